@@ -1,0 +1,128 @@
+#include "framework/Application.h"
+
+#include <QFont>
+#include <QProxyStyle>
+#include <QTimer>
+#include <QToolTip>
+#include <QWindowStateChangeEvent>
+
+#include "framework/ErrorBox.h"
+#include "framework/VexloError.h"
+
+static void InitVexloResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+// Supplies the hint pause as the tooltip wake-up delay.
+class HintStyle : public QProxyStyle {
+public:
+    explicit HintStyle(const int* pause) : m_pause(pause) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return *m_pause;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+private:
+    const int* m_pause;
+};
+
+}  // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    InitVexloResources();
+    // The window descriptions name fonts of the original desktop.
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Arial"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    setStyle(new HintStyle(&m_hintPause));
+    setWindowIcon(QIcon(QStringLiteral(":/vexloed.png")));
+}
+
+TApplication::~TApplication() = default;
+
+TApplication* TApplication::instance()
+{
+    return qobject_cast<TApplication*>(QCoreApplication::instance());
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const VexloError& error) {
+        ErrorBox::Show(error.message());
+    } catch (const std::exception& error) {
+        ErrorBox::Show(QString::fromLocal8Bit(error.what()));
+    }
+    return false;
+}
+
+void TApplication::Guard(const std::function<void()>& fn)
+{
+    try {
+        fn();
+    } catch (const VexloError& error) {
+        ErrorBox::Show(error.message());
+    } catch (const std::exception& error) {
+        ErrorBox::Show(QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void TApplication::setTitle(const QString& title)
+{
+    setApplicationName(title);
+    setApplicationDisplayName(title);
+}
+
+void TApplication::setHintColor(TColor color)
+{
+    QPalette palette = QToolTip::palette();
+    palette.setColor(QPalette::ToolTipBase, ToQColor(color));
+    palette.setColor(QPalette::Window, ToQColor(color));
+    palette.setColor(QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(palette);
+}
+
+void TApplication::setHintPause(int milliseconds)
+{
+    m_hintPause = milliseconds;
+}
+
+void TApplication::setMainWindow(QWidget* window)
+{
+    if (m_mainWindow)
+        return;
+    m_mainWindow = window;
+    window->installEventFilter(this);
+}
+
+void TApplication::terminate()
+{
+    // Leave the loop once the current handler has returned.
+    QTimer::singleShot(0, this, &QCoreApplication::quit);
+    quit();
+}
+
+bool TApplication::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_mainWindow && event->type() == QEvent::WindowStateChange) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        const bool nowMinimized = m_mainWindow->windowState() & Qt::WindowMinimized;
+        if (nowMinimized && !(change->oldState() & Qt::WindowMinimized) && OnMinimize) {
+            // The handler runs after the window system has minimised the window.
+            QTimer::singleShot(0, this, [this] {
+                if (OnMinimize)
+                    Guard(OnMinimize);
+            });
+        }
+    }
+    return QApplication::eventFilter(watched, event);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "framework/Colors.h"
+
+class QFont;
+
+constexpr std::int32_t DefaultGrenzeGB = 2000;
+constexpr std::int32_t DefaultGrenzeForum = 3000;
+inline const QString DefaultFontName = QStringLiteral("Arial");
+constexpr std::int32_t DefaultFontSize = 10;
+constexpr TColor ColorGreen = 0xB5A015;
+constexpr TColor ColorBlue = 0xD6AD8C;
+
+// The process-wide settings record.
+struct TSettings {
+    std::int32_t GrenzeGB = 0;
+    std::int32_t GrenzeForum = 0;
+    TColor LayoutColor = 0;
+    QString AppPath;  // ends in the path separator
+    bool SysTrayOnStart = false;
+    bool StartMinimized = false;
+};
+extern TSettings Settings;
+
+// The number (1 to 8) of the link entry being edited; 0 at start.
+extern std::int32_t EditSlot;
+
+// AppPath := directory of the running executable; returns AppPath + "vexloed.ini".
+QString SettingsFileName();
+// Tests run the store against a directory of their own instead of the executable's.
+void SetProgramDirForTesting(const QString& directory);
+
+// Reads section Config into Settings and applies Font and FontSize to font.
+void LoadSettings(QFont& font);
+
+// Writes section Config. Both limit texts are converted before anything is
+// written, and all seven keys land in one atomic replacement of the file.
+void SaveConfig(const QString& fontName, std::int32_t fontSize, const QString& grenzeGBText,
+                const QString& grenzeForumText, bool sysTray, bool layoutGreen, bool startMinimized);
+
+// Creates the settings file holding header and a line break when it does not exist.
+void EnsureSettingsFile(const QString& header);
+
+// The framework's input/output error message for a system error code.
+QString InOutErrorMessage(int code);

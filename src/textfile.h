@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The largest text the text area takes, in counted characters (a line break
+// counts two). About 32 million: far above any guest-book or forum text, and
+// small enough that the editor stays responsive.
+constexpr qsizetype MemoCapacity = 32 * 1000 * 1000;
+
+// The character count of a text whose line breaks are single "\n": UTF-16
+// units, each line break counting two (CR LF).
+qsizetype CountChars(const QString& text);
+
+// Reads a text file (UTF-8, or Windows-1252 when not valid UTF-8; a byte-order
+// mark is dropped). Line ends CR LF, lone CR and lone LF come back as "\n".
+// Throws "Datei %s kann nicht geöffnet werden" for a file that cannot be read
+// or holds binary data, and "Text überschreitet Memo-Kapazität" for one larger
+// than MemoCapacity.
+QString ReadTextFile(const QString& fileName);
+
+// Writes text ("\n" line breaks) as UTF-8 with CR LF line breaks, no byte-order
+// mark, replacing the file atomically. Throws "Datei %s kann nicht erstellt
+// werden" when the file cannot be written; an existing file then stays intact.
+void WriteTextFile(const QString& fileName, const QString& text);
