@@ -1,9 +1,21 @@
 // Program entry: the application title, the four windows in their order, the message loop.
+#include "changeurl.h"
+#include "customize.h"
+#include "extern.h"
 #include "framework/Application.h"
+#include "main.h"
 
 int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     app.setTitle(QStringLiteral("Vexlo-Ed"));
-    return app.exec();
+    frmMain = new TfrmMain;
+    frmCustomize = new TfrmCustomize(frmMain);
+    frmExtern = new TfrmExtern(frmMain);
+    frmChangeURL = new TfrmChangeURL(frmMain);
+    if (app.showMainForm)
+        frmMain->show();
+    const int result = app.exec();
+    delete frmMain;
+    return result;
 }

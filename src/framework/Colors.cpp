@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QWidget>
 
 namespace {
 
@@ -28,4 +29,20 @@ QColor ToQColor(TColor color)
 TColor FromQColor(const QColor& color)
 {
     return TColor(color.red()) | (TColor(color.green()) << 8) | (TColor(color.blue()) << 16);
+}
+
+void SetBackgroundColor(QWidget* control, TColor color)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Window, ToQColor(color));
+    control->setPalette(palette);
+    control->setAutoFillBackground(true);
+}
+
+void SetTextColor(QWidget* control, TColor color)
+{
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(color));
+    palette.setColor(QPalette::Text, ToQColor(color));
+    control->setPalette(palette);
 }

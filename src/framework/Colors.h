@@ -23,3 +23,8 @@ constexpr TColor clBtnHighlight = 0x80000014;
 QColor ToQColor(TColor color);
 // The nearest plain value of a QColor (never a system colour).
 TColor FromQColor(const QColor& color);
+
+class QWidget;
+// The control's background (filled) and its text colour.
+void SetBackgroundColor(QWidget* control, TColor color);
+void SetTextColor(QWidget* control, TColor color);

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// The fixed text shown by "about".
+QString AboutText();

@@ -1,0 +1,9 @@
+#include "changeurl.h"
+
+TfrmChangeURL* frmChangeURL = nullptr;
+
+TfrmChangeURL::TfrmChangeURL(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmChangeURL"));
+    setWindowTitle(QStringLiteral("URL ändern"));
+}

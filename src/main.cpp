@@ -1,0 +1,412 @@
+#include "main.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+#include <QScrollBar>
+
+#include "abouttext.h"
+#include "customize.h"
+#include "extern.h"
+#include "framework/Anchors.h"
+#include "framework/Application.h"
+#include "framework/FileDialogs.h"
+#include "framework/JpegImage.h"
+#include "framework/LabelButton.h"
+#include "framework/VersionRecord.h"
+#include "globals.h"
+#include "memo.h"
+#include "textfile.h"
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+const QString kMsSansSerif = QStringLiteral("MS Sans Serif");
+
+QFont UiFont(int points, bool bold = false)
+{
+    QFont font(kMsSansSerif, points);
+    font.setBold(bold);
+    return font;
+}
+
+template <typename T>
+T* Place(T* control, const char* name, QWidget* parent, int x, int y)
+{
+    control->setParent(parent);
+    control->setObjectName(QLatin1String(name));
+    control->move(x, y);
+    return control;
+}
+
+QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString& text, int points = 8,
+                  bool bold = false)
+{
+    auto* label = Place(new QLabel(text), name, parent, x, y);
+    label->setFont(UiFont(points, bold));
+    label->setTextFormat(Qt::PlainText);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* MakePicture(const char* name, QWidget* parent, int x, int y, int w, int h, const QPixmap& pixmap)
+{
+    auto* picture = Place(new QLabel, name, parent, x, y);
+    picture->resize(w, h);
+    picture->setPixmap(pixmap);
+    picture->setScaledContents(true);
+    return picture;
+}
+
+QWidget* MakePanel(const char* name, QWidget* parent, const QRect& box, TColor color)
+{
+    auto* panel = Place(new QWidget, name, parent, box.x(), box.y());
+    panel->resize(box.size());
+    SetBackgroundColor(panel, color);
+    return panel;
+}
+
+QPixmap JpegResource(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QPixmap();
+    return QPixmap::fromImage(DecodeJpeg(file.readAll()));
+}
+
+const QString kOpenFilterText = QStringLiteral("Textdateien (*.txt *.TXT)");
+const QString kOpenFilterAll = QStringLiteral("Alle Dateien (*)");
+const QString kSaveFilter = QStringLiteral("Textdatei (*.txt *.TXT)");
+
+}  // namespace
+
+bool ReadFileVersion(const QString& fileName, TVersion& version)
+{
+    const QString file = fileName.isEmpty() ? QCoreApplication::applicationFilePath() : fileName;
+    VersionRecord record{};
+    if (!ReadVersionRecord(file, record))
+        return false;
+    version = {record.major, record.minor, record.release, record.build};
+    return true;
+}
+
+TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
+{
+    CreateControls();
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+LabelButton* MakeButton(const char* name, QWidget* parent, int x, int y, const QString& text, const QString& hint)
+{
+    auto* button = Place(new LabelButton(text), name, parent, x, y);
+    button->setFont(UiFont(10));
+    button->setToolTip(hint);
+    button->adjustSize();
+    return button;
+}
+
+void TfrmMain::CreateControls()
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Vexlo-Ed - alles was zählt"));
+    setFont(UiFont(8));
+    SetBackgroundColor(this, clWhite);
+    resize(482, 275);
+    m_anchors = new Anchors(this);
+
+    Panel2 = MakePanel("Panel2", this, {78, 0, 404, 58}, clWhite);
+    m_anchors->add(Panel2, akLeft | akTop | akRight);
+    imgVexlo_green = MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, QPixmap(QStringLiteral(":/vexlo_green.gif")));
+    imgVexlo_blue = MakePicture("imgVexlo_blue", Panel2, 7, 13, 65, 21, QPixmap(QStringLiteral(":/vexlo_blue.gif")));
+    imgVexlo_blue->hide();
+    lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), 10, true);
+    lblCharCount->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblCharCount->setGeometry(35, 16, 100, lblCharCount->height());  // right edge at x 135
+    Label5 = MakeLabel("Label5", Panel2, 138, 16, QStringLiteral("Zeichen im Textfenster"), 10, true);
+    imgKarst = MakePicture("imgKarst", Panel2, 328, 8, 65, 33, JpegResource(QStringLiteral(":/karst.jpg")));
+    m_anchors->add(imgKarst, akTop | akRight);
+
+    Panel4 = MakePanel("Panel4", this, {-1, 51, 384, 1}, clBlack);
+    m_anchors->add(Panel4, akLeft | akTop | akRight);
+
+    Panel1 = MakePanel("Panel1", this, {-1, 0, 78, 275}, ColorGreen);
+    m_anchors->add(Panel1, akLeft | akTop | akBottom);
+    Image1 = MakePicture("Image1", Panel1, 15, 2, 46, 44, QPixmap(QStringLiteral(":/emblem.gif")));
+    lblFileOpen = MakeButton("lblFileOpen", Panel1, 7, 74, QStringLiteral("öffnen"), QStringLiteral("Öffnet eine Textdatei"));
+    lblFileSave = MakeButton("lblFileSave", Panel1, 7, 90, QStringLiteral("speichern"),
+                             QStringLiteral("Speichert den Text als Datei"));
+    lblCopyClip = MakeButton("lblCopyClip", Panel1, 7, 117, QStringLiteral("kopieren"),
+                             QStringLiteral("Kopiert den Text in die Zwischenablage"));
+    lblClipPaste = MakeButton("lblClipPaste", Panel1, 7, 133, QStringLiteral("einfügen"),
+                              QStringLiteral("Fügt den Inhalt der Zwischenablage am Textende ein"));
+    lblClear = MakeButton("lblClear", Panel1, 7, 149, QStringLiteral("löschen"),
+                          QStringLiteral("Löscht das Textfenster und die Zwischenablage"));
+    lblExtern = MakeButton("lblExtern", Panel1, 7, 172, QStringLiteral("extern"),
+                           QStringLiteral("Platz zum Hinterlegen wichtiger Internetadressen"));
+    lblAbout = MakeButton("lblAbout", Panel1, 7, 196, QStringLiteral("about"), QString());
+    lblExit = MakeButton("lblExit", Panel1, 7, 212, QStringLiteral("beenden"), QStringLiteral("oooch, jetzt schon?"));
+    lblVersion = MakeLabel("lblVersion", Panel1, 7, 240, QStringLiteral("lblVersion"));
+    lblVersion->setWordWrap(true);
+    lblVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblVersion->setGeometry(7, 240, 45, 2 * lblVersion->fontMetrics().height());
+    SetTextColor(lblVersion, clMaroon);
+    m_anchors->add(lblVersion, akLeft | akBottom);
+
+    memoMain = Place(new TMemo, "memoMain", this, 79, 60);
+    memoMain->resize(319, 215);
+    memoMain->setFrameShape(QFrame::NoFrame);
+    memoMain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_anchors->add(memoMain, akLeft | akTop | akRight | akBottom);
+    memoAbout = Place(new QPlainTextEdit, "memoAbout", this, 79, 60);
+    memoAbout->resize(319, 215);
+    memoAbout->setReadOnly(true);
+    memoAbout->setPlainText(AboutText());
+    memoAbout->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memoAbout->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memoAbout->hide();
+    m_anchors->add(memoAbout, akLeft | akTop | akRight | akBottom);
+
+    Panel3 = MakePanel("Panel3", this, {399, 59, 83, 217}, ColorGreen);
+    m_anchors->add(Panel3, akTop | akRight | akBottom);
+    Label6 = MakeLabel("Label6", Panel3, 4, 2, QStringLiteral("Grenzwert\nerreicht?"), 10);
+    Label6->setToolTip(QStringLiteral("Zeigt an, ob die Zeichengrenze für Gästebuch\n"
+                                      "bzw. Foreneintrag erreicht wurde.\n"
+                                      "Diese Werte sind Richtwerte und können je\n"
+                                      "nach Browsertyp variieren."));
+    lblGB = MakeLabel("lblGB", Panel3, 4, 35, QStringLiteral("Gästebuch"), 10, true);
+    lblGB->setToolTip(QStringLiteral("Die maximale Zeichenzahl für Gästebucheinträge ist überschritten"));
+    lblForum = MakeLabel("lblForum", Panel3, 4, 53, QStringLiteral("Forum"), 10, true);
+    lblForum->setToolTip(QStringLiteral("Die maximale Zeichenzahl für Forenbeiträge ist überschritten"));
+    for (QLabel* indicator : {lblGB, lblForum}) {
+        SetBackgroundColor(indicator, clRed);
+        SetTextColor(indicator, clYellow);
+        indicator->hide();
+    }
+    lblCustomize = MakeButton("lblCustomize", Panel3, 6, 73, QStringLiteral("anpassen"),
+                              QStringLiteral("Einstellungen konfigurieren"));
+    cbSysTray = Place(new QCheckBox(QStringLiteral("SysTray")), "cbSysTray", Panel3, 3, 117);
+    cbSysTray->setToolTip(QStringLiteral("minimiert Vexlo-Ed in den SysTray\n(neben der Uhr)"));
+    cbSysTray->setFont(UiFont(8));
+    SetTextColor(cbSysTray, clBlack);
+    cbSysTray->adjustSize();
+    m_anchors->add(cbSysTray, akLeft | akBottom);
+    cbStayOnTop = Place(new QCheckBox(QStringLiteral("immer vorn")), "cbStayOnTop", Panel3, 3, 136);
+    cbStayOnTop->setToolTip(QStringLiteral("Das Fenster bleibt immer im Vordergrund"));
+    cbStayOnTop->adjustSize();
+    m_anchors->add(cbStayOnTop, akLeft | akBottom);
+    Label1 = MakeLabel("Label1", Panel3, 6, 169, QStringLiteral("Fragen und Anregungen?"));
+    Label1->setWordWrap(true);
+    Label1->setGeometry(6, 169, 64, Label1->heightForWidth(64));
+    m_anchors->add(Label1, akLeft | akBottom);
+    lblMailTo = MakeLabel("lblMailTo", Panel3, 6, 194, QStringLiteral("e-mail an Karst"));
+    QFont mailFont = UiFont(8);
+    mailFont.setUnderline(true);
+    lblMailTo->setFont(mailFont);
+    SetTextColor(lblMailTo, clBlue);
+    lblMailTo->adjustSize();
+    m_anchors->add(lblMailTo, akLeft | akBottom);
+
+    mpopSysTray = new QMenu(this);
+    mpopSysTray->setObjectName(QStringLiteral("mpopSysTray"));
+    miRestore = mpopSysTray->addAction(QStringLiteral("Wiederherstellen"));
+    mpopSysTray->addSeparator();
+    miOpen = mpopSysTray->addAction(QStringLiteral("Text laden"));
+    miSave = mpopSysTray->addAction(QStringLiteral("Text speichern"));
+    miPaste = mpopSysTray->addAction(QStringLiteral("Text einfügen"));
+    mpopSysTray->addSeparator();
+    miExit = mpopSysTray->addAction(QStringLiteral("Beenden"));
+    miRestore->setObjectName(QStringLiteral("miRestore"));
+    miOpen->setObjectName(QStringLiteral("miOpen"));
+    miSave->setObjectName(QStringLiteral("miSave"));
+    miPaste->setObjectName(QStringLiteral("miPaste"));
+    miExit->setObjectName(QStringLiteral("miExit"));
+
+    connect(memoMain, &QPlainTextEdit::textChanged, this, &TfrmMain::memoMainChange);
+    connect(lblFileOpen, &LabelButton::clicked, this, &TfrmMain::lblFileOpenClick);
+    connect(lblFileSave, &LabelButton::clicked, this, &TfrmMain::lblFileSaveClick);
+    connect(lblCopyClip, &LabelButton::clicked, this, &TfrmMain::lblCopyClipClick);
+    connect(lblClipPaste, &LabelButton::clicked, this, &TfrmMain::lblClipPasteClick);
+    connect(lblClear, &LabelButton::clicked, this, &TfrmMain::lblClearClick);
+    connect(lblExtern, &LabelButton::clicked, this, &TfrmMain::lblExternClick);
+    connect(lblAbout, &LabelButton::clicked, this, &TfrmMain::lblAboutClick);
+    connect(lblExit, &LabelButton::clicked, this, &TfrmMain::lblExitClick);
+    connect(lblCustomize, &LabelButton::clicked, this, &TfrmMain::lblCustomizeClick);
+    connect(cbStayOnTop, &QCheckBox::clicked, this, &TfrmMain::cbStayOnTopClick);
+    // Menu actions run inside the menu's loop; errors go to the error box there.
+    const auto guarded = [this](void (TfrmMain::*handler)()) {
+        return [this, handler] { TApplication::Guard([this, handler] { (this->*handler)(); }); };
+    };
+    connect(miRestore, &QAction::triggered, this, guarded(&TfrmMain::miRestoreClick));
+    connect(miOpen, &QAction::triggered, this, guarded(&TfrmMain::lblFileOpenClick));
+    connect(miSave, &QAction::triggered, this, guarded(&TfrmMain::lblFileSaveClick));
+    connect(miPaste, &QAction::triggered, this, guarded(&TfrmMain::lblClipPasteClick));
+    connect(miExit, &QAction::triggered, this, guarded(&TfrmMain::miExitClick));
+}
+
+void TfrmMain::FormCreate()
+{
+    InitWindow();
+    if (auto* app = TApplication::instance()) {
+        app->setMainWindow(this);
+        app->OnMinimize = [this] { AppMinimize(); };
+    }
+    LoadSettings();
+    cbSysTray->setChecked(Settings.SysTrayOnStart);
+    UpdateCharCount();
+    ApplyLayout();
+}
+
+void TfrmMain::InitWindow()
+{
+    ShowVersion();
+    const QFont textFont(DefaultFontName, DefaultFontSize);
+    memoMain->setFont(textFont);
+    memoAbout->setFont(textFont);
+    if (auto* app = TApplication::instance()) {
+        app->setHintColor(clSilver);
+        app->setHintPause(700);
+    }
+    Settings.LayoutColor = ColorGreen;
+}
+
+void TfrmMain::ShowVersion()
+{
+    TVersion version;
+    if (ReadFileVersion(QString(), version))
+        lblVersion->setText(QString::asprintf("V%d.%.2d Build %.3d", version.major, version.minor, version.build));
+}
+
+void TfrmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+}
+
+void TfrmMain::memoMainChange()
+{
+    UpdateCharCount();
+}
+
+void TfrmMain::UpdateCharCount()
+{
+    const qsizetype n = memoMain->charCount();
+    lblCharCount->setText(QString::number(n));
+    lblGB->setVisible(n >= Settings.GrenzeGB);
+    lblForum->setVisible(n >= Settings.GrenzeForum);
+}
+
+void TfrmMain::LoadSettings()
+{
+    QFont font = memoMain->font();
+    ::LoadSettings(font);
+    memoMain->setFont(font);
+}
+
+void TfrmMain::ApplyLayout()
+{
+    SetBackgroundColor(Panel1, Settings.LayoutColor);
+    SetBackgroundColor(Panel3, Settings.LayoutColor);
+    imgVexlo_green->setVisible(Settings.LayoutColor == ColorGreen);
+    imgVexlo_blue->setVisible(Settings.LayoutColor != ColorGreen);
+}
+
+void TfrmMain::lblFileOpenClick()
+{
+    const QString fileName = FileDialogs::GetOpenFileName(this, {kOpenFilterText, kOpenFilterAll});
+    if (fileName.isEmpty())
+        return;
+    // Read first: a failed open leaves the user's text as it was.
+    const QString text = ReadTextFile(fileName);
+    memoMain->setText(text);
+}
+
+void TfrmMain::lblFileSaveClick()
+{
+    const QString fileName = FileDialogs::GetSaveFileName(this, {kSaveFilter}, QStringLiteral("TXT"));
+    if (fileName.isEmpty())
+        return;
+    WriteTextFile(fileName, memoMain->text());
+}
+
+void TfrmMain::lblCopyClipClick()
+{
+    QApplication::clipboard()->setText(memoMain->text());
+}
+
+void TfrmMain::lblClipPasteClick()
+{
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (!data || !data->hasText())
+        return;
+    memoMain->appendAsLastLine(data->text());
+}
+
+void TfrmMain::lblClearClick()
+{
+    if (memoAbout->isVisible()) {
+        memoAbout->hide();
+        return;
+    }
+    memoMain->clear();
+    QApplication::clipboard()->clear();
+    UpdateCharCount();
+}
+
+void TfrmMain::lblAboutClick()
+{
+    memoAbout->setVisible(!memoAbout->isVisible());
+}
+
+void TfrmMain::lblExternClick()
+{
+    frmExtern->exec();
+}
+
+void TfrmMain::lblCustomizeClick()
+{
+    frmCustomize->exec();
+    LoadSettings();
+    UpdateCharCount();
+}
+
+void TfrmMain::cbStayOnTopClick()
+{
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, cbStayOnTop->isChecked());
+    if (wasVisible)
+        show();
+}
+
+void TfrmMain::lblExitClick()
+{
+    TApplication::instance()->terminate();
+}
+
+void TfrmMain::miExitClick()
+{
+    TApplication::instance()->terminate();
+}
+
+void TfrmMain::AppMinimize() {}
+
+void TfrmMain::TrayIconClick() {}
+
+void TfrmMain::miRestoreClick()
+{
+    TrayIconClick();
+}

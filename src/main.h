@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QAction;
+class QPlainTextEdit;
+class LabelButton;
+class TMemo;
+class Anchors;
+
+// The four numbers of a version record.
+struct TVersion {
+    std::uint16_t major = 0;
+    std::uint16_t minor = 0;
+    std::uint16_t release = 0;
+    std::uint16_t build = 0;
+};
+
+// Fills version from the named file's version record; an empty name means
+// the running executable. Returns false when the file has no record.
+bool ReadFileVersion(const QString& fileName, TVersion& version);
+
+// The main window: the text area, its live count and the two limit indicators.
+class TfrmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // Controls other windows read and write directly.
+    QWidget* Panel1 = nullptr;
+    QWidget* Panel2 = nullptr;
+    QWidget* Panel3 = nullptr;
+    QWidget* Panel4 = nullptr;
+    QLabel* imgVexlo_green = nullptr;
+    QLabel* imgVexlo_blue = nullptr;
+    QLabel* imgKarst = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* lblCharCount = nullptr;
+    QLabel* Label5 = nullptr;
+    LabelButton* lblFileOpen = nullptr;
+    LabelButton* lblFileSave = nullptr;
+    LabelButton* lblCopyClip = nullptr;
+    LabelButton* lblClipPaste = nullptr;
+    LabelButton* lblClear = nullptr;
+    LabelButton* lblExtern = nullptr;
+    LabelButton* lblAbout = nullptr;
+    LabelButton* lblExit = nullptr;
+    LabelButton* lblCustomize = nullptr;
+    QLabel* lblVersion = nullptr;
+    TMemo* memoMain = nullptr;
+    QPlainTextEdit* memoAbout = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* lblGB = nullptr;
+    QLabel* lblForum = nullptr;
+    QCheckBox* cbSysTray = nullptr;
+    QCheckBox* cbStayOnTop = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* lblMailTo = nullptr;
+    QMenu* mpopSysTray = nullptr;
+    QAction* miRestore = nullptr;
+    QAction* miOpen = nullptr;
+    QAction* miSave = nullptr;
+    QAction* miPaste = nullptr;
+    QAction* miExit = nullptr;
+
+    void UpdateCharCount();
+    void LoadSettings();
+    void ApplyLayout();
+
+    // Commands, also reached from the tray menu.
+    void lblFileOpenClick();
+    void lblFileSaveClick();
+    void lblCopyClipClick();
+    void lblClipPasteClick();
+    void lblClearClick();
+    void lblAboutClick();
+    void lblExternClick();
+    void lblCustomizeClick();
+    void cbStayOnTopClick();
+    void lblExitClick();
+    void miExitClick();
+    void miRestoreClick();
+    void AppMinimize();
+    void TrayIconClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateControls();
+    void FormCreate();
+    void InitWindow();
+    void ShowVersion();
+    void memoMainChange();
+
+    Anchors* m_anchors = nullptr;
+    bool m_centred = false;
+};
+
+extern TfrmMain* frmMain;

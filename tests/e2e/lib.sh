@@ -1,0 +1,106 @@
+# Shared steps of the end-to-end tests: a private X display with a window
+# manager and a tray host, the real program started from a directory of its
+# own, and what a user would see on the screen.
+set -euo pipefail
+
+E2E_BINARY="$1"
+E2E_DIR=$(mktemp -d /tmp/vexloed-e2e.XXXXXX)
+E2E_PIDS=()
+MAIN_TITLE="Vexlo-Ed - alles was zählt"
+
+e2e_cleanup() {
+  for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$E2E_DIR"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$E2E_DIR/app.log" ] && sed 's/^/app: /' "$E2E_DIR/app.log" >&2
+  exit 1
+}
+
+# Waits up to $1 tenths of a second for the command in the rest of the arguments.
+wait_for() {
+  local tries=$1; shift
+  for ((i = 0; i < tries; i++)); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+start_desktop() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  export DISPLAY=":$n"
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for 100 xdpyinfo || fail "Xvfb did not start"
+  openbox >"$E2E_DIR/openbox.log" 2>&1 &
+  E2E_PIDS+=($!)
+  wait_for 50 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window' || fail "openbox did not start"
+  if [ "${E2E_TRAY:-0}" = 1 ]; then
+    trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 32 \
+      --SetDockType true --transparent false --tint 0x404040 >"$E2E_DIR/trayer.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 50 sh -c 'xprop -root | grep -q "_NET_SYSTEM_TRAY_S0\|_NET_SUPPORTING"' || true
+    wait_for 50 xdotool search --class trayer || fail "trayer did not start"
+  fi
+  unset DBUS_SESSION_BUS_ADDRESS
+}
+
+# Copies the program into its own directory (its settings file lives beside it).
+prepare_app() {
+  mkdir -p "$E2E_DIR/app"
+  cp "$E2E_BINARY" "$E2E_DIR/app/vexloed"
+}
+
+write_ini() {
+  printf '%s' "$1" >"$E2E_DIR/app/vexloed.ini"
+}
+
+start_app() {
+  (cd "$E2E_DIR/app" && QT_QPA_PLATFORM=xcb exec ./vexloed >"$E2E_DIR/app.log" 2>&1) &
+  APP_PID=$!
+  E2E_PIDS+=($APP_PID)
+  wait_for 150 xdotool search --onlyvisible --name "^$MAIN_TITLE\$" || fail "main window did not appear"
+  MAIN_WIN=$(xdotool search --onlyvisible --name "^$MAIN_TITLE\$" | head -1)
+  xdotool windowactivate --sync "$MAIN_WIN" 2>/dev/null || true
+  sleep 0.3
+}
+
+# The window's client origin on the root window.
+window_origin() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  WIN_X=$X
+  WIN_Y=$Y
+}
+
+# Clicks at client coordinates of a window.
+click_at() {
+  local win=$1 x=$2 y=$3 button=${4:-1}
+  xdotool mousemove --sync --window "$win" "$x" "$y"
+  sleep 0.05
+  xdotool click "$button"
+  sleep 0.2
+}
+
+# The colour of one screen pixel at client coordinates, as #RRGGBB.
+pixel_at() {
+  local win=$1 x=$2 y=$3
+  window_origin "$win"
+  import -silent -window root -crop "1x1+$((WIN_X + x))+$((WIN_Y + y))" -depth 8 txt:- |
+    sed -n '2p' | grep -o '#[0-9A-F]\{6\}' | head -1
+}
+
+expect_eq() {
+  [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"
+}
+
+finish() {
+  echo "PASS: $(basename "$0")"
+}
