@@ -80,6 +80,15 @@ QPixmap JpegResource(const QString& path)
     return QPixmap::fromImage(DecodeJpeg(file.readAll()));
 }
 
+LabelButton* MakeButton(const char* name, QWidget* parent, int x, int y, const QString& text, const QString& hint)
+{
+    auto* button = Place(new LabelButton(text), name, parent, x, y);
+    button->setFont(UiFont(10));
+    button->setToolTip(hint);
+    button->adjustSize();
+    return button;
+}
+
 const QString kOpenFilterText = QStringLiteral("Textdateien (*.txt *.TXT)");
 const QString kOpenFilterAll = QStringLiteral("Alle Dateien (*)");
 const QString kSaveFilter = QStringLiteral("Textdatei (*.txt *.TXT)");
@@ -96,6 +105,11 @@ bool ReadFileVersion(const QString& fileName, TVersion& version)
     return true;
 }
 
+QString FormatVersion(const TVersion& version)
+{
+    return QString::asprintf("V%d.%.2d Build %.3d", version.major, version.minor, version.build);
+}
+
 TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
 {
     CreateControls();
@@ -103,15 +117,6 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
 }
 
 TfrmMain::~TfrmMain() = default;
-
-LabelButton* MakeButton(const char* name, QWidget* parent, int x, int y, const QString& text, const QString& hint)
-{
-    auto* button = Place(new LabelButton(text), name, parent, x, y);
-    button->setFont(UiFont(10));
-    button->setToolTip(hint);
-    button->adjustSize();
-    return button;
-}
 
 void TfrmMain::CreateControls()
 {
@@ -281,7 +286,7 @@ void TfrmMain::ShowVersion()
 {
     TVersion version;
     if (ReadFileVersion(QString(), version))
-        lblVersion->setText(QString::asprintf("V%d.%.2d Build %.3d", version.major, version.minor, version.build));
+        lblVersion->setText(FormatVersion(version));
 }
 
 void TfrmMain::showEvent(QShowEvent* event)

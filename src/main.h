@@ -23,6 +23,8 @@ struct TVersion {
 // Fills version from the named file's version record; an empty name means
 // the running executable. Returns false when the file has no record.
 bool ReadFileVersion(const QString& fileName, TVersion& version);
+// The version label's text: "V%d.%.2d Build %.3d" of major, minor and build.
+QString FormatVersion(const TVersion& version);
 
 // The main window: the text area, its live count and the two limit indicators.
 class TfrmMain : public QWidget {
