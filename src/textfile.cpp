@@ -113,7 +113,8 @@ void WriteTextFile(const QString& fileName, const QString& text)
     // Unbuffered, so that a short write (disk full, size limit) shows in
     // write()'s result: a buffered QSaveFile drops the rest silently on commit.
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
+        !file.commit()) {
         file.cancelWriting();
         throw VexloError(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(fileName));
     }
