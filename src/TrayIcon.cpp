@@ -11,12 +11,8 @@
 
 TTrayIcon::TTrayIcon(QWidget* owner, TrayShell* shell) : QObject(owner), m_owner(owner)
 {
-    if (shell) {
-        m_shell = shell;
-    } else {
-        m_ownedShell = std::make_unique<QtTrayShell>();
-        m_shell = m_ownedShell.get();
-    }
+    // The desktop shell is a child, so it outlives the removal of the icon below.
+    m_shell = shell ? shell : new QtTrayShell(this);
     m_data.hWnd = m_shell->createMessageWindow(
         [this](uint message, quintptr wParam, qintptr lParam) { return TrayWindowProc(message, wParam, lParam); });
 

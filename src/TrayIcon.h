@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
-#include <memory>
 
 #include "framework/ImageList.h"
 #include "framework/ShiftState.h"
@@ -128,7 +127,6 @@ private:
     void installHooks();
     void removeHooks();
 
-    std::unique_ptr<TrayShell> m_ownedShell;
     TrayShell* m_shell;
     QPointer<QWidget> m_owner;
 
