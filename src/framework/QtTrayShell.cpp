@@ -1,0 +1,131 @@
+#include "framework/QtTrayShell.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QPixmap>
+#include <QPointer>
+#include <QWidget>
+
+QtTrayShell::QtTrayShell(QObject* parent) : QObject(parent), m_icon(new QSystemTrayIcon(this))
+{
+    connect(m_icon, &QSystemTrayIcon::activated, this, &QtTrayShell::iconActivated);
+}
+
+QtTrayShell::~QtTrayShell() = default;
+
+bool QtTrayShell::notifyIcon(NotifyMessage message, const NotifyIconData& record)
+{
+    const bool sameIcon = m_added && record.hWnd == m_window && record.uID == m_id;
+    switch (message) {
+        case NIM_ADD:
+            if (m_added)
+                return false;
+            m_added = true;
+            m_window = record.hWnd;
+            m_id = record.uID;
+            apply(record);
+            m_icon->show();
+            return true;
+        case NIM_MODIFY:
+            if (!sameIcon)
+                return false;
+            apply(record);
+            return true;
+        case NIM_DELETE:
+            if (!sameIcon)
+                return false;
+            m_added = false;
+            m_icon->hide();
+            return true;
+    }
+    return false;
+}
+
+void QtTrayShell::apply(const NotifyIconData& record)
+{
+    if (record.uFlags & NIF_MESSAGE)
+        m_callbackMessage = record.uCallbackMessage;
+    if (record.uFlags & NIF_ICON) {
+        if (record.hIcon.isNull()) {
+            // An icon without a picture keeps its place in the area, empty.
+            QPixmap blank(16, 16);
+            blank.fill(Qt::transparent);
+            m_icon->setIcon(QIcon(blank));
+        } else {
+            m_icon->setIcon(record.hIcon);
+        }
+    }
+    if (record.uFlags & NIF_TIP)
+        m_icon->setToolTip(record.tip());
+}
+
+void QtTrayShell::iconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    QPointer<QtTrayShell> self(this);
+    auto pair = [&](uint down, uint up) {
+        deliver(down);
+        // The first message's handler may have removed the tray and this shell.
+        if (self)
+            deliver(up);
+    };
+    switch (reason) {
+        case QSystemTrayIcon::Trigger:
+            pair(WM_LBUTTONDOWN, WM_LBUTTONUP);
+            break;
+        case QSystemTrayIcon::DoubleClick:
+            deliver(WM_LBUTTONDBLCLK);
+            break;
+        case QSystemTrayIcon::MiddleClick:
+            pair(WM_MBUTTONDOWN, WM_MBUTTONUP);
+            break;
+        case QSystemTrayIcon::Context:
+            pair(WM_RBUTTONDOWN, WM_RBUTTONUP);
+            break;
+        case QSystemTrayIcon::Unknown:
+            break;
+    }
+}
+
+void QtTrayShell::deliver(uint mouseMessage)
+{
+    if (m_added && (m_callbackMessage != 0))
+        sendMessage(m_window, m_callbackMessage, m_id, mouseMessage);
+}
+
+QPoint QtTrayShell::cursorPos() const
+{
+    return QCursor::pos();
+}
+
+TShiftState QtTrayShell::keyState() const
+{
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    TShiftState state = 0;
+    if (modifiers & Qt::ShiftModifier)
+        state |= ssShift;
+    if (modifiers & Qt::ControlModifier)
+        state |= ssCtrl;
+    if (modifiers & Qt::AltModifier)
+        state |= ssAlt;
+    return state;
+}
+
+void QtTrayShell::setForegroundWindow(QWidget* window)
+{
+    if (!window)
+        return;
+    window->raise();
+    window->activateWindow();
+}
+
+void QtTrayShell::processMessages()
+{
+    QCoreApplication::processEvents();
+}
+
+void QtTrayShell::popupMenu(QMenu* menu, const QPoint& position)
+{
+    if (menu)
+        menu->exec(position);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include "framework/TrayShell.h"
+
+// The desktop's notification area through one QSystemTrayIcon. Activations
+// become the mouse messages the tray's message window expects. No context
+// menu is attached here: the tray icon opens its own menu on the right press.
+class QtTrayShell : public QObject, public TrayShell {
+    Q_OBJECT
+public:
+    explicit QtTrayShell(QObject* parent = nullptr);
+    ~QtTrayShell() override;
+
+    bool notifyIcon(NotifyMessage message, const NotifyIconData& record) override;
+    QPoint cursorPos() const override;
+    TShiftState keyState() const override;
+    void setForegroundWindow(QWidget* window) override;
+    void processMessages() override;
+    void popupMenu(QMenu* menu, const QPoint& position) override;
+
+private:
+    void apply(const NotifyIconData& record);
+    void iconActivated(QSystemTrayIcon::ActivationReason reason);
+    void deliver(uint mouseMessage);
+
+    QSystemTrayIcon* m_icon;
+    bool m_added = false;
+    quintptr m_window = 0;
+    quint32 m_id = 0;
+    quint32 m_callbackMessage = 0;
+};

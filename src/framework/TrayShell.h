@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QIcon>
+#include <QPoint>
+#include <QString>
+#include <functional>
+#include <map>
+
+#include "framework/ShiftState.h"
+
+class QMenu;
+class QWidget;
+
+// Window messages the notification area sends to a tray's message window.
+constexpr uint WM_NULL = 0x0000;
+constexpr uint WM_MOUSEMOVE = 0x0200;
+constexpr uint WM_LBUTTONDOWN = 0x0201;
+constexpr uint WM_LBUTTONUP = 0x0202;
+constexpr uint WM_LBUTTONDBLCLK = 0x0203;
+constexpr uint WM_RBUTTONDOWN = 0x0204;
+constexpr uint WM_RBUTTONUP = 0x0205;
+constexpr uint WM_RBUTTONDBLCLK = 0x0206;
+constexpr uint WM_MBUTTONDOWN = 0x0207;
+constexpr uint WM_MBUTTONUP = 0x0208;
+constexpr uint WM_MBUTTONDBLCLK = 0x0209;
+
+// The message a tray's message window receives for mouse activity on its icon.
+constexpr uint WM_TRAYCALLBACK = 0x0800;
+
+enum NotifyMessage : uint { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
+
+constexpr uint NIF_MESSAGE = 0x1;
+constexpr uint NIF_ICON = 0x2;
+constexpr uint NIF_TIP = 0x4;
+
+// The record passed on every notification-area call.
+struct NotifyIconData {
+    quint32 cbSize = 88;
+    quintptr hWnd = 0;  // the message window that receives the callback message
+    quint32 uID = 1;
+    quint32 uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    quint32 uCallbackMessage = WM_TRAYCALLBACK;
+    QIcon hIcon;
+    // Null-terminated single-byte text. The locale's encoding is UTF-8, so the
+    // hint is cut to 63 bytes at a character boundary: 63 characters for plain
+    // ASCII, fewer when the hint holds characters that take several bytes.
+    char szTip[64] = {};
+
+    void setTip(const QString& text);
+    void clearTip();
+    QString tip() const;
+};
+
+// The notification-area service and the few desktop services a tray icon
+// needs. The desktop implementation sits on QSystemTrayIcon; tests use a fake.
+class TrayShell {
+public:
+    // A message window's procedure.
+    using WindowProc = std::function<qintptr(uint message, quintptr wParam, qintptr lParam)>;
+
+    virtual ~TrayShell() = default;
+
+    // Adds, changes or removes the icon named by the record's window and
+    // identifier; true on success.
+    virtual bool notifyIcon(NotifyMessage message, const NotifyIconData& record) = 0;
+
+    // The cursor's screen position.
+    virtual QPoint cursorPos() const = 0;
+    // Which of Shift, Ctrl and Alt are down (button bits never set).
+    virtual TShiftState keyState() const = 0;
+    virtual void setForegroundWindow(QWidget* window) = 0;
+    // Lets the application process all pending messages.
+    virtual void processMessages() = 0;
+    // Shows the menu at a screen point and returns once it has closed; a chosen
+    // item's action has run by then.
+    virtual void popupMenu(QMenu* menu, const QPoint& position) = 0;
+
+    // Message windows: a number standing for a window, and its procedure.
+    quintptr createMessageWindow(WindowProc proc);
+    void destroyMessageWindow(quintptr window);
+    bool messageWindowExists(quintptr window) const { return m_windows.count(window) != 0; }
+    // Calls the window's procedure; 0 when the window does not exist.
+    qintptr sendMessage(quintptr window, uint message, quintptr wParam, qintptr lParam);
+
+private:
+    std::map<quintptr, WindowProc> m_windows;
+    quintptr m_nextWindow = 1;
+};
