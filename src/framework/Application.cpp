@@ -78,8 +78,8 @@ void TApplication::Guard(const std::function<void()>& fn)
 
 void TApplication::setTitle(const QString& title)
 {
+    // Not the display name: the desktop would append it to every window caption.
     setApplicationName(title);
-    setApplicationDisplayName(title);
 }
 
 void TApplication::setHintColor(TColor color)

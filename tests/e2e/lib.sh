@@ -7,6 +7,8 @@ E2E_BINARY="$1"
 E2E_DIR=$(mktemp -d /tmp/vexloed-e2e.XXXXXX)
 E2E_PIDS=()
 MAIN_TITLE="Vexlo-Ed - alles was zählt"
+# xdotool's patterns are byte-wise; the umlaut is matched by any bytes.
+MAIN_PATTERN="^Vexlo-Ed - alles was z.+hlt\$"
 
 e2e_cleanup() {
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -17,6 +19,10 @@ trap e2e_cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  if [ -n "${DISPLAY:-}" ]; then
+    import -silent -window root "/tmp/$(basename "$0" .sh)-failure.png" 2>/dev/null &&
+      echo "screen saved as /tmp/$(basename "$0" .sh)-failure.png" >&2
+  fi
   [ -f "$E2E_DIR/app.log" ] && sed 's/^/app: /' "$E2E_DIR/app.log" >&2
   exit 1
 }
@@ -32,13 +38,11 @@ wait_for() {
 }
 
 start_desktop() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  export DISPLAY=":$n"
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
+  # Xvfb picks a free display itself, so parallel runs never collide.
+  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
   E2E_PIDS+=($!)
+  wait_for 100 test -s "$E2E_DIR/display" || fail "Xvfb did not start"
+  export DISPLAY=":$(head -1 "$E2E_DIR/display")"
   wait_for 100 xdpyinfo || fail "Xvfb did not start"
   openbox >"$E2E_DIR/openbox.log" 2>&1 &
   E2E_PIDS+=($!)
@@ -67,23 +71,25 @@ start_app() {
   (cd "$E2E_DIR/app" && QT_QPA_PLATFORM=xcb exec ./vexloed >"$E2E_DIR/app.log" 2>&1) &
   APP_PID=$!
   E2E_PIDS+=($APP_PID)
-  wait_for 150 xdotool search --onlyvisible --name "^$MAIN_TITLE\$" || fail "main window did not appear"
-  MAIN_WIN=$(xdotool search --onlyvisible --name "^$MAIN_TITLE\$" | head -1)
+  wait_for 150 xdotool search --onlyvisible --name "$MAIN_PATTERN" || fail "main window did not appear"
+  MAIN_WIN=$(xdotool search --onlyvisible --name "$MAIN_PATTERN" | head -1)
   xdotool windowactivate --sync "$MAIN_WIN" 2>/dev/null || true
   sleep 0.3
 }
 
 # The window's client origin on the root window.
 window_origin() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  WIN_X=$X
-  WIN_Y=$Y
+  local info
+  info=$(xwininfo -id "$1")
+  WIN_X=$(echo "$info" | awk '/Absolute upper-left X/ {print $4}')
+  WIN_Y=$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')
 }
 
 # Clicks at client coordinates of a window.
 click_at() {
   local win=$1 x=$2 y=$3 button=${4:-1}
-  xdotool mousemove --sync --window "$win" "$x" "$y"
+  window_origin "$win"
+  xdotool mousemove --sync "$((WIN_X + x))" "$((WIN_Y + y))"
   sleep 0.05
   xdotool click "$button"
   sleep 0.2
@@ -95,6 +101,12 @@ pixel_at() {
   window_origin "$win"
   import -silent -window root -crop "1x1+$((WIN_X + x))+$((WIN_Y + y))" -depth 8 txt:- |
     sed -n '2p' | grep -o '#[0-9A-F]\{6\}' | head -1
+}
+
+# True when a #RRGGBB colour is the indicators' red (text edges blend a little).
+is_red() {
+  local c=${1#\#}
+  [ $((16#${c:0:2})) -ge 224 ] && [ $((16#${c:2:2})) -le 96 ] && [ $((16#${c:4:2})) -le 96 ]
 }
 
 expect_eq() {
