@@ -105,7 +105,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { RegisterLinkCursors(); }
     void init()
     {
         opened.clear();
@@ -259,11 +258,14 @@ private slots:
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("url") << "mailto:a@example.org?subject='Vexlo-Ed Anregungen'" << "e-mail"
-                             << QStringList{"mailto:a@example.org?subject='Vexlo-Ed Anregungen'"};
-        QTest::newRow("caption when no url") << "" << "< unbelegt >" << QStringList{"< unbelegt >"};
-        QTest::newRow("caption as written") << "" << "&Tom && Jerry" << QStringList{"&Tom && Jerry"};
-        QTest::newRow("nothing") << "" << "" << QStringList{};
+        QTest::newRow("url") << "mailto:a@example.org?subject='Vexlo-Ed Anregungen'"
+                             << "e-mail" << QStringList{"mailto:a@example.org?subject='Vexlo-Ed Anregungen'"};
+        QTest::newRow("caption when no url") << ""
+                                             << "< unbelegt >" << QStringList{"< unbelegt >"};
+        QTest::newRow("caption as written") << ""
+                                            << "&Tom && Jerry" << QStringList{"&Tom && Jerry"};
+        QTest::newRow("nothing") << ""
+                                 << "" << QStringList{};
     }
     void whatAClickOpens()
     {
