@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -21,6 +22,8 @@
 #include "framework/VersionRecord.h"
 #include "globals.h"
 #include "memo.h"
+#include "ProUrl.h"
+#include "TrayIcon.h"
 #include "textfile.h"
 
 TfrmMain* frmMain = nullptr;
@@ -110,15 +113,15 @@ QString FormatVersion(const TVersion& version)
     return QString::asprintf("V%d.%.2d Build %.3d", version.major, version.minor, version.build);
 }
 
-TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent)
+TfrmMain::TfrmMain(QWidget* parent, TrayShell* trayShell) : QWidget(parent)
 {
-    CreateControls();
+    CreateControls(trayShell);
     FormCreate();
 }
 
 TfrmMain::~TfrmMain() = default;
 
-void TfrmMain::CreateControls()
+void TfrmMain::CreateControls(TrayShell* trayShell)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Vexlo-Ed - alles was zählt"));
@@ -211,12 +214,13 @@ void TfrmMain::CreateControls()
     Label1->setWordWrap(true);
     Label1->setGeometry(6, 169, 64, Label1->heightForWidth(64));
     m_anchors->add(Label1, akLeft | akBottom);
-    lblMailTo = MakeLabel("lblMailTo", Panel3, 6, 194, QStringLiteral("e-mail an Karst"));
+    lblMailTo = Place(new TProUrlLabel, "lblMailTo", Panel3, 6, 194);
     QFont mailFont = UiFont(8);
     mailFont.setUnderline(true);
     lblMailTo->setFont(mailFont);
-    SetTextColor(lblMailTo, clBlue);
-    lblMailTo->adjustSize();
+    lblMailTo->setFontColor(clBlue);
+    lblMailTo->setCaption(QStringLiteral("e-mail an Karst"));
+    lblMailTo->setURL(QStringLiteral("mailto:karst@example.org?subject='Vexlo-Ed Anregungen'"));
     m_anchors->add(lblMailTo, akLeft | akBottom);
 
     mpopSysTray = new QMenu(this);
@@ -233,6 +237,15 @@ void TfrmMain::CreateControls()
     miSave->setObjectName(QStringLiteral("miSave"));
     miPaste->setObjectName(QStringLiteral("miPaste"));
     miExit->setObjectName(QStringLiteral("miExit"));
+
+    TrayIcon1 = new TTrayIcon(this, trayShell);
+    TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+    TrayIcon1->setCycleInterval(0);
+    TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum öffnen hier klicken"));
+    TrayIcon1->setIcon(QIcon(QStringLiteral(":/vexloed.png")));
+    TrayIcon1->setIconIndex(0);
+    TrayIcon1->setPopupMenu(mpopSysTray);
+    TrayIcon1->Loaded();
 
     connect(memoMain, &QPlainTextEdit::textChanged, this, &TfrmMain::memoMainChange);
     connect(lblFileOpen, &LabelButton::clicked, this, &TfrmMain::lblFileOpenClick);
@@ -263,6 +276,7 @@ void TfrmMain::FormCreate()
         app->setMainWindow(this);
         app->OnMinimize = [this] { AppMinimize(); };
     }
+    TrayIcon1->OnClick = [this](QObject*) { TrayIconClick(); };
     LoadSettings();
     cbSysTray->setChecked(Settings.SysTrayOnStart);
     UpdateCharCount();
@@ -280,6 +294,10 @@ void TfrmMain::InitWindow()
         app->setHintPause(700);
     }
     Settings.LayoutColor = ColorGreen;
+    TrayIcon1->setIconVisible(false);
+    TrayIcon1->setIcon(QApplication::windowIcon());
+    TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum öffnen hier klicken"));
+    TrayIcon1->setShowHint(true);
 }
 
 void TfrmMain::ShowVersion()
@@ -407,9 +425,30 @@ void TfrmMain::miExitClick()
     TApplication::instance()->terminate();
 }
 
-void TfrmMain::AppMinimize() {}
+void TfrmMain::closeEvent(QCloseEvent* event)
+{
+    // Closing the main window ends the program, also when dialogs are still open.
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        TApplication::instance()->terminate();
+}
 
-void TfrmMain::TrayIconClick() {}
+void TfrmMain::AppMinimize()
+{
+    if (cbSysTray->isChecked()) {
+        TrayIcon1->setIconVisible(true);
+        TrayIcon1->setEnabled(true);
+        TrayIcon1->HideMainWindow();
+    } else {
+        TrayIcon1->setIconVisible(false);
+    }
+}
+
+void TfrmMain::TrayIconClick()
+{
+    TrayIcon1->ShowMainWindow();
+    TrayIcon1->setIconVisible(false);
+}
 
 void TfrmMain::miRestoreClick()
 {

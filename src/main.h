@@ -11,6 +11,9 @@ class QPlainTextEdit;
 class LabelButton;
 class TMemo;
 class Anchors;
+class TProUrlLabel;
+class TTrayIcon;
+class TrayShell;
 
 // The four numbers of a version record.
 struct TVersion {
@@ -30,7 +33,8 @@ QString FormatVersion(const TVersion& version);
 class TfrmMain : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmMain(QWidget* parent = nullptr);
+    // Tests pass a stand-in for the desktop's notification area.
+    explicit TfrmMain(QWidget* parent = nullptr, TrayShell* trayShell = nullptr);
     ~TfrmMain() override;
 
     // Controls other windows read and write directly.
@@ -62,13 +66,14 @@ public:
     QCheckBox* cbSysTray = nullptr;
     QCheckBox* cbStayOnTop = nullptr;
     QLabel* Label1 = nullptr;
-    QLabel* lblMailTo = nullptr;
+    TProUrlLabel* lblMailTo = nullptr;
     QMenu* mpopSysTray = nullptr;
     QAction* miRestore = nullptr;
     QAction* miOpen = nullptr;
     QAction* miSave = nullptr;
     QAction* miPaste = nullptr;
     QAction* miExit = nullptr;
+    TTrayIcon* TrayIcon1 = nullptr;
 
     void UpdateCharCount();
     void LoadSettings();
@@ -92,9 +97,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CreateControls();
+    void CreateControls(TrayShell* trayShell);
     void FormCreate();
     void InitWindow();
     void ShowVersion();

@@ -4,11 +4,16 @@
 #include "extern.h"
 #include "framework/Application.h"
 #include "main.h"
+#include "ProUrlOpen.h"
 
 int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     app.setTitle(QStringLiteral("Vexlo-Ed"));
+    // The program ends with its main window or "beenden", not when the last
+    // visible window goes (the main window hides in the tray).
+    app.setQuitOnLastWindowClosed(false);
+    RegisterLinkCursors();
     frmMain = new TfrmMain;
     frmCustomize = new TfrmCustomize(frmMain);
     frmExtern = new TfrmExtern(frmMain);
