@@ -1,0 +1,159 @@
+// The main window's use of the tray: into the tray on minimise, back on a
+// click or "Wiederherstellen", and the menu's commands while hidden.
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+
+#include "TrayIcon.h"
+#include "faketrayshell.h"
+#include "framework/FileDialogs.h"
+#include "globals.h"
+#include "main.h"
+#include "memo.h"
+#include "testsupport.h"
+
+class TestMainTray : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    FakeTrayShell* m_shell = nullptr;
+    TfrmMain* m_form = nullptr;
+
+    quintptr trayWindow() const { return m_form->TrayIcon1->notifyData().hWnd; }
+
+    void minimise()
+    {
+        m_form->showMinimized();
+        QTRY_VERIFY(m_form->isMinimized() || m_form->isHidden());
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void initTestCase() { SetProgramDirForTesting(m_dir.path()); }
+    void init()
+    {
+        Settings = TSettings();
+        m_shell = new FakeTrayShell;
+        m_form = new TfrmMain(nullptr, m_shell);
+        if (!TApplication::instance()->mainWindow())
+            TApplication::instance()->setMainWindow(m_form);
+        frmMain = m_form;
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    }
+    void cleanup()
+    {
+        delete m_form;  // the shell is the tray's
+        m_form = nullptr;
+        frmMain = nullptr;
+    }
+
+    void startLeavesNoIcon()
+    {
+        // Added when the description was applied, removed again at start.
+        QVERIFY(!m_shell->shown);
+        const QList<NotifyMessage> messages = m_shell->messages();
+        QVERIFY(messages.contains(NIM_ADD));
+        QVERIFY(messages.lastIndexOf(NIM_DELETE) > messages.indexOf(NIM_ADD));
+        QVERIFY(!m_form->TrayIcon1->IconVisible());
+    }
+
+    void minimiseWithSysTrayGoesIntoTrayAndClickRestores()
+    {
+        m_form->cbSysTray->setChecked(true);
+        m_form->setWindowState(Qt::WindowMaximized);
+        minimise();
+        m_form->AppMinimize();
+        QVERIFY(m_form->isHidden());
+        QVERIFY(m_shell->shown);
+        QCOMPARE(m_shell->calls.last().record.tip(), QStringLiteral("Vexlo-Ed - zum öffnen hier klicken"));
+        QVERIFY(!TApplication::instance()->applicationWindowVisible());
+
+        m_shell->send(trayWindow(), WM_LBUTTONDOWN);
+        m_shell->send(trayWindow(), WM_LBUTTONUP);
+        QVERIFY(m_form->isVisible());
+        QVERIFY(!m_form->isMinimized());
+        QVERIFY(!m_form->isMaximized());
+        QVERIFY(!m_shell->shown);
+        QVERIFY(TApplication::instance()->applicationWindowVisible());
+    }
+
+    void minimiseWithoutSysTrayStaysInTaskbar()
+    {
+        m_form->cbSysTray->setChecked(false);
+        minimise();
+        m_form->AppMinimize();
+        QVERIFY(!m_form->isHidden());
+        QVERIFY(!m_shell->shown);
+    }
+
+    void menuWorksWhileHidden()
+    {
+        m_form->cbSysTray->setChecked(true);
+        minimise();
+        m_form->AppMinimize();
+        QVERIFY(m_form->isHidden());
+
+        QStringList itemTexts;
+        for (QAction* action : m_form->mpopSysTray->actions())
+            itemTexts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        QCOMPARE(itemTexts, QStringList({"Wiederherstellen", "-", "Text laden", "Text speichern", "Text einfügen", "-",
+                                         "Beenden"}));
+
+        // A right press opens the menu; the user picks "Text einfügen".
+        m_shell->onPopup = [this](QMenu* menu) {
+            QCOMPARE(menu, m_form->mpopSysTray);
+            m_form->miPaste->trigger();
+        };
+        QApplication::clipboard()->setText(QStringLiteral("Gruß"));
+        m_shell->send(trayWindow(), WM_RBUTTONDOWN);
+        m_shell->send(trayWindow(), WM_RBUTTONUP);
+        QCOMPARE(m_shell->popups.size(), 1);
+        QCOMPARE(m_form->memoMain->text(), QStringLiteral("Gruß\n"));
+        QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("6"));
+        QVERIFY(m_form->isHidden());
+        QVERIFY(m_shell->shown);
+
+        // "Text speichern" too; a failure shows its message and nothing changes.
+        const QString target = m_dir.filePath(QStringLiteral("tray.txt"));
+        FileDialogs::QueueAnswerForTesting(target);
+        m_form->miSave->trigger();
+        QCOMPARE(ReadFileBytes(target), QByteArray("Gru\xC3\x9F\r\n"));
+        ErrorBoxRecorder errors;
+        FileDialogs::QueueAnswerForTesting(m_dir.filePath(QStringLiteral("fehlt.txt")));
+        m_form->miOpen->trigger();
+        QCOMPARE(errors.shown.size(), 1);
+        QVERIFY(m_form->isHidden());
+
+        // "Wiederherstellen" does what a click on the icon does.
+        m_form->miRestore->trigger();
+        QVERIFY(m_form->isVisible());
+        QVERIFY(!m_shell->shown);
+    }
+
+    void doubleClickOnlyRestoresOnce()
+    {
+        m_form->cbSysTray->setChecked(true);
+        minimise();
+        m_form->AppMinimize();
+        int restores = 0;
+        m_form->TrayIcon1->OnClick = [&](QObject*) {
+            ++restores;
+            m_form->TrayIconClick();
+        };
+        m_shell->send(trayWindow(), WM_LBUTTONDOWN);
+        m_shell->send(trayWindow(), WM_LBUTTONUP);
+        m_shell->send(trayWindow(), WM_LBUTTONDBLCLK);
+        m_shell->send(trayWindow(), WM_LBUTTONUP);
+        QCOMPARE(restores, 1);
+        QVERIFY(m_form->isVisible());
+        QVERIFY(!m_shell->shown);
+    }
+};
+
+VEXLO_TEST_MAIN(TestMainTray)
+#include "test_maintray.moc"
