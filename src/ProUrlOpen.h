@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+#include "framework/CursorTable.h"
+
+// Cursor numbers of the link cursors in the screen cursor table.
+constexpr TCursor crProHandPoint = 15000;
+constexpr TCursor crProSmallHandPoint = 15001;
+constexpr TCursor crProGrabHand = 15002;
+constexpr TCursor crProGrabHandArrow = 15003;
+constexpr TCursor crProDragHand = 15004;
+
+// Hands link to the desktop's opener ("xdg-open", looked up on PATH at each
+// call) as its one argument, without a shell in between, and does not wait.
+// An empty link opens nothing; the outcome is not examined.
+void OpenLink(const QString& link);
+
+// Tests: the opener program to start instead of "xdg-open" (a name is looked
+// up on PATH, a path is used as is); empty restores "xdg-open".
+void SetLinkOpenerProgram(const QString& program);
+// Tests: receives every non-empty link instead of a started program; an empty
+// function restores the program.
+void SetLinkOpenerForTesting(std::function<void(const QString& link)> opener);
+
+// Enters the link cursors into the screen cursor table; run once at start,
+// before any window is created.
+void RegisterLinkCursors();
