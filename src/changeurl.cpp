@@ -85,8 +85,8 @@ void TfrmChangeURL::CreateControls()
     Label5->setGeometry(7, 80, 299, 52);
     SetTextColor(Label5, clYellow);
 
-    lblCancel = makeButton("lblCancel", 67, QStringLiteral("Abbrechen"),
-                           QStringLiteral("beendet den Dialog ohne Änderungen"));
+    lblCancel =
+        makeButton("lblCancel", 67, QStringLiteral("Abbrechen"), QStringLiteral("beendet den Dialog ohne Änderungen"));
     lblOK = makeButton("lblOK", 179, QStringLiteral("Übernehmen"), QStringLiteral("Änderungen übernehmen"));
     connect(lblCancel, &LabelButton::clicked, this, &TfrmChangeURL::lblCancelClick);
     connect(lblOK, &LabelButton::clicked, this, &TfrmChangeURL::lblOKClick);
