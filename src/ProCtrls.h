@@ -167,11 +167,14 @@ private:
 class TProLabel : public TProCustomLabel {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+    Q_PROPERTY(Qt::Alignment Alignment READ Alignment WRITE setAlignment)
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE setAutoSize)
     Q_PROPERTY(bool WordWrap READ WordWrap WRITE setWordWrap)
     Q_PROPERTY(bool ShowAccelChar READ ShowAccelChar WRITE setShowAccelChar)
     Q_PROPERTY(bool Transparent READ Transparent WRITE setTransparent)
     Q_PROPERTY(uint Color READ Color WRITE setColor)
+    Q_PROPERTY(bool ParentColor READ ParentColor WRITE setParentColor)
+    Q_PROPERTY(uint FontColor READ FontColor WRITE setFontColor)
     Q_PROPERTY(QString Hint READ Hint WRITE setHint)
     Q_PROPERTY(int Cursor READ Cursor WRITE setCursor)
     Q_PROPERTY(int Angle READ Angle WRITE setAngle)

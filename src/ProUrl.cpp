@@ -4,6 +4,7 @@
 
 TProUrlLabel::TProUrlLabel(QWidget* parent) : TProLabel(parent)
 {
+    RegisterLinkCursors();
     setCursor(crProHandPoint);
     setFontColor(clBlue);
     // Underline alone; the font is now the label's own and no longer

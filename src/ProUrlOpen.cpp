@@ -84,6 +84,10 @@ void SetLinkOpenerForTesting(std::function<void(const QString& link)> opener)
 
 void RegisterLinkCursors()
 {
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
     SetScreenCursor(crProHandPoint, MakeHandPoint());
     SetScreenCursor(crProSmallHandPoint, QCursor(Qt::PointingHandCursor));
     SetScreenCursor(crProGrabHand, QCursor(Qt::OpenHandCursor));

@@ -24,6 +24,6 @@ void SetLinkOpenerProgram(const QString& program);
 // function restores the program.
 void SetLinkOpenerForTesting(std::function<void(const QString& link)> opener);
 
-// Enters the link cursors into the screen cursor table; run once at start,
-// before any window is created.
+// Enters the link cursors into the screen cursor table, once: at start, or at
+// the latest when the first link label is made. Needs the application object.
 void RegisterLinkCursors();

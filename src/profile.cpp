@@ -18,7 +18,8 @@ constexpr qsizetype MaxFileSize = 64 * 1024 * 1024;
 constexpr qsizetype MaxValueLength = 2047;
 
 // The key list of a section fits a buffer of this many bytes: each name and
-// its terminating zero, plus one final zero. Keys beyond it are not seen.
+// its terminating zero, plus one final zero. A name that fills the buffer to
+// the last byte is cut short, so it and the keys after it are not seen.
 constexpr qsizetype KeyListBufferSize = 16384;
 
 const QByteArray Bom("\xEF\xBB\xBF");
@@ -279,7 +280,7 @@ bool IniFile::ValueExists(const QString& section, const QString& key) const
         KeyParts parts;
         if (SplitKeyLine(m_bytes, line.start, line.length, parts) && parts.nameEnd > parts.nameBegin) {
             listed += parts.nameEnd - parts.nameBegin + 1;
-            if (listed > KeyListBufferSize)
+            if (listed >= KeyListBufferSize)
                 return false;
             if (SameName(decode(parts.nameBegin, parts.nameEnd - parts.nameBegin), key))
                 return true;

@@ -11,9 +11,9 @@ bool TryStrToInt(const QString& text, std::int32_t& value);
 // As TryStrToInt; throws "'%s' ist kein gültiger Integerwert" on failure.
 std::int32_t StrToInt(const QString& text);
 
-// An INI file held in memory. Reads take the file as it was when the object
-// was made; writes change the bytes in memory and UpdateFile replaces the
-// file once, atomically, with every untouched line left exactly as it was.
+// An INI file held in memory. The file is read once when the object is made;
+// writes change the bytes in memory (later reads see them) and UpdateFile
+// replaces the file once, atomically, with every untouched byte left as it was.
 // Section and key names match without regard to letter case.
 class IniFile {
 public:
