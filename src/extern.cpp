@@ -1,9 +1,241 @@
 #include "extern.h"
 
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QToolButton>
+
+#include "ProUrl.h"
+#include "changeurl.h"
+#include "framework/Colors.h"
+#include "framework/LabelButton.h"
+#include "globals.h"
+#include "main.h"
+#include "placement.h"
+#include "profile.h"
+
 TfrmExtern* frmExtern = nullptr;
+const QString UnassignedCaption = QStringLiteral("< unbelegt >");
+
+namespace {
+
+const QString SectionURL = QStringLiteral("URL");
+
+struct BuiltInEntry {
+    QString caption;
+    QString url;
+};
+
+// Entries 1 and 2 before any load; the same values are the reads' fallbacks.
+const BuiltInEntry PartnerSite{QStringLiteral("www.example.net"), QStringLiteral("http://www.example.net")};
+const BuiltInEntry HomePage{QStringLiteral("Vexlo Startseite"), QStringLiteral("http://www.example.org")};
+const BuiltInEntry OtherFallback{QStringLiteral("keine Beschreibung"), QStringLiteral("kein Link")};
+
+const BuiltInEntry& Fallback(int n)
+{
+    return n == 1 ? PartnerSite : n == 2 ? HomePage : OtherFallback;
+}
+
+QString LinkKey(int n)
+{
+    return QStringLiteral("Link%1").arg(n);
+}
+
+QString DescKey(int n)
+{
+    return QStringLiteral("Desc%1").arg(n);
+}
+
+QFont SansSerif(int points)
+{
+    return QFont(QStringLiteral("MS Sans Serif"), points);
+}
+
+}  // namespace
 
 TfrmExtern::TfrmExtern(QWidget* parent) : QDialog(parent)
 {
+    CreateControls();
+    FormCreate();
+}
+
+TfrmExtern::~TfrmExtern() = default;
+
+void TfrmExtern::CreateControls()
+{
     setObjectName(QStringLiteral("frmExtern"));
     setWindowTitle(QStringLiteral("Außenlinks"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(284, 194);
+    setFont(SansSerif(8));
+    SetBackgroundColor(this, ColorGreen);
+
+    QFont linkFont = SansSerif(10);
+    linkFont.setUnderline(true);
+    for (int n = 1; n <= EntryCount; ++n) {
+        auto* label = new TProUrlLabel(this);
+        label->setObjectName(QStringLiteral("ulExtern%1").arg(n));
+        label->setFont(linkFont);
+        label->setFontColor(clBlack);
+        label->setUnvisitedColor(clBlack);
+        label->setActivatedColor(clYellow);
+        label->setVisitedColor(clBlack);
+        label->move(32, 11 + 15 * (n - 1));
+        label->setCaption(n <= 2 ? Fallback(n).caption : UnassignedCaption);
+        label->setURL(n <= 2 ? Fallback(n).url : QString());
+        ulExtern[n - 1] = label;
+
+        auto* button = new QToolButton(this);
+        button->setObjectName(QStringLiteral("SpeedButton%1").arg(n));
+        button->setGeometry(8, 12 + 15 * (n - 1), 15, 15);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRaise(false);
+        button->setToolTip(QStringLiteral("Eintrag [%1] ändern").arg(n));
+        connect(button, &QToolButton::clicked, this, [this, n] { SpeedButtonClick(n); });
+        SpeedButton[n - 1] = button;
+    }
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 144, 283, 49);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+
+    const auto makeButton = [this](const char* name, int x, const QString& text, const QString& hint) {
+        auto* button = new LabelButton(text, Panel1);
+        button->setObjectName(QLatin1String(name));
+        button->setFont(SansSerif(10));
+        button->setToolTip(hint);
+        button->adjustSize();
+        button->setGeometry(x, 16, button->width(), 16);
+        return button;
+    };
+    lblClear = makeButton("lblClear", 15, QStringLiteral("Alle löschen"), QStringLiteral("löscht die ganze Liste"));
+    lblSave = makeButton("lblSave", 132, QStringLiteral("Speichern"),
+                         QStringLiteral("Speichert die Einstellungen dauerhaft\r\nund beendet den Dialog"));
+    lblClose = makeButton("lblClose", 212, QStringLiteral("Schließen"),
+                          QStringLiteral("Dialog schließen\r\nSpeichern nicht vergessen! ;o)"));
+    connect(lblClear, &LabelButton::clicked, this, &TfrmExtern::lblClearClick);
+    connect(lblSave, &LabelButton::clicked, this, &TfrmExtern::lblSaveClick);
+    connect(lblClose, &LabelButton::clicked, this, &TfrmExtern::lblCloseClick);
+}
+
+TProUrlLabel* TfrmExtern::Entry(int n) const
+{
+    return n >= 1 && n <= EntryCount ? ulExtern[n - 1] : nullptr;
+}
+
+void TfrmExtern::FormCreate()
+{
+    UpdateLinkHints();
+}
+
+void TfrmExtern::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmExtern::FormShow()
+{
+    CentreOver(this, frmMain ? frmMain : parentWidget());
+    LoadLinks();
+    SetBackgroundColor(this, Settings.LayoutColor);
+}
+
+bool TfrmExtern::event(QEvent* event)
+{
+    const bool result = QDialog::event(event);
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return result;
+}
+
+void TfrmExtern::FormActivate()
+{
+    UpdateLinkHints();
+}
+
+void TfrmExtern::keyPressEvent(QKeyEvent* event)
+{
+    // The dialog has no keyboard commands: Enter and Escape do not close it.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+void TfrmExtern::UpdateLinkHints()
+{
+    for (TProUrlLabel* label : ulExtern)
+        label->setHint(label->URL());
+}
+
+void TfrmExtern::LoadLinks()
+{
+    const QString fileName = SettingsFileName();
+    if (!QFileInfo::exists(fileName))
+        return;
+    const IniFile ini(fileName);
+    for (int n = 1; n <= EntryCount; ++n) {
+        TProUrlLabel* label = Entry(n);
+        const bool hasLink = ini.ValueExists(SectionURL, LinkKey(n));
+        if (hasLink)
+            label->setURL(ini.ReadString(SectionURL, LinkKey(n), Fallback(n).url));
+        // The first three entries take a stored name only together with its address.
+        if ((n > 3 || hasLink) && ini.ValueExists(SectionURL, DescKey(n)))
+            label->setCaption(ini.ReadString(SectionURL, DescKey(n), Fallback(n).caption));
+    }
+}
+
+void TfrmExtern::SaveLinks()
+{
+    const QString fileName = SettingsFileName();
+    EnsureSettingsFile(QStringLiteral("[URL]"));
+    IniFile ini(fileName);
+    for (int n = 1; n <= EntryCount; ++n) {
+        ini.WriteString(SectionURL, LinkKey(n), Entry(n)->URL());
+        ini.WriteString(SectionURL, DescKey(n), Entry(n)->Caption());
+    }
+    // All sixteen keys or none: a refused write raises here and the dialog stays open.
+    ini.UpdateFile();
+    close();
+}
+
+void TfrmExtern::SpeedButtonClick(int n)
+{
+    EditSlot = n;
+    if (!frmChangeURL)
+        return;
+    // The edit dialog must belong to this one, or this modal dialog would block it.
+    if (frmChangeURL->parentWidget() != this)
+        frmChangeURL->setParent(this, frmChangeURL->windowFlags());
+    frmChangeURL->show();
+    frmChangeURL->raise();
+    frmChangeURL->activateWindow();
+}
+
+void TfrmExtern::lblClearClick()
+{
+    for (TProUrlLabel* label : ulExtern)
+        label->setCaption(UnassignedCaption);
+    for (TProUrlLabel* label : ulExtern)
+        label->setURL(QString());
+    UpdateLinkHints();
+}
+
+void TfrmExtern::lblSaveClick()
+{
+    SaveLinks();
+}
+
+void TfrmExtern::lblCloseClick()
+{
+    close();
 }
