@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QPointer>
+#include <QWidget>
 #include <functional>
 
 #include "framework/Colors.h"
@@ -51,7 +53,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* m_mainWindow = nullptr;
+    QPointer<QWidget> m_mainWindow;
     int m_hintPause = 700;
     bool m_applicationWindowVisible = true;
 };

@@ -71,7 +71,11 @@ start_app() {
   (cd "$E2E_DIR/app" && QT_QPA_PLATFORM=xcb exec ./vexloed >"$E2E_DIR/app.log" 2>&1) &
   APP_PID=$!
   E2E_PIDS+=($APP_PID)
-  wait_for 150 xdotool search --onlyvisible --name "$MAIN_PATTERN" || fail "main window did not appear"
+  if ! wait_for 150 xdotool search --onlyvisible --name "$MAIN_PATTERN"; then
+    xdotool search --name Vexlo getwindowname %@ >&2 || true
+    command -v gdb >/dev/null && gdb -p "$APP_PID" -batch -ex "thread apply all bt" 2>/dev/null | grep '^#' | head -30 >&2
+    fail "main window did not appear"
+  fi
   MAIN_WIN=$(xdotool search --onlyvisible --name "$MAIN_PATTERN" | head -1)
   xdotool windowactivate --sync "$MAIN_WIN" 2>/dev/null || true
   sleep 0.3
