@@ -63,6 +63,18 @@ prepare_app() {
   cp "$E2E_BINARY" "$E2E_DIR/app/vexloed"
 }
 
+# A stand-in for the desktop's opener, first on PATH, that records each
+# argument it is given (one line each) in $E2E_DIR/opened.txt.
+install_stand_in_opener() {
+  mkdir -p "$E2E_DIR/bin"
+  cat >"$E2E_DIR/bin/xdg-open" <<SCRIPT
+#!/bin/sh
+printf '%s\n' "\$@" >>"$E2E_DIR/opened.txt"
+SCRIPT
+  chmod +x "$E2E_DIR/bin/xdg-open"
+  export PATH="$E2E_DIR/bin:$PATH"
+}
+
 write_ini() {
   printf '%s' "$1" >"$E2E_DIR/app/vexloed.ini"
 }

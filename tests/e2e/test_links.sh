@@ -4,15 +4,7 @@ source "$(dirname "$0")/lib.sh"
 start_desktop
 prepare_app
 
-# A stand-in opener that records what it is given instead of starting a browser.
-mkdir -p "$E2E_DIR/bin"
-cat >"$E2E_DIR/bin/xdg-open" <<SCRIPT
-#!/bin/sh
-printf '%s\n' "\$1" >>"$E2E_DIR/opened.txt"
-SCRIPT
-chmod +x "$E2E_DIR/bin/xdg-open"
-export PATH="$E2E_DIR/bin:$PATH"
-
+install_stand_in_opener
 start_app
 
 open_links() {
