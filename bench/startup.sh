@@ -20,7 +20,8 @@ measure() {
   local start end pid peak
   start=$(date +%s%N)
   QT_QPA_PLATFORM=xcb "$1" >/dev/null 2>&1 & pid=$!
-  xdotool search --sync --onlyvisible --name "$2" >/dev/null
+  # Poll rather than --sync, which looks only twice a second.
+  until xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; do :; done
   end=$(date +%s%N)
   sleep 0.3
   peak=$(awk '/VmHWM/ {print $2}' /proc/$pid/status)
@@ -33,7 +34,7 @@ median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 : >"$work/bare"; : >"$work/vexlo"
 for ((i = 0; i < runs; i++)); do
   measure "$build/bench/bare_window" "^bare window\$" >>"$work/bare"
-  measure "$work/vexloed" "^Vexlo-Ed - alles was zählt\$" >>"$work/vexlo"
+  measure "$work/vexloed" "^Vexlo-Ed - alles was z.+hlt\$" >>"$work/vexlo"
 done
 bt=$(cut -d' ' -f1 "$work/bare" | median); bm=$(cut -d' ' -f2 "$work/bare" | median)
 vt=$(cut -d' ' -f1 "$work/vexlo" | median); vm=$(cut -d' ' -f2 "$work/vexlo" | median)

@@ -132,8 +132,8 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
 
     Panel2 = MakePanel("Panel2", this, {78, 0, 404, 58}, clWhite);
     m_anchors->add(Panel2, akLeft | akTop | akRight);
-    imgVexlo_green = MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, QPixmap(QStringLiteral(":/vexlo_green.gif")));
-    imgVexlo_blue = MakePicture("imgVexlo_blue", Panel2, 7, 13, 65, 21, QPixmap(QStringLiteral(":/vexlo_blue.gif")));
+    imgVexlo_green = MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, QPixmap(QStringLiteral(":/vexlo_green.gif"), "GIF"));
+    imgVexlo_blue = MakePicture("imgVexlo_blue", Panel2, 7, 13, 65, 21, QPixmap(QStringLiteral(":/vexlo_blue.gif"), "GIF"));
     imgVexlo_blue->hide();
     lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), 10, true);
     lblCharCount->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -147,7 +147,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
 
     Panel1 = MakePanel("Panel1", this, {-1, 0, 78, 275}, ColorGreen);
     m_anchors->add(Panel1, akLeft | akTop | akBottom);
-    Image1 = MakePicture("Image1", Panel1, 15, 2, 46, 44, QPixmap(QStringLiteral(":/emblem.gif")));
+    Image1 = MakePicture("Image1", Panel1, 15, 2, 46, 44, QPixmap(QStringLiteral(":/emblem.gif"), "GIF"));
     lblFileOpen = MakeButton("lblFileOpen", Panel1, 7, 74, QStringLiteral("öffnen"), QStringLiteral("Öffnet eine Textdatei"));
     lblFileSave = MakeButton("lblFileSave", Panel1, 7, 90, QStringLiteral("speichern"),
                              QStringLiteral("Speichert den Text als Datei"));
@@ -242,7 +242,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
     TrayIcon1->setCycleInterval(0);
     TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum öffnen hier klicken"));
-    TrayIcon1->setIcon(QIcon(QStringLiteral(":/vexloed.png")));
+    TrayIcon1->setIcon(QIcon(QPixmap(QStringLiteral(":/vexloed.png"), "PNG")));
     TrayIcon1->setIconIndex(0);
     TrayIcon1->setPopupMenu(mpopSysTray);
     TrayIcon1->Loaded();

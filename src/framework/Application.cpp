@@ -43,7 +43,10 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     QFont::insertSubstitutions(QStringLiteral("Arial"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     setStyle(new HintStyle(&m_hintPause));
-    setWindowIcon(QIcon(QStringLiteral(":/vexloed.png")));
+    // From a pixmap: a file name would load the icon-engine plugins at start.
+    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/vexloed.png"), "PNG")));
+    // The windows' default font; one family serves every control.
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 }
 
 TApplication::~TApplication() = default;

@@ -7,10 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
-QtTrayShell::QtTrayShell(QObject* parent) : QObject(parent), m_icon(new QSystemTrayIcon(this))
-{
-    connect(m_icon, &QSystemTrayIcon::activated, this, &QtTrayShell::iconActivated);
-}
+QtTrayShell::QtTrayShell(QObject* parent) : QObject(parent) {}
 
 QtTrayShell::~QtTrayShell() = default;
 
@@ -25,7 +22,6 @@ bool QtTrayShell::notifyIcon(NotifyMessage message, const NotifyIconData& record
             m_window = record.hWnd;
             m_id = record.uID;
             apply(record);
-            m_icon->show();
             return true;
         case NIM_MODIFY:
             if (!sameIcon)
@@ -36,7 +32,7 @@ bool QtTrayShell::notifyIcon(NotifyMessage message, const NotifyIconData& record
             if (!sameIcon)
                 return false;
             m_added = false;
-            m_icon->hide();
+            scheduleSync();
             return true;
     }
     return false;
@@ -51,13 +47,36 @@ void QtTrayShell::apply(const NotifyIconData& record)
             // An icon without a picture keeps its place in the area, empty.
             QPixmap blank(16, 16);
             blank.fill(Qt::transparent);
-            m_icon->setIcon(QIcon(blank));
+            m_picture = QIcon(blank);
         } else {
-            m_icon->setIcon(record.hIcon);
+            m_picture = record.hIcon;
         }
     }
     if (record.uFlags & NIF_TIP)
-        m_icon->setToolTip(record.tip());
+        m_tip = record.tip();
+    scheduleSync();
+}
+
+void QtTrayShell::scheduleSync()
+{
+    if (m_syncPending)
+        return;
+    m_syncPending = true;
+    QMetaObject::invokeMethod(this, &QtTrayShell::sync, Qt::QueuedConnection);
+}
+
+void QtTrayShell::sync()
+{
+    m_syncPending = false;
+    if (!m_icon) {
+        if (!m_added)
+            return;
+        m_icon = new QSystemTrayIcon(this);
+        connect(m_icon, &QSystemTrayIcon::activated, this, &QtTrayShell::iconActivated);
+    }
+    m_icon->setIcon(m_picture);
+    m_icon->setToolTip(m_tip);
+    m_icon->setVisible(m_added);
 }
 
 void QtTrayShell::iconActivated(QSystemTrayIcon::ActivationReason reason)

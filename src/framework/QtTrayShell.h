@@ -23,10 +23,17 @@ public:
 
 private:
     void apply(const NotifyIconData& record);
+    // The area is updated once the current handler has returned, so an icon
+    // added and removed again at once (as at start) never reaches the desktop.
+    void scheduleSync();
+    void sync();
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
     void deliver(uint mouseMessage);
 
-    QSystemTrayIcon* m_icon;
+    QSystemTrayIcon* m_icon = nullptr;
+    QIcon m_picture;
+    QString m_tip;
+    bool m_syncPending = false;
     bool m_added = false;
     quintptr m_window = 0;
     quint32 m_id = 0;
