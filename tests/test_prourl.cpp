@@ -140,7 +140,7 @@ private slots:
         const QFontMetrics metrics(label.font());
         QVERIFY(label.width() >= metrics.horizontalAdvance(label.Caption()));
         QVERIFY(label.width() <= metrics.horizontalAdvance(label.Caption()) + 1);
-        QCOMPARE(label.height(), metrics.height());
+        QVERIFY(qAbs(label.height() - metrics.height()) <= 1);  // rounding of the text's box
     }
 
     // The lines x = width and y = height still count as on the label.
