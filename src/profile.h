@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QVector>
 #include <cstdint>
 
 // The integer conversion of the settings file and the limit fields: leading
@@ -12,9 +11,9 @@ bool TryStrToInt(const QString& text, std::int32_t& value);
 // As TryStrToInt; throws "'%s' ist kein gültiger Integerwert" on failure.
 std::int32_t StrToInt(const QString& text);
 
-// An INI file held in memory. Reads take the file as it was when the object
-// was made; writes change the lines in memory and UpdateFile replaces the
-// file once, atomically, with every untouched line left exactly as it was.
+// An INI file held in memory. The file is read once when the object is made;
+// writes change the bytes in memory (later reads see them) and UpdateFile
+// replaces the file once, atomically, with every untouched byte left as it was.
 // Section and key names match without regard to letter case.
 class IniFile {
 public:
@@ -33,16 +32,25 @@ public:
     void UpdateFile();
 
 private:
-    struct Line {
-        QString text;
-        QByteArray ending;  // "\r\n", "\n", "\r" or empty for a last line without one
+    // One line of m_bytes: where it starts, how long its text is, and how many
+    // bytes its ending takes (2 for CR LF, 1 for CR or LF, 0 at the end).
+    struct LineSpan {
+        qsizetype start = 0;
+        qsizetype length = 0;
+        qsizetype endingLength = 0;
+        qsizetype next() const { return start + length + endingLength; }
     };
-    int findSection(const QString& section) const;
-    int sectionEnd(int sectionLine) const;
-    int findKey(const QString& section, const QString& key) const;
+    LineSpan lineAt(qsizetype start) const;
+    QString decode(qsizetype start, qsizetype length) const;
+    bool sectionNameOf(const LineSpan& line, QString& name) const;
+    bool findSection(const QString& section, LineSpan& header) const;
+    bool findKey(const LineSpan& header, const QString& key, LineSpan& keyLine, QString& keyName) const;
+    void ensureEncodable(const QString& text);
+    QByteArray encode(const QString& text) const;
+    void splice(qsizetype start, qsizetype length, const QByteArray& bytes);
 
     QString m_fileName;
-    QVector<Line> m_lines;
+    QByteArray m_bytes;  // the file as read, without a byte-order mark, changed by the writes
     bool m_hasBom = false;
     bool m_windows1252 = false;
     bool m_unreadable = false;

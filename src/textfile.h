@@ -13,9 +13,10 @@ qsizetype CountChars(const QString& text);
 
 // Reads a text file (UTF-8, or Windows-1252 when not valid UTF-8; a byte-order
 // mark is dropped). Line ends CR LF, lone CR and lone LF come back as "\n".
-// Throws "Datei %s kann nicht geöffnet werden" for a file that cannot be read
-// or holds binary data, and "Text überschreitet Memo-Kapazität" for one larger
-// than MemoCapacity.
+// Throws "Datei %s kann nicht geöffnet werden" for a file that cannot be read,
+// "Datei %s ist keine Textdatei und kann nicht geöffnet werden" for one holding
+// NUL bytes, and "Text überschreitet Memo-Kapazität" for one larger than
+// MemoCapacity. U+2028 and U+2029 also become "\n".
 QString ReadTextFile(const QString& fileName);
 
 // Writes text ("\n" line breaks) as UTF-8 with CR LF line breaks, no byte-order

@@ -29,16 +29,26 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << "kaputt" << "kaputt.";
-        QTest::newRow("digit") << "E/A-Fehler 28" << "E/A-Fehler 28.";
-        QTest::newRow("question") << "wirklich?" << "wirklich?.";
-        QTest::newRow("quote") << "'' ist kein gültiger Integerwert" << "'' ist kein gültiger Integerwert.";
-        QTest::newRow("period") << "Ende." << "Ende.";
-        QTest::newRow("bang") << "Achtung!" << "Achtung!";
-        QTest::newRow("paren") << "Fehler (5)" << "Fehler (5)";
-        QTest::newRow("blank") << "Fehler " << "Fehler ";
-        QTest::newRow("umlaut") << "Datei zu groß" << "Datei zu groß.";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("letter") << "kaputt"
+                                << "kaputt.";
+        QTest::newRow("digit") << "E/A-Fehler 28"
+                               << "E/A-Fehler 28.";
+        QTest::newRow("question") << "wirklich?"
+                                  << "wirklich?.";
+        QTest::newRow("quote") << "'' ist kein gültiger Integerwert"
+                               << "'' ist kein gültiger Integerwert.";
+        QTest::newRow("period") << "Ende."
+                                << "Ende.";
+        QTest::newRow("bang") << "Achtung!"
+                              << "Achtung!";
+        QTest::newRow("paren") << "Fehler (5)"
+                               << "Fehler (5)";
+        QTest::newRow("blank") << "Fehler "
+                               << "Fehler ";
+        QTest::newRow("umlaut") << "Datei zu groß"
+                                << "Datei zu groß.";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void periodRule()
     {

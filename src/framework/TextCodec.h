@@ -14,7 +14,7 @@ bool IsValidUtf8(const QByteArray& bytes);
 QString Decode(const QByteArray& bytes, bool* usedWindows1252 = nullptr);
 
 QString DecodeWindows1252(const QByteArray& bytes);
-// False when a character has no Windows-1252 byte.
+// False (and bytes emptied) when a character has no Windows-1252 byte.
 bool EncodeWindows1252(const QString& text, QByteArray& bytes);
 
 }  // namespace TextCodec

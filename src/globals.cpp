@@ -1,0 +1,201 @@
+#include "globals.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <cerrno>
+
+#include "framework/VexloError.h"
+#include "profile.h"
+
+TSettings Settings;
+std::int32_t EditSlot = 0;
+
+namespace {
+
+const QString SectionConfig = QStringLiteral("Config");
+
+// Font sizes outside this range are no size a text area can show.
+constexpr std::int32_t MinFontSize = 1;
+constexpr std::int32_t MaxFontSize = 1000;
+
+QString& ProgramDirForTesting()
+{
+    static QString directory;
+    return directory;
+}
+
+QString ProgramDir()
+{
+    if (!ProgramDirForTesting().isEmpty())
+        return ProgramDirForTesting();
+    const QString executable = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+    if (executable.isEmpty())
+        return QDir::currentPath();
+    return QFileInfo(executable).absolutePath();
+}
+
+// The input/output error of a failed system call: the codes the messages
+// know, or the system's own number.
+QString SystemErrorMessage(int error)
+{
+    switch (error) {
+        case ENOENT:
+            return InOutErrorMessage(2);
+        case ENOTDIR:
+        case ENAMETOOLONG:
+            return InOutErrorMessage(3);
+        case EMFILE:
+        case ENFILE:
+            return InOutErrorMessage(4);
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return InOutErrorMessage(5);
+        case ENOSPC:
+        case EDQUOT:
+            return InOutErrorMessage(101);
+        default:
+            return QStringLiteral("E/A-Fehler %1").arg(error);
+    }
+}
+
+bool WriteAll(int fd, const QByteArray& bytes)
+{
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString SettingsFileName()
+{
+    QString directory = ProgramDir();
+    if (!directory.endsWith(QLatin1Char('/')))
+        directory += QLatin1Char('/');
+    Settings.AppPath = directory;
+    return Settings.AppPath + QStringLiteral("vexloed.ini");
+}
+
+void SetProgramDirForTesting(const QString& directory)
+{
+    ProgramDirForTesting() = directory;
+}
+
+void LoadSettings(QFont& font)
+{
+    const QString fileName = SettingsFileName();
+    if (!QFileInfo::exists(fileName)) {
+        Settings.GrenzeGB = DefaultGrenzeGB;
+        Settings.GrenzeForum = DefaultGrenzeForum;
+        return;
+    }
+    const IniFile ini(fileName);
+    Settings.GrenzeGB = ini.ValueExists(SectionConfig, QStringLiteral("GrenzeGB"))
+                            ? ini.ReadInteger(SectionConfig, QStringLiteral("GrenzeGB"), DefaultGrenzeGB)
+                            : DefaultGrenzeGB;
+    Settings.GrenzeForum = ini.ValueExists(SectionConfig, QStringLiteral("GrenzeForum"))
+                               ? ini.ReadInteger(SectionConfig, QStringLiteral("GrenzeForum"), DefaultGrenzeForum)
+                               : DefaultGrenzeForum;
+
+    if (ini.ValueExists(SectionConfig, QStringLiteral("Font")))
+        font.setFamily(ini.ReadString(SectionConfig, QStringLiteral("Font"), DefaultFontName));
+    if (ini.ValueExists(SectionConfig, QStringLiteral("FontSize"))) {
+        std::int32_t size = ini.ReadInteger(SectionConfig, QStringLiteral("FontSize"), DefaultFontSize);
+        if (size < MinFontSize || size > MaxFontSize)
+            size = DefaultFontSize;
+        font.setPointSize(size);
+    }
+
+    // The tray key gates the three keys the settings dialog writes with it.
+    if (ini.ValueExists(SectionConfig, QStringLiteral("SysTray"))) {
+        const std::int32_t sysTray = ini.ReadInteger(SectionConfig, QStringLiteral("SysTray"), 0);
+        if (ini.ValueExists(SectionConfig, QStringLiteral("StartMinimized")))
+            Settings.StartMinimized = ini.ReadInteger(SectionConfig, QStringLiteral("StartMinimized"), 0) != 0;
+        if (ini.ValueExists(SectionConfig, QStringLiteral("Layout")))
+            Settings.LayoutColor =
+                ini.ReadInteger(SectionConfig, QStringLiteral("Layout"), 0) != 0 ? ColorGreen : ColorBlue;
+        else
+            Settings.LayoutColor = ColorGreen;
+        Settings.SysTrayOnStart = sysTray != 0;
+    }
+}
+
+void SaveConfig(const QString& fontName, std::int32_t fontSize, const QString& grenzeGBText,
+                const QString& grenzeForumText, bool sysTray, bool layoutGreen, bool startMinimized)
+{
+    const QString fileName = SettingsFileName();
+    // Both limits first: a bad one must not leave half a save behind.
+    const std::int32_t grenzeGB = StrToInt(grenzeGBText);
+    const std::int32_t grenzeForum = StrToInt(grenzeForumText);
+    EnsureSettingsFile(QStringLiteral("[Config]"));
+
+    IniFile ini(fileName);
+    ini.WriteString(SectionConfig, QStringLiteral("Font"), fontName);
+    ini.WriteInteger(SectionConfig, QStringLiteral("FontSize"), fontSize);
+    ini.WriteInteger(SectionConfig, QStringLiteral("GrenzeGB"), grenzeGB);
+    ini.WriteInteger(SectionConfig, QStringLiteral("GrenzeForum"), grenzeForum);
+    ini.WriteInteger(SectionConfig, QStringLiteral("SysTray"), sysTray ? 1 : 0);
+    ini.WriteInteger(SectionConfig, QStringLiteral("Layout"), layoutGreen ? 1 : 0);
+    ini.WriteInteger(SectionConfig, QStringLiteral("StartMinimized"), startMinimized ? 1 : 0);
+    ini.UpdateFile();
+}
+
+void EnsureSettingsFile(const QString& header)
+{
+    const QString fileName = SettingsFileName();
+    if (QFileInfo::exists(fileName))
+        return;
+    const QByteArray path = QFile::encodeName(fileName);
+    int fd;
+    do {
+        fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throw VexloError(SystemErrorMessage(errno));
+    const bool written = WriteAll(fd, header.toUtf8() + "\r\n");
+    int error = written ? 0 : errno;
+    if (::close(fd) != 0 && errno != EINTR && error == 0)
+        error = errno;
+    if (!written || error != 0) {
+        ::unlink(path.constData());  // no half-made settings file
+        throw VexloError(SystemErrorMessage(error));
+    }
+}
+
+QString InOutErrorMessage(int code)
+{
+    switch (code) {
+        case 2:
+            return QStringLiteral("Datei nicht gefunden");
+        case 3:
+            return QStringLiteral("Ungültiger Dateiname");
+        case 4:
+            return QStringLiteral("Zu viele geöffnete Dateien");
+        case 5:
+            return QStringLiteral("Dateizugriff verweigert");
+        case 100:
+            return QStringLiteral("Versuch hinter dem Dateiende zu lesen");
+        case 101:
+            return QStringLiteral("Zu wenig Speicherplatz");
+        case 106:
+            return QStringLiteral("Ungültige numerische Eingabe");
+        default:
+            return QStringLiteral("E/A-Fehler %1").arg(code);
+    }
+}
