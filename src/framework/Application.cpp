@@ -78,8 +78,8 @@ void TApplication::Guard(const std::function<void()>& fn)
 
 void TApplication::setTitle(const QString& title)
 {
+    // Only the name: a display name would be appended to every window caption.
     setApplicationName(title);
-    setApplicationDisplayName(title);
 }
 
 void TApplication::setHintColor(TColor color)

@@ -19,7 +19,7 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    QString title() const { return applicationDisplayName(); }
+    QString title() const { return applicationName(); }
     void setTitle(const QString& title);
 
     QIcon icon() const { return windowIcon(); }

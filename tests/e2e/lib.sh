@@ -73,11 +73,13 @@ start_app() {
   sleep 0.3
 }
 
-# The window's client origin on the root window.
+# The window's client origin on the root window (xdotool's own figure is off
+# by the window manager's frame).
 window_origin() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  WIN_X=$X
-  WIN_Y=$Y
+  local info
+  info=$(xwininfo -id "$1")
+  WIN_X=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+  WIN_Y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
 }
 
 # Clicks at client coordinates of a window.

@@ -10,9 +10,10 @@ name=$(xdotool getwindowname "$MAIN_WIN")
 expect_eq "$name" "$MAIN_TITLE" "window name"
 
 RED="#FF0000"
-# lblGB sits in the right strip at (403, 94), lblForum at (403, 112).
-gb_pixel() { pixel_at "$MAIN_WIN" 406 100; }
-forum_pixel() { pixel_at "$MAIN_WIN" 406 118; }
+# lblGB sits in the right strip at (403, 94), lblForum at (403, 112): one pixel
+# into each, the red ground before the text.
+gb_pixel() { pixel_at "$MAIN_WIN" 404 95; }
+forum_pixel() { pixel_at "$MAIN_WIN" 404 113; }
 [ "$(gb_pixel)" != "$RED" ] || fail "guest-book indicator lit on an empty text"
 
 click_at "$MAIN_WIN" 200 150
