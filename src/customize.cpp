@@ -63,7 +63,8 @@ template <typename T>
 T* MakeOption(const char* name, QWidget* parent, const QRect& box, const QString& text)
 {
     auto* option = PlaceControl(new T(text), name, parent, box.x(), box.y());
-    option->resize(box.size());
+    // The substitute font runs wider than the original: never cut the text off.
+    option->resize(qMax(box.width(), option->sizeHint().width()), box.height());
     return option;
 }
 
@@ -156,7 +157,8 @@ void TfrmCustomize::CreateControls()
     // Siblings with auto-exclusive buttons: one group, selecting one deselects the other.
     rbLayoutGreen =
         MakeOption<QRadioButton>("rbLayoutGreen", this, {8, 177, 94, 17}, QStringLiteral("grün (Standard)"));
-    rbLayoutBlue = MakeOption<QRadioButton>("rbLayoutBlue", this, {106, 177, 45, 17}, QStringLiteral("blau"));
+    const int blueX = qMax(106, rbLayoutGreen->geometry().right() + 5);
+    rbLayoutBlue = MakeOption<QRadioButton>("rbLayoutBlue", this, {blueX, 177, 45, 17}, QStringLiteral("blau"));
     rbLayoutGreen->setChecked(true);
 
     setTabOrder(edGB, edForum);

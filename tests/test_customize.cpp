@@ -267,6 +267,34 @@ private slots:
         QCOMPARE(chooser.chosenFont().pointSize(), 6);
     }
 
+    void fontDialogOpensWithItsLastChoiceAndTakesTheNewOne()
+    {
+        FontDialog dialog(QFont(QStringLiteral("DejaVu Sans"), 9));
+        int presetSize = 0;
+        QString presetFace;
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<FontChooser*>(QApplication::activeModalWidget());
+            if (!chooser)
+                return;
+            presetSize = chooser->chosenFont().pointSize();
+            presetFace = chooser->chosenFont().family();
+            chooser->sizeList->setCurrentRow(5);
+            chooser->accept();
+        });
+        QVERIFY(dialog.Execute(nullptr));
+        QCOMPARE(presetSize, 9);
+        QCOMPARE(presetFace, QStringLiteral("DejaVu Sans"));
+        QCOMPARE(dialog.Font.family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(dialog.Font.pointSize(), 11);
+
+        QTimer::singleShot(0, [] {
+            if (QWidget* chooser = QApplication::activeModalWidget())
+                QTest::keyClick(chooser, Qt::Key_Escape);
+        });
+        QVERIFY(!dialog.Execute(nullptr));
+        QCOMPARE(dialog.Font.pointSize(), 11);
+    }
+
     void defaultsThenCancelLeaveFileAndFont()
     {
         startWith(kGreenFile);

@@ -59,7 +59,9 @@ expect_eq "$(forum_pixel)" "$RED" "forum indicator at 8 of 8"
 cp "$INI" "$E2E_DIR/saved.ini"
 open_dialog
 xdotool type --delay 30 "77"
-click_at "$DIALOG_WIN" 112 185
+# Tab runs edGB, edForum, the two check boxes, the layout group; an arrow key selects "blau".
+xdotool key Tab Tab Tab Tab Right
+sleep 0.3
 expect_eq "$(strip_pixel)" "$BLUE" "left strip in the blue preview"
 xdotool key Escape
 wait_for 30 sh -c "! xdotool search --onlyvisible --name '^$DIALOG_TITLE\$'" || fail "Escape did not close the dialog"
