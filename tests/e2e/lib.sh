@@ -46,7 +46,9 @@ start_desktop() {
   wait_for 100 xdpyinfo || fail "Xvfb did not start"
   openbox >"$E2E_DIR/openbox.log" 2>&1 &
   E2E_PIDS+=($!)
+  # openbox announces itself before it takes windows; its theme property comes later.
   wait_for 50 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window' || fail "openbox did not start"
+  wait_for 50 sh -c 'xprop -root _OB_THEME | grep -q "="' || fail "openbox did not finish starting"
   if [ "${E2E_TRAY:-0}" = 1 ]; then
     trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 32 \
       --SetDockType true --transparent false --tint 0x404040 >"$E2E_DIR/trayer.log" 2>&1 &
@@ -93,7 +95,8 @@ start_app() {
   sleep 0.3
 }
 
-# The window's client origin on the root window.
+# The window's client origin on the root window (xdotool's own figure is off
+# by the window manager's frame).
 window_origin() {
   local info
   info=$(xwininfo -id "$1")
