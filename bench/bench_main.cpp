@@ -121,9 +121,10 @@ int main(int argc, char** argv)
         f.form.lblFileOpenClick();
         QCoreApplication::processEvents();
         const long after = PeakKiB();
-        std::printf("empty window peak %ld KiB; after opening a %lld-byte file %ld KiB: +%ld KiB = %.2f x the file's size\n",
-                    before, (long long)QFileInfo(path).size(), after, after - before,
-                    (after - before) * 1024.0 / double(QFileInfo(path).size()));
+        std::printf(
+            "empty window peak %ld KiB; after opening a %lld-byte file %ld KiB: +%ld KiB = %.2f x the file's size\n",
+            before, (long long)QFileInfo(path).size(), after, after - before,
+            (after - before) * 1024.0 / double(QFileInfo(path).size()));
         return 0;
     }
     benchmark::RunSpecifiedBenchmarks();

@@ -11,6 +11,8 @@
 #include <QScreen>
 #include <QScrollBar>
 
+#include "ProUrl.h"
+#include "TrayIcon.h"
 #include "abouttext.h"
 #include "customize.h"
 #include "extern.h"
@@ -22,8 +24,6 @@
 #include "framework/VersionRecord.h"
 #include "globals.h"
 #include "memo.h"
-#include "ProUrl.h"
-#include "TrayIcon.h"
 #include "textfile.h"
 
 TfrmMain* frmMain = nullptr;
@@ -132,8 +132,10 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
 
     Panel2 = MakePanel("Panel2", this, {78, 0, 404, 58}, clWhite);
     m_anchors->add(Panel2, akLeft | akTop | akRight);
-    imgVexlo_green = MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, QPixmap(QStringLiteral(":/vexlo_green.gif"), "GIF"));
-    imgVexlo_blue = MakePicture("imgVexlo_blue", Panel2, 7, 13, 65, 21, QPixmap(QStringLiteral(":/vexlo_blue.gif"), "GIF"));
+    imgVexlo_green =
+        MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, QPixmap(QStringLiteral(":/vexlo_green.gif"), "GIF"));
+    imgVexlo_blue =
+        MakePicture("imgVexlo_blue", Panel2, 7, 13, 65, 21, QPixmap(QStringLiteral(":/vexlo_blue.gif"), "GIF"));
     imgVexlo_blue->hide();
     lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), 10, true);
     lblCharCount->setAlignment(Qt::AlignRight | Qt::AlignTop);
@@ -148,7 +150,8 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     Panel1 = MakePanel("Panel1", this, {-1, 0, 78, 275}, ColorGreen);
     m_anchors->add(Panel1, akLeft | akTop | akBottom);
     Image1 = MakePicture("Image1", Panel1, 15, 2, 46, 44, QPixmap(QStringLiteral(":/emblem.gif"), "GIF"));
-    lblFileOpen = MakeButton("lblFileOpen", Panel1, 7, 74, QStringLiteral("öffnen"), QStringLiteral("Öffnet eine Textdatei"));
+    lblFileOpen =
+        MakeButton("lblFileOpen", Panel1, 7, 74, QStringLiteral("öffnen"), QStringLiteral("Öffnet eine Textdatei"));
     lblFileSave = MakeButton("lblFileSave", Panel1, 7, 90, QStringLiteral("speichern"),
                              QStringLiteral("Speichert den Text als Datei"));
     lblCopyClip = MakeButton("lblCopyClip", Panel1, 7, 117, QStringLiteral("kopieren"),
@@ -185,10 +188,11 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     Panel3 = MakePanel("Panel3", this, {399, 59, 83, 217}, ColorGreen);
     m_anchors->add(Panel3, akTop | akRight | akBottom);
     Label6 = MakeLabel("Label6", Panel3, 4, 2, QStringLiteral("Grenzwert\nerreicht?"), 10);
-    Label6->setToolTip(QStringLiteral("Zeigt an, ob die Zeichengrenze für Gästebuch\n"
-                                      "bzw. Foreneintrag erreicht wurde.\n"
-                                      "Diese Werte sind Richtwerte und können je\n"
-                                      "nach Browsertyp variieren."));
+    Label6->setToolTip(
+        QStringLiteral("Zeigt an, ob die Zeichengrenze für Gästebuch\n"
+                       "bzw. Foreneintrag erreicht wurde.\n"
+                       "Diese Werte sind Richtwerte und können je\n"
+                       "nach Browsertyp variieren."));
     lblGB = MakeLabel("lblGB", Panel3, 4, 35, QStringLiteral("Gästebuch"), 10, true);
     lblGB->setToolTip(QStringLiteral("Die maximale Zeichenzahl für Gästebucheinträge ist überschritten"));
     lblForum = MakeLabel("lblForum", Panel3, 4, 53, QStringLiteral("Forum"), 10, true);

@@ -80,8 +80,7 @@ void TMemo::appendAsLastLine(const QString& text)
 void TMemo::keyPressEvent(QKeyEvent* event)
 {
     // Shift+Enter would insert a soft line separator; the text knows one break only.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & Qt::ShiftModifier)) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & Qt::ShiftModifier)) {
         textCursor().insertText(QStringLiteral("\n"));
         return;
     }

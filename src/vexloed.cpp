@@ -1,10 +1,10 @@
 // Program entry: the application title, the four windows in their order, the message loop.
+#include "ProUrlOpen.h"
 #include "changeurl.h"
 #include "customize.h"
 #include "extern.h"
 #include "framework/Application.h"
 #include "main.h"
-#include "ProUrlOpen.h"
 
 int main(int argc, char** argv)
 {

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "framework/ErrorBox.h"
+#include "framework/LabelButton.h"
 #include "framework/VexloError.h"
 #include "testsupport.h"
 
@@ -68,6 +69,18 @@ private slots:
         QCOMPARE(label.pressesSeen, 2);
         QCOMPARE(recorder.shown,
                  QStringList({"Datei x kann nicht geöffnet werden.", "Datei x kann nicht geöffnet werden."}));
+    }
+
+    void labelButtonTurnsBlackAfterAFailedAction()
+    {
+        ErrorBoxRecorder recorder;
+        LabelButton button(QStringLiteral("Speichern"));
+        button.show();
+        connect(&button, &LabelButton::clicked, this,
+                [] { throw VexloError(QStringLiteral("In x kann nicht geschrieben werden")); });
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(recorder.shown, QStringList(QStringLiteral("In x kann nicht geschrieben werden.")));
+        QCOMPARE(button.textColor(), QColor(Qt::black));
     }
 };
 

@@ -68,8 +68,9 @@ private slots:
 
     void startWithStoredSettings()
     {
-        createForm("[Config]\r\nFont=Courier\r\nFontSize=12\r\nGrenzeGB=10\r\nGrenzeForum=20\r\n"
-                   "SysTray=1\r\nLayout=0\r\n");
+        createForm(
+            "[Config]\r\nFont=Courier\r\nFontSize=12\r\nGrenzeGB=10\r\nGrenzeForum=20\r\n"
+            "SysTray=1\r\nLayout=0\r\n");
         QVERIFY(m_form->cbSysTray->isChecked());
         QCOMPARE(m_form->memoMain->font().family(), QStringLiteral("Courier"));
         QCOMPARE(m_form->memoMain->font().pointSize(), 12);

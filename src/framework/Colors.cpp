@@ -9,11 +9,16 @@ namespace {
 QPalette::ColorRole SystemRole(TColor index)
 {
     switch (index) {
-    case 0x08: return QPalette::WindowText;
-    case 0x0F: return QPalette::Button;
-    case 0x10: return QPalette::Dark;
-    case 0x14: return QPalette::Light;
-    default: return QPalette::Window;
+        case 0x08:
+            return QPalette::WindowText;
+        case 0x0F:
+            return QPalette::Button;
+        case 0x10:
+            return QPalette::Dark;
+        case 0x14:
+            return QPalette::Light;
+        default:
+            return QPalette::Window;
     }
 }
 

@@ -37,11 +37,19 @@ void LabelButton::mouseDoubleClickEvent(QMouseEvent* event)
 
 void LabelButton::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = event->button() == Qt::LeftButton && m_leftPressed && rect().contains(event->position().toPoint());
+    const bool click =
+        event->button() == Qt::LeftButton && m_leftPressed && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         m_leftPressed = false;
-    if (click)
-        emit clicked();
+    if (click) {
+        try {
+            emit clicked();
+        } catch (...) {
+            // The error goes on to the error box; the label still turns black.
+            setTextColor(Qt::black);
+            throw;
+        }
+    }
     setTextColor(Qt::black);
     emit mouseUp(event->button());
 }
