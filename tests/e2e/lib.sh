@@ -108,7 +108,7 @@ window_origin() {
 click_at() {
   local win=$1 x=$2 y=$3 button=${4:-1}
   window_origin "$win"
-  xdotool mousemove --sync "$((WIN_X + x))" "$((WIN_Y + y))"
+  xdotool mousemove "$((WIN_X + x))" "$((WIN_Y + y))"
   sleep 0.05
   xdotool click "$button"
   sleep 0.2
