@@ -23,7 +23,10 @@ fail() {
     import -silent -window root "/tmp/$(basename "$0" .sh)-failure.png" 2>/dev/null &&
       echo "screen saved as /tmp/$(basename "$0" .sh)-failure.png" >&2
   fi
-  [ -f "$E2E_DIR/app.log" ] && sed 's/^/app: /' "$E2E_DIR/app.log" >&2
+  local log
+  for log in app openbox trayer; do
+    [ -s "$E2E_DIR/$log.log" ] && sed "s/^/$log: /" "$E2E_DIR/$log.log" >&2
+  done
   exit 1
 }
 
@@ -47,14 +50,14 @@ start_desktop() {
   openbox >"$E2E_DIR/openbox.log" 2>&1 &
   E2E_PIDS+=($!)
   # openbox announces itself before it takes windows; its theme property comes later.
-  wait_for 50 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window' || fail "openbox did not start"
-  wait_for 50 sh -c 'xprop -root _OB_THEME | grep -q "="' || fail "openbox did not finish starting"
+  wait_for 200 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window' || fail "openbox did not start"
+  wait_for 200 sh -c 'xprop -root _OB_THEME | grep -q "="' || fail "openbox did not finish starting"
   if [ "${E2E_TRAY:-0}" = 1 ]; then
     trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 32 \
       --SetDockType true --transparent false --tint 0x404040 >"$E2E_DIR/trayer.log" 2>&1 &
     E2E_PIDS+=($!)
     wait_for 50 sh -c 'xprop -root | grep -q "_NET_SYSTEM_TRAY_S0\|_NET_SUPPORTING"' || true
-    wait_for 50 xdotool search --class trayer || fail "trayer did not start"
+    wait_for 200 xdotool search --class trayer || fail "trayer did not start"
   fi
   unset DBUS_SESSION_BUS_ADDRESS
 }
