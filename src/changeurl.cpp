@@ -7,6 +7,7 @@
 #include "ProUrl.h"
 #include "extern.h"
 #include "framework/Colors.h"
+#include "framework/Controls.h"
 #include "framework/LabelButton.h"
 #include "globals.h"
 #include "inputlimit.h"
@@ -16,11 +17,6 @@
 TfrmChangeURL* frmChangeURL = nullptr;
 
 namespace {
-
-QFont SansSerif(int points)
-{
-    return QFont(QStringLiteral("MS Sans Serif"), points);
-}
 
 // The field text for a slot that names no entry.
 const QString NoEntry = QStringLiteral("???");
@@ -36,22 +32,8 @@ TfrmChangeURL::~TfrmChangeURL() = default;
 
 void TfrmChangeURL::CreateControls()
 {
-    setObjectName(QStringLiteral("frmChangeURL"));
-    setWindowTitle(QStringLiteral("URL ändern"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(324, 176);
-    setFont(SansSerif(8));
-    SetBackgroundColor(this, ColorGreen);
+    SetUpDialogFrame(this, "frmChangeURL", QStringLiteral("URL ändern"), {324, 176}, ColorGreen);
 
-    const auto makeLabel = [this](const char* name, int x, int y, const QString& text, int points) {
-        auto* label = new QLabel(text, this);
-        label->setObjectName(QLatin1String(name));
-        label->setTextFormat(Qt::PlainText);
-        label->setFont(SansSerif(points));
-        label->move(x, y);
-        label->adjustSize();
-        return label;
-    };
     const auto makeEdit = [this](const char* name, int y, const QString& hint) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QLatin1String(name));
@@ -59,35 +41,30 @@ void TfrmChangeURL::CreateControls()
         edit->setToolTip(hint);
         return edit;
     };
-    const auto makeButton = [this](const char* name, int x, const QString& text, const QString& hint) {
-        auto* button = new LabelButton(text, this);
-        button->setObjectName(QLatin1String(name));
-        button->setFont(SansSerif(10));
-        button->setToolTip(hint);
-        button->adjustSize();
-        button->setGeometry(x, 147, button->width(), 16);
-        return button;
-    };
 
-    Label1 = makeLabel("Label1", 7, 8, QStringLiteral("URL"), 10);
+    Label1 = MakeLabel("Label1", this, 7, 8, QStringLiteral("URL"), UiFont(10));
     edURL = makeEdit("edURL", 6, QStringLiteral("Internet-Link\r\nhttp://<webadresse>\r\nmailto:<mailadresse>"));
-    Label2 = makeLabel("Label2", 7, 48, QStringLiteral("Name"), 10);
+    Label2 = MakeLabel("Label2", this, 7, 48, QStringLiteral("Name"), UiFont(10));
     edName = makeEdit("edName", 46, QStringLiteral("Beschreibungstext"));
     new TUserInputLimit(edName, NameMaxLength);
     setTabOrder(edURL, edName);
 
-    Label5 = makeLabel("Label5", 7, 80,
+    Label5 = MakeLabel("Label5", this, 7, 80,
                        QStringLiteral("Hinweis: Sowohl Webseiten als auch Mailadressen können hier\r\n"
                                       "eingetragen werden. Webseiten müssen immer mit http://\r\n"
                                       "beginnen und Mailadressen mit mailto:\r\n"
                                       "Bsp: http://www.example.org  mailto:info@example.org"),
-                       8);
+                       UiFont(8));
     Label5->setGeometry(7, 80, 299, 52);
     SetTextColor(Label5, clYellow);
 
-    lblCancel =
-        makeButton("lblCancel", 67, QStringLiteral("Abbrechen"), QStringLiteral("beendet den Dialog ohne Änderungen"));
-    lblOK = makeButton("lblOK", 179, QStringLiteral("Übernehmen"), QStringLiteral("Änderungen übernehmen"));
+    lblCancel = MakeLabelButton("lblCancel", this, 67, 147, QStringLiteral("Abbrechen"),
+                                QStringLiteral("beendet den Dialog ohne Änderungen"));
+    lblOK =
+        MakeLabelButton("lblOK", this, 179, 147, QStringLiteral("Übernehmen"), QStringLiteral("Änderungen übernehmen"));
+    // The buttons keep the row height of 16 whatever their font asks for.
+    for (LabelButton* button : {lblCancel, lblOK})
+        button->resize(button->width(), 16);
     connect(lblCancel, &LabelButton::clicked, this, &TfrmChangeURL::lblCancelClick);
     connect(lblOK, &LabelButton::clicked, this, &TfrmChangeURL::lblOKClick);
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "framework/Controls.h"
 #include "framework/LabelButton.h"
 #include "globals.h"
 #include "main.h"
@@ -18,35 +19,8 @@ TfrmCustomize* frmCustomize = nullptr;
 
 namespace {
 
-const QString kMsSansSerif = QStringLiteral("MS Sans Serif");
 constexpr QChar kEnter(13);
 constexpr QChar kEscape(27);
-
-template <typename T>
-T* PlaceControl(T* control, const char* name, QWidget* parent, int x, int y)
-{
-    control->setParent(parent);
-    control->setObjectName(QLatin1String(name));
-    control->move(x, y);
-    return control;
-}
-
-QLabel* MakeCaption(const char* name, QWidget* parent, int x, int y, const QString& text)
-{
-    auto* label = PlaceControl(new QLabel(text), name, parent, x, y);
-    label->setTextFormat(Qt::PlainText);
-    label->adjustSize();
-    return label;
-}
-
-LabelButton* MakeLabelButton(const char* name, QWidget* parent, int x, int y, const QString& text, const QString& hint)
-{
-    auto* button = PlaceControl(new LabelButton(text), name, parent, x, y);
-    button->setFont(QFont(kMsSansSerif, 10));
-    button->setToolTip(hint);
-    button->adjustSize();
-    return button;
-}
 
 QLineEdit* MakeLimitField(const char* name, QWidget* parent, int x, int y)
 {
@@ -90,18 +64,9 @@ void SetTextFont(const QString& name, int size)
     frmMain->memoMain->setFont(font);
 }
 
-// The main window's two strips and its logo in a layout colour.
-void ShowLayoutInMainWindow(TColor color)
-{
-    SetBackgroundColor(frmMain->Panel1, color);
-    SetBackgroundColor(frmMain->Panel3, color);
-    frmMain->imgVexlo_green->setVisible(color == ColorGreen);
-    frmMain->imgVexlo_blue->setVisible(color != ColorGreen);
-}
-
 }  // namespace
 
-TfrmCustomize::TfrmCustomize(QWidget* parent) : QDialog(parent), dlgFont(QFont(kMsSansSerif, 8))
+TfrmCustomize::TfrmCustomize(QWidget* parent) : QDialog(parent), dlgFont(UiFont(8))
 {
     CreateControls();
 }
@@ -110,33 +75,24 @@ TfrmCustomize::~TfrmCustomize() = default;
 
 void TfrmCustomize::CreateControls()
 {
-    setObjectName(QStringLiteral("frmCustomize"));
-    setWindowTitle(QStringLiteral("Konfiguration"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(300, 199);
-    setFont(QFont(kMsSansSerif, 8));
-    SetBackgroundColor(this, ColorGreen);
+    SetUpDialogFrame(this, "frmCustomize", QStringLiteral("Konfiguration"), {300, 199}, ColorGreen,
+                     Qt::CustomizeWindowHint);
 
-    Label1 = PlaceControl(new QLabel(QStringLiteral("Falls die Standard-Grenzwerte mit Deinem\n"
-                                                    "Browser nicht funktionieren, kannst Du hier selbst\n"
-                                                    "ermittelte Werte eintragen und die Schriftart für\n"
-                                                    "das Textfenster wählen.")),
-                          "Label1", this, 7, 1);
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setFont(QFont(kMsSansSerif, 10));
+    Label1 = MakeLabel("Label1", this, 7, 1,
+                       QStringLiteral("Falls die Standard-Grenzwerte mit Deinem\n"
+                                      "Browser nicht funktionieren, kannst Du hier selbst\n"
+                                      "ermittelte Werte eintragen und die Schriftart für\n"
+                                      "das Textfenster wählen."),
+                       UiFont(10));
     Label1->resize(286, 64);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label2 = MakeCaption("Label2", this, 8, 71, QStringLiteral("Grenzwerte:"));
+    Label2 = MakeLabel("Label2", this, 8, 71, QStringLiteral("Grenzwerte:"));
     edGB = MakeLimitField("edGB", this, 8, 87);
     edForum = MakeLimitField("edForum", this, 82, 87);
-    Label3 = MakeCaption("Label3", this, 8, 111, QStringLiteral("Gästebuch"));
-    Label4 = MakeCaption("Label4", this, 82, 111, QStringLiteral("Forum"));
+    Label3 = MakeLabel("Label3", this, 8, 111, QStringLiteral("Gästebuch"));
+    Label4 = MakeLabel("Label4", this, 82, 111, QStringLiteral("Forum"));
 
-    Panel1 = PlaceControl(new QFrame, "Panel1", this, 192, 109);
-    Panel1->resize(110, 89);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(1);
+    Panel1 = MakeSunkenPanel("Panel1", this, {192, 109, 110, 89});
     lblFont = MakeLabelButton("lblFont", Panel1, 13, 6, QStringLiteral("Schriftart"),
                               QStringLiteral("Schriftart für Textfenster einstellen"));
     lblDefault = MakeLabelButton("lblDefault", Panel1, 13, 23, QStringLiteral("Standardwerte"),
@@ -233,7 +189,7 @@ void TfrmCustomize::FormShow()
 
 void TfrmCustomize::PreviewLayout(TColor color)
 {
-    ShowLayoutInMainWindow(color);
+    frmMain->ShowLayout(color);
     SetBackgroundColor(this, color);
 }
 
@@ -287,7 +243,7 @@ void TfrmCustomize::lblCancelClick()
     Settings.GrenzeGB = OldGrenzeGB;
     Settings.GrenzeForum = OldGrenzeForum;
     CloseWith(QDialog::Rejected);
-    ShowLayoutInMainWindow(Settings.LayoutColor);
+    frmMain->ShowLayout(Settings.LayoutColor);
 }
 
 void TfrmCustomize::CloseWith(int result)

@@ -8,6 +8,7 @@
 #include "ProUrl.h"
 #include "changeurl.h"
 #include "framework/Colors.h"
+#include "framework/Controls.h"
 #include "framework/LabelButton.h"
 #include "globals.h"
 #include "main.h"
@@ -46,11 +47,6 @@ QString DescKey(int n)
     return QStringLiteral("Desc%1").arg(n);
 }
 
-QFont SansSerif(int points)
-{
-    return QFont(QStringLiteral("MS Sans Serif"), points);
-}
-
 }  // namespace
 
 TfrmExtern::TfrmExtern(QWidget* parent) : QDialog(parent)
@@ -63,14 +59,9 @@ TfrmExtern::~TfrmExtern() = default;
 
 void TfrmExtern::CreateControls()
 {
-    setObjectName(QStringLiteral("frmExtern"));
-    setWindowTitle(QStringLiteral("Außenlinks"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(284, 194);
-    setFont(SansSerif(8));
-    SetBackgroundColor(this, ColorGreen);
+    SetUpDialogFrame(this, "frmExtern", QStringLiteral("Außenlinks"), {284, 194}, ColorGreen);
 
-    QFont linkFont = SansSerif(10);
+    QFont linkFont = UiFont(10);
     linkFont.setUnderline(true);
     for (int n = 1; n <= EntryCount; ++n) {
         auto* label = new TProUrlLabel(this);
@@ -95,26 +86,16 @@ void TfrmExtern::CreateControls()
         SpeedButton[n - 1] = button;
     }
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 144, 283, 49);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(1);
-
-    const auto makeButton = [this](const char* name, int x, const QString& text, const QString& hint) {
-        auto* button = new LabelButton(text, Panel1);
-        button->setObjectName(QLatin1String(name));
-        button->setFont(SansSerif(10));
-        button->setToolTip(hint);
-        button->adjustSize();
-        button->setGeometry(x, 16, button->width(), 16);
-        return button;
-    };
-    lblClear = makeButton("lblClear", 15, QStringLiteral("Alle löschen"), QStringLiteral("löscht die ganze Liste"));
-    lblSave = makeButton("lblSave", 132, QStringLiteral("Speichern"),
-                         QStringLiteral("Speichert die Einstellungen dauerhaft\r\nund beendet den Dialog"));
-    lblClose = makeButton("lblClose", 212, QStringLiteral("Schließen"),
-                          QStringLiteral("Dialog schließen\r\nSpeichern nicht vergessen! ;o)"));
+    Panel1 = MakeSunkenPanel("Panel1", this, {0, 144, 283, 49});
+    lblClear = MakeLabelButton("lblClear", Panel1, 15, 16, QStringLiteral("Alle löschen"),
+                               QStringLiteral("löscht die ganze Liste"));
+    lblSave = MakeLabelButton("lblSave", Panel1, 132, 16, QStringLiteral("Speichern"),
+                              QStringLiteral("Speichert die Einstellungen dauerhaft\r\nund beendet den Dialog"));
+    lblClose = MakeLabelButton("lblClose", Panel1, 212, 16, QStringLiteral("Schließen"),
+                               QStringLiteral("Dialog schließen\r\nSpeichern nicht vergessen! ;o)"));
+    // The buttons keep the row height of 16 whatever their font asks for.
+    for (LabelButton* button : {lblClear, lblSave, lblClose})
+        button->resize(button->width(), 16);
     connect(lblClear, &LabelButton::clicked, this, &TfrmExtern::lblClearClick);
     connect(lblSave, &LabelButton::clicked, this, &TfrmExtern::lblSaveClick);
     connect(lblClose, &LabelButton::clicked, this, &TfrmExtern::lblCloseClick);

@@ -18,6 +18,7 @@
 #include "extern.h"
 #include "framework/Anchors.h"
 #include "framework/Application.h"
+#include "framework/Controls.h"
 #include "framework/FileDialogs.h"
 #include "framework/JpegImage.h"
 #include "framework/LabelButton.h"
@@ -30,49 +31,13 @@ TfrmMain* frmMain = nullptr;
 
 namespace {
 
-const QString kMsSansSerif = QStringLiteral("MS Sans Serif");
-
-QFont UiFont(int points, bool bold = false)
-{
-    QFont font(kMsSansSerif, points);
-    font.setBold(bold);
-    return font;
-}
-
-template <typename T>
-T* Place(T* control, const char* name, QWidget* parent, int x, int y)
-{
-    control->setParent(parent);
-    control->setObjectName(QLatin1String(name));
-    control->move(x, y);
-    return control;
-}
-
-QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString& text, int points = 8,
-                  bool bold = false)
-{
-    auto* label = Place(new QLabel(text), name, parent, x, y);
-    label->setFont(UiFont(points, bold));
-    label->setTextFormat(Qt::PlainText);
-    label->adjustSize();
-    return label;
-}
-
 QLabel* MakePicture(const char* name, QWidget* parent, int x, int y, int w, int h, const QPixmap& pixmap)
 {
-    auto* picture = Place(new QLabel, name, parent, x, y);
+    auto* picture = PlaceControl(new QLabel, name, parent, x, y);
     picture->resize(w, h);
     picture->setPixmap(pixmap);
     picture->setScaledContents(true);
     return picture;
-}
-
-QWidget* MakePanel(const char* name, QWidget* parent, const QRect& box, TColor color)
-{
-    auto* panel = Place(new QWidget, name, parent, box.x(), box.y());
-    panel->resize(box.size());
-    SetBackgroundColor(panel, color);
-    return panel;
 }
 
 QPixmap JpegResource(const QString& path)
@@ -81,15 +46,6 @@ QPixmap JpegResource(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return QPixmap();
     return QPixmap::fromImage(DecodeJpeg(file.readAll()));
-}
-
-LabelButton* MakeButton(const char* name, QWidget* parent, int x, int y, const QString& text, const QString& hint)
-{
-    auto* button = Place(new LabelButton(text), name, parent, x, y);
-    button->setFont(UiFont(10));
-    button->setToolTip(hint);
-    button->adjustSize();
-    return button;
 }
 
 const QString kOpenFilterText = QStringLiteral("Textdateien (*.txt *.TXT)");
@@ -123,60 +79,58 @@ TfrmMain::~TfrmMain() = default;
 
 void TfrmMain::CreateControls(TrayShell* trayShell)
 {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Vexlo-Ed - alles was zählt"));
-    setFont(UiFont(8));
-    SetBackgroundColor(this, clWhite);
+    SetUpWindowFrame(this, "frmMain", QStringLiteral("Vexlo-Ed - alles was zählt"), clWhite);
     resize(482, 275);
     m_anchors = new Anchors(this);
 
-    Panel2 = MakePanel("Panel2", this, {78, 0, 404, 58}, clWhite);
+    Panel2 = MakeColorPanel("Panel2", this, {78, 0, 404, 58}, clWhite);
     m_anchors->add(Panel2, akLeft | akTop | akRight);
     imgVexlo_green =
         MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, QPixmap(QStringLiteral(":/vexlo_green.gif"), "GIF"));
     imgVexlo_blue =
         MakePicture("imgVexlo_blue", Panel2, 7, 13, 65, 21, QPixmap(QStringLiteral(":/vexlo_blue.gif"), "GIF"));
     imgVexlo_blue->hide();
-    lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), 10, true);
+    lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), UiFont(10, true));
     lblCharCount->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblCharCount->setGeometry(35, 16, 100, lblCharCount->height());  // right edge at x 135
-    Label5 = MakeLabel("Label5", Panel2, 138, 16, QStringLiteral("Zeichen im Textfenster"), 10, true);
+    Label5 = MakeLabel("Label5", Panel2, 138, 16, QStringLiteral("Zeichen im Textfenster"), UiFont(10, true));
     imgKarst = MakePicture("imgKarst", Panel2, 328, 8, 65, 33, JpegResource(QStringLiteral(":/karst.jpg")));
     m_anchors->add(imgKarst, akTop | akRight);
 
-    Panel4 = MakePanel("Panel4", this, {-1, 51, 384, 1}, clBlack);
+    Panel4 = MakeColorPanel("Panel4", this, {-1, 51, 384, 1}, clBlack);
     m_anchors->add(Panel4, akLeft | akTop | akRight);
 
-    Panel1 = MakePanel("Panel1", this, {-1, 0, 78, 275}, ColorGreen);
+    Panel1 = MakeColorPanel("Panel1", this, {-1, 0, 78, 275}, ColorGreen);
     m_anchors->add(Panel1, akLeft | akTop | akBottom);
     Image1 = MakePicture("Image1", Panel1, 15, 2, 46, 44, QPixmap(QStringLiteral(":/emblem.gif"), "GIF"));
-    lblFileOpen =
-        MakeButton("lblFileOpen", Panel1, 7, 74, QStringLiteral("öffnen"), QStringLiteral("Öffnet eine Textdatei"));
-    lblFileSave = MakeButton("lblFileSave", Panel1, 7, 90, QStringLiteral("speichern"),
-                             QStringLiteral("Speichert den Text als Datei"));
-    lblCopyClip = MakeButton("lblCopyClip", Panel1, 7, 117, QStringLiteral("kopieren"),
-                             QStringLiteral("Kopiert den Text in die Zwischenablage"));
-    lblClipPaste = MakeButton("lblClipPaste", Panel1, 7, 133, QStringLiteral("einfügen"),
-                              QStringLiteral("Fügt den Inhalt der Zwischenablage am Textende ein"));
-    lblClear = MakeButton("lblClear", Panel1, 7, 149, QStringLiteral("löschen"),
-                          QStringLiteral("Löscht das Textfenster und die Zwischenablage"));
-    lblExtern = MakeButton("lblExtern", Panel1, 7, 172, QStringLiteral("extern"),
-                           QStringLiteral("Platz zum Hinterlegen wichtiger Internetadressen"));
-    lblAbout = MakeButton("lblAbout", Panel1, 7, 196, QStringLiteral("about"), QString());
-    lblExit = MakeButton("lblExit", Panel1, 7, 212, QStringLiteral("beenden"), QStringLiteral("oooch, jetzt schon?"));
-    lblVersion = MakeLabel("lblVersion", Panel1, 7, 240, QStringLiteral("lblVersion"));
+    lblFileOpen = MakeLabelButton("lblFileOpen", Panel1, 7, 74, QStringLiteral("öffnen"),
+                                  QStringLiteral("Öffnet eine Textdatei"));
+    lblFileSave = MakeLabelButton("lblFileSave", Panel1, 7, 90, QStringLiteral("speichern"),
+                                  QStringLiteral("Speichert den Text als Datei"));
+    lblCopyClip = MakeLabelButton("lblCopyClip", Panel1, 7, 117, QStringLiteral("kopieren"),
+                                  QStringLiteral("Kopiert den Text in die Zwischenablage"));
+    lblClipPaste = MakeLabelButton("lblClipPaste", Panel1, 7, 133, QStringLiteral("einfügen"),
+                                   QStringLiteral("Fügt den Inhalt der Zwischenablage am Textende ein"));
+    lblClear = MakeLabelButton("lblClear", Panel1, 7, 149, QStringLiteral("löschen"),
+                               QStringLiteral("Löscht das Textfenster und die Zwischenablage"));
+    lblExtern = MakeLabelButton("lblExtern", Panel1, 7, 172, QStringLiteral("extern"),
+                                QStringLiteral("Platz zum Hinterlegen wichtiger Internetadressen"));
+    lblAbout = MakeLabelButton("lblAbout", Panel1, 7, 196, QStringLiteral("about"), QString());
+    lblExit =
+        MakeLabelButton("lblExit", Panel1, 7, 212, QStringLiteral("beenden"), QStringLiteral("oooch, jetzt schon?"));
+    lblVersion = MakeLabel("lblVersion", Panel1, 7, 240, QStringLiteral("lblVersion"), UiFont(8));
     lblVersion->setWordWrap(true);
     lblVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblVersion->setGeometry(7, 240, 45, 2 * lblVersion->fontMetrics().height());
     SetTextColor(lblVersion, clMaroon);
     m_anchors->add(lblVersion, akLeft | akBottom);
 
-    memoMain = Place(new TMemo, "memoMain", this, 79, 60);
+    memoMain = PlaceControl(new TMemo, "memoMain", this, 79, 60);
     memoMain->resize(319, 215);
     memoMain->setFrameShape(QFrame::NoFrame);
     memoMain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_anchors->add(memoMain, akLeft | akTop | akRight | akBottom);
-    memoAbout = Place(new QPlainTextEdit, "memoAbout", this, 79, 60);
+    memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
     memoAbout->resize(319, 215);
     memoAbout->setReadOnly(true);
     memoAbout->setPlainText(AboutText());
@@ -185,40 +139,40 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     memoAbout->hide();
     m_anchors->add(memoAbout, akLeft | akTop | akRight | akBottom);
 
-    Panel3 = MakePanel("Panel3", this, {399, 59, 83, 217}, ColorGreen);
+    Panel3 = MakeColorPanel("Panel3", this, {399, 59, 83, 217}, ColorGreen);
     m_anchors->add(Panel3, akTop | akRight | akBottom);
-    Label6 = MakeLabel("Label6", Panel3, 4, 2, QStringLiteral("Grenzwert\nerreicht?"), 10);
+    Label6 = MakeLabel("Label6", Panel3, 4, 2, QStringLiteral("Grenzwert\nerreicht?"), UiFont(10));
     Label6->setToolTip(
         QStringLiteral("Zeigt an, ob die Zeichengrenze für Gästebuch\n"
                        "bzw. Foreneintrag erreicht wurde.\n"
                        "Diese Werte sind Richtwerte und können je\n"
                        "nach Browsertyp variieren."));
-    lblGB = MakeLabel("lblGB", Panel3, 4, 35, QStringLiteral("Gästebuch"), 10, true);
+    lblGB = MakeLabel("lblGB", Panel3, 4, 35, QStringLiteral("Gästebuch"), UiFont(10, true));
     lblGB->setToolTip(QStringLiteral("Die maximale Zeichenzahl für Gästebucheinträge ist überschritten"));
-    lblForum = MakeLabel("lblForum", Panel3, 4, 53, QStringLiteral("Forum"), 10, true);
+    lblForum = MakeLabel("lblForum", Panel3, 4, 53, QStringLiteral("Forum"), UiFont(10, true));
     lblForum->setToolTip(QStringLiteral("Die maximale Zeichenzahl für Forenbeiträge ist überschritten"));
     for (QLabel* indicator : {lblGB, lblForum}) {
         SetBackgroundColor(indicator, clRed);
         SetTextColor(indicator, clYellow);
         indicator->hide();
     }
-    lblCustomize = MakeButton("lblCustomize", Panel3, 6, 73, QStringLiteral("anpassen"),
-                              QStringLiteral("Einstellungen konfigurieren"));
-    cbSysTray = Place(new QCheckBox(QStringLiteral("SysTray")), "cbSysTray", Panel3, 3, 117);
+    lblCustomize = MakeLabelButton("lblCustomize", Panel3, 6, 73, QStringLiteral("anpassen"),
+                                   QStringLiteral("Einstellungen konfigurieren"));
+    cbSysTray = PlaceControl(new QCheckBox(QStringLiteral("SysTray")), "cbSysTray", Panel3, 3, 117);
     cbSysTray->setToolTip(QStringLiteral("minimiert Vexlo-Ed in den SysTray\n(neben der Uhr)"));
     cbSysTray->setFont(UiFont(8));
     SetTextColor(cbSysTray, clBlack);
     cbSysTray->adjustSize();
     m_anchors->add(cbSysTray, akLeft | akBottom);
-    cbStayOnTop = Place(new QCheckBox(QStringLiteral("immer vorn")), "cbStayOnTop", Panel3, 3, 136);
+    cbStayOnTop = PlaceControl(new QCheckBox(QStringLiteral("immer vorn")), "cbStayOnTop", Panel3, 3, 136);
     cbStayOnTop->setToolTip(QStringLiteral("Das Fenster bleibt immer im Vordergrund"));
     cbStayOnTop->adjustSize();
     m_anchors->add(cbStayOnTop, akLeft | akBottom);
-    Label1 = MakeLabel("Label1", Panel3, 6, 169, QStringLiteral("Fragen und Anregungen?"));
+    Label1 = MakeLabel("Label1", Panel3, 6, 169, QStringLiteral("Fragen und Anregungen?"), UiFont(8));
     Label1->setWordWrap(true);
     Label1->setGeometry(6, 169, 64, Label1->heightForWidth(64));
     m_anchors->add(Label1, akLeft | akBottom);
-    lblMailTo = Place(new TProUrlLabel, "lblMailTo", Panel3, 6, 194);
+    lblMailTo = PlaceControl(new TProUrlLabel, "lblMailTo", Panel3, 6, 194);
     QFont mailFont = UiFont(8);
     mailFont.setUnderline(true);
     lblMailTo->setFont(mailFont);
@@ -346,10 +300,15 @@ void TfrmMain::LoadSettings()
 
 void TfrmMain::ApplyLayout()
 {
-    SetBackgroundColor(Panel1, Settings.LayoutColor);
-    SetBackgroundColor(Panel3, Settings.LayoutColor);
-    imgVexlo_green->setVisible(Settings.LayoutColor == ColorGreen);
-    imgVexlo_blue->setVisible(Settings.LayoutColor != ColorGreen);
+    ShowLayout(Settings.LayoutColor);
+}
+
+void TfrmMain::ShowLayout(TColor color)
+{
+    SetBackgroundColor(Panel1, color);
+    SetBackgroundColor(Panel3, color);
+    imgVexlo_green->setVisible(color == ColorGreen);
+    imgVexlo_blue->setVisible(color != ColorGreen);
 }
 
 void TfrmMain::lblFileOpenClick()

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "framework/Colors.h"
+
 class QCheckBox;
 class QLabel;
 class QMenu;
@@ -78,6 +80,8 @@ public:
     void UpdateCharCount();
     void LoadSettings();
     void ApplyLayout();
+    // The two side strips and the logo in a layout colour, also for a preview.
+    void ShowLayout(TColor color);
 
     // Commands, also reached from the tray menu.
     void lblFileOpenClick();

@@ -7,24 +7,12 @@
 #include <QFont>
 #include <QProcess>
 #include <QTest>
-#include <functional>
 
-#include "framework/VexloError.h"
 #include "globals.h"
 #include "profile.h"
 #include "testsupport.h"
 
 namespace {
-
-QString ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const VexloError& error) {
-        return error.message();
-    }
-    return QString();
-}
 
 bool Writable(const QString& path)
 {

@@ -3,25 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
-#include <functional>
 
-#include "framework/VexloError.h"
 #include "profile.h"
 #include "testsupport.h"
-
-namespace {
-
-QString ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const VexloError& error) {
-        return error.message();
-    }
-    return QString();
-}
-
-}  // namespace
 
 class TestProfile : public QObject {
     Q_OBJECT

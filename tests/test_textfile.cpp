@@ -5,23 +5,10 @@
 #include <QTest>
 #include <csignal>
 
-#include "framework/VexloError.h"
 #include "testsupport.h"
 #include "textfile.h"
 
 namespace {
-
-// The message of the error the call raises, or an empty text when none.
-template <typename Call>
-QString ErrorOf(Call call)
-{
-    try {
-        call();
-    } catch (const VexloError& error) {
-        return error.message();
-    }
-    return QString();
-}
 
 // Lowers the largest file size this process may write, so that a write fails
 // part-way even for a user who may write everywhere.

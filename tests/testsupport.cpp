@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include "framework/ErrorBox.h"
+#include "framework/VexloError.h"
 
 ErrorBoxRecorder::ErrorBoxRecorder()
 {
@@ -27,4 +28,14 @@ void WriteFileBytes(const QString& fileName, const QByteArray& bytes)
     QFile file(fileName);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(bytes);
+}
+
+QString ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const VexloError& error) {
+        return error.message();
+    }
+    return QString();
 }

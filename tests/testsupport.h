@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "framework/Application.h"
 
@@ -27,3 +28,6 @@ public:
 
 QByteArray ReadFileBytes(const QString& fileName);
 void WriteFileBytes(const QString& fileName, const QByteArray& bytes);
+
+// The message of the error the action raises, or an empty text when none.
+QString ErrorOf(const std::function<void()>& action);

@@ -1,0 +1,74 @@
+#include "framework/Controls.h"
+
+#include <QDialog>
+#include <QFrame>
+#include <QLabel>
+
+#include "framework/LabelButton.h"
+
+QFont UiFont(int points, bool bold)
+{
+    QFont font(QStringLiteral("MS Sans Serif"), points);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString& text)
+{
+    auto* label = PlaceControl(new QLabel(text), name, parent, x, y);
+    label->setTextFormat(Qt::PlainText);
+    label->adjustSize();
+    return label;
+}
+
+QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString& text, const QFont& font)
+{
+    auto* label = PlaceControl(new QLabel(text), name, parent, x, y);
+    label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    label->adjustSize();
+    return label;
+}
+
+LabelButton* MakeLabelButton(const char* name, QWidget* parent, int x, int y, const QString& text, const QString& hint)
+{
+    auto* button = PlaceControl(new LabelButton(text), name, parent, x, y);
+    button->setFont(UiFont(10));
+    button->setToolTip(hint);
+    button->adjustSize();
+    return button;
+}
+
+QWidget* MakeColorPanel(const char* name, QWidget* parent, const QRect& box, TColor color)
+{
+    auto* panel = PlaceControl(new QWidget, name, parent, box.x(), box.y());
+    panel->resize(box.size());
+    SetBackgroundColor(panel, color);
+    return panel;
+}
+
+QFrame* MakeSunkenPanel(const char* name, QWidget* parent, const QRect& box)
+{
+    auto* panel = PlaceControl(new QFrame, name, parent, box.x(), box.y());
+    panel->resize(box.size());
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setLineWidth(1);
+    return panel;
+}
+
+void SetUpWindowFrame(QWidget* window, const char* name, const QString& caption, TColor color)
+{
+    window->setObjectName(QLatin1String(name));
+    window->setWindowTitle(caption);
+    window->setFont(UiFont(8));
+    SetBackgroundColor(window, color);
+}
+
+void SetUpDialogFrame(QDialog* dialog, const char* name, const QString& caption, QSize clientSize, TColor color,
+                      Qt::WindowFlags extraFlags)
+{
+    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | extraFlags);
+    dialog->setFixedSize(clientSize);
+    SetUpWindowFrame(dialog, name, caption, color);
+}
