@@ -261,8 +261,16 @@ void TfrmMain::InitWindow()
 void TfrmMain::ShowVersion()
 {
     TVersion version;
-    if (ReadFileVersion(QString(), version))
+    if (ReadFileVersion(QString(), version)) {
         lblVersion->setText(FormatVersion(version));
+        // Two lines as designed ("V1.20" / "Build 025"): the substitute font is
+        // wider than the original, so the box grows to hold the second line.
+        const int buildWidth =
+            lblVersion->fontMetrics().horizontalAdvance(lblVersion->text().mid(lblVersion->text().indexOf(u' ') + 1));
+        const int width = qMax(45, buildWidth + 2);
+        lblVersion->resize(width, lblVersion->heightForWidth(width));
+        m_anchors->refresh(lblVersion);
+    }
 }
 
 void TfrmMain::showEvent(QShowEvent* event)

@@ -37,3 +37,13 @@ bool Anchors::eventFilter(QObject* watched, QEvent* event)
     }
     return false;
 }
+
+void Anchors::refresh(QWidget* control)
+{
+    for (Entry& entry : m_entries) {
+        if (entry.control == control) {
+            entry.geometry = control->geometry();
+            entry.parentSize = control->parentWidget()->size();
+        }
+    }
+}

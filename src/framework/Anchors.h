@@ -15,6 +15,8 @@ public:
     explicit Anchors(QObject* parent = nullptr) : QObject(parent) {}
     // Records the control's current geometry against its parent's size.
     void add(QWidget* control, int anchors);
+    // Takes a registered control's current geometry as its new reference.
+    void refresh(QWidget* control);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
