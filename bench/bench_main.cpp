@@ -41,12 +41,16 @@ void BM_KeystrokeCountUpdate(benchmark::State& state)
 {
     Fixture f;
     f.form.memoMain->setText(SampleText(state.range(0)));
+    // Typing into the middle of the text, in a line of ordinary length.
     QTextCursor cursor(f.form.memoMain->document());
-    cursor.movePosition(QTextCursor::End);
+    cursor.setPosition(int(f.form.memoMain->document()->characterCount() / 2));
     for (auto _ : state) {
         // One typed character: the document changes and the window recounts.
         cursor.insertText(QStringLiteral("x"));
         benchmark::DoNotOptimize(f.form.lblCharCount->text());
+        state.PauseTiming();
+        cursor.deletePreviousChar();  // keeps the line at its length
+        state.ResumeTiming();
     }
     state.counters["count"] = double(f.form.memoMain->charCount());
 }
