@@ -8,7 +8,7 @@ runs=${2:-10}
 work=$(mktemp -d)
 trap 'kill $XPID $WMPID 2>/dev/null || true; rm -rf "$work"' EXIT
 export DISPLAY=:77
-Xvfb $DISPLAY -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & XPID=$!
+Xvfb $DISPLAY -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 & XPID=$!
 sleep 1
 openbox >/dev/null 2>&1 & WMPID=$!
 sleep 1

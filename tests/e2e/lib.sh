@@ -24,7 +24,8 @@ fail() {
       echo "screen saved as /tmp/$(basename "$0" .sh)-failure.png" >&2
   fi
   local log
-  for log in app openbox trayer; do
+  echo "display ${DISPLAY:-none}" >&2
+  for log in app openbox trayer xvfb; do
     [ -s "$E2E_DIR/$log.log" ] && sed "s/^/$log: /" "$E2E_DIR/$log.log" >&2
   done
   exit 1
@@ -41,8 +42,9 @@ wait_for() {
 }
 
 start_desktop() {
-  # Xvfb picks a free display itself, so parallel runs never collide.
-  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
+  # Xvfb picks a free display itself, so parallel runs never collide; without
+  # -noreset it resets when its last client leaves and refuses the next one.
+  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
   E2E_PIDS+=($!)
   wait_for 100 test -s "$E2E_DIR/display" || fail "Xvfb did not start"
   export DISPLAY=":$(head -1 "$E2E_DIR/display")"
