@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QStyle>
+#include <QToolTip>
 #include <QTest>
 
 #include "framework/FileDialogs.h"
@@ -257,6 +259,19 @@ private slots:
         QVERIFY(m_form->isVisible());
         m_form->cbStayOnTop->click();
         QVERIFY(!(m_form->windowFlags() & Qt::WindowStaysOnTopHint));
+    }
+
+    void hintsWakeAfter700msOnSilver()
+    {
+        createForm();
+        QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 700);
+        // The pause really comes from the application object, not from a style default.
+        TApplication::instance()->setHintPause(123);
+        QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 123);
+        TApplication::instance()->setHintPause(700);
+        QCOMPARE(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0xC0, 0xC0, 0xC0));
+        QCOMPARE(m_form->lblFileOpen->toolTip(), QStringLiteral("Öffnet eine Textdatei"));
+        QCOMPARE(m_form->cbSysTray->toolTip(), QStringLiteral("minimiert Vexlo-Ed in den SysTray\n(neben der Uhr)"));
     }
 
     void versionText()
