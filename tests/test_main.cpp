@@ -4,8 +4,8 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStyle>
-#include <QToolTip>
 #include <QTest>
+#include <QToolTip>
 
 #include "framework/FileDialogs.h"
 #include "framework/LabelButton.h"
