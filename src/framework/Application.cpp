@@ -58,14 +58,9 @@ TApplication* TApplication::instance()
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const VexloError& error) {
-        ErrorBox::Show(error.message());
-    } catch (const std::exception& error) {
-        ErrorBox::Show(QString::fromLocal8Bit(error.what()));
-    }
-    return false;
+    bool handled = false;
+    Guard([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
 }
 
 void TApplication::Guard(const std::function<void()>& fn)
@@ -109,8 +104,7 @@ void TApplication::setMainWindow(QWidget* window)
 
 void TApplication::terminate()
 {
-    // Leave the loop once the current handler has returned.
-    QTimer::singleShot(0, this, &QCoreApplication::quit);
+    // Ends the main loop and any nested one (a modal dialog, the tray menu).
     quit();
 }
 

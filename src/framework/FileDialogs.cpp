@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QQueue>
+#include <functional>
 
 namespace {
 
@@ -11,11 +12,14 @@ QQueue<QString>& QueuedAnswers()
     return answers;
 }
 
-QString Run(QFileDialog& dialog)
+// A queued answer is taken without building a dialog at all.
+QString Run(QWidget* parent, const std::function<void(QFileDialog&)>& configure)
 {
     if (!QueuedAnswers().isEmpty())
         return QueuedAnswers().dequeue();
+    QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    configure(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();
@@ -27,22 +31,22 @@ namespace FileDialogs {
 
 QString GetOpenFileName(QWidget* parent, const QStringList& filters)
 {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(filters);
-    return Run(dialog);
+    return Run(parent, [&](QFileDialog& dialog) {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilters(filters);
+    });
 }
 
 QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix)
 {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    return Run(dialog);
+    return Run(parent, [&](QFileDialog& dialog) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilters(filters);
+        dialog.setDefaultSuffix(defaultSuffix);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    });
 }
 
 void QueueAnswerForTesting(const QString& fileName)
