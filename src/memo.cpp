@@ -64,13 +64,9 @@ void TMemo::appendAsLastLine(const QString& text)
 {
     const QString clip = NormalizeLineBreaks(text);
     const QTextDocument* doc = document();
-    QString added;
-    if (doc->isEmpty())
-        added = clip + u'\n';
-    else if (doc->lastBlock().length() == 1)  // the text ends with a line break
-        added = clip + u'\n';
-    else
-        added = u'\n' + clip;
+    // An empty text, or one ending in a line break, has an empty last line.
+    const bool lastLineEmpty = doc->lastBlock().length() == 1;
+    const QString added = lastLineEmpty ? clip + u'\n' : u'\n' + clip;
     CheckCapacity(charCount() + CountChars(added));
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
