@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QScreen>
 #include <QScrollBar>
 
 #include "ProUrl.h"
@@ -25,6 +24,7 @@
 #include "framework/VersionRecord.h"
 #include "globals.h"
 #include "memo.h"
+#include "placement.h"
 #include "textfile.h"
 
 TfrmMain* frmMain = nullptr;
@@ -278,11 +278,7 @@ void TfrmMain::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (!m_centred) {
         m_centred = true;
-        if (const QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        CentreOver(this, nullptr);  // the centre of the desktop
     }
 }
 
