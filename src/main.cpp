@@ -341,7 +341,7 @@ void TfrmMain::lblCopyClipClick()
 void TfrmMain::lblClipPasteClick()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
-    if (!data || !data->hasText())
+    if (!HasPlainText(data))
         return;
     memoMain->appendAsLastLine(data->text());
 }

@@ -6,7 +6,40 @@
 #include <QTextCursor>
 
 #include "framework/VexloError.h"
+#include "linesplit.h"
 #include "textfile.h"
+
+namespace {
+
+// The block format property that marks a continuation block. Formats are kept
+// by undo and redo, unlike a block's user data.
+constexpr int ContinuationProperty = QTextFormat::UserProperty + 0x4c;
+
+// Counts the continuation blocks: one lives on each, and goes with its block.
+class ContinuationMark : public QTextBlockUserData {
+public:
+    explicit ContinuationMark(std::shared_ptr<qsizetype> count) : m_count(std::move(count)) { ++*m_count; }
+    ~ContinuationMark() override { --*m_count; }
+
+private:
+    std::shared_ptr<qsizetype> m_count;
+};
+
+QTextBlockFormat WithMark(QTextBlockFormat format, bool continuation)
+{
+    if (continuation)
+        format.setProperty(ContinuationProperty, true);
+    else
+        format.clearProperty(ContinuationProperty);
+    return format;
+}
+
+bool IsTypedText(const QString& text)
+{
+    return !text.isEmpty() && (text.at(0).isPrint() || text.at(0) == u'\t');
+}
+
+}  // namespace
 
 QString NormalizeLineBreaks(const QString& text)
 {
@@ -29,27 +62,102 @@ QString NormalizeLineBreaks(const QString& text)
     return result;
 }
 
-static void CheckCapacity(qsizetype count)
+bool HasPlainText(const QMimeData* data)
 {
-    if (count > MemoCapacity)
-        throw VexloError(QStringLiteral("Text überschreitet Memo-Kapazität"));
+    if (!data)
+        return false;
+    const QStringList formats = data->formats();
+    return std::any_of(formats.begin(), formats.end(), [](const QString& format) {
+        return format == QLatin1String("text/plain") || format.startsWith(QLatin1String("text/plain;"));
+    });
 }
 
-TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent)
+TMemo::TMemo(QWidget* parent)
+    : QPlainTextEdit(parent), m_capacity(MemoCapacity), m_continuations(std::make_shared<qsizetype>(0))
 {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    connect(document(), &QTextDocument::contentsChange, this, &TMemo::markContinuations);
+}
+
+bool TMemo::isContinuation(const QTextBlock& block) const
+{
+    return block.isValid() && block.blockFormat().boolProperty(ContinuationProperty);
+}
+
+// Gives each block of the changed range a mark object exactly when its format
+// marks it, so that the count of marks follows undo and redo as well.
+void TMemo::markContinuations(int position, int /*removed*/, int added)
+{
+    if (!m_piecesUsed)
+        return;
+    const QTextDocument* doc = document();
+    const QTextBlock last = doc->findBlock(position + added).next();
+    for (QTextBlock block = doc->findBlock(position); block.isValid(); block = block.next()) {
+        const bool marked = block.userData() != nullptr;
+        if (isContinuation(block) && !marked)
+            block.setUserData(new ContinuationMark(m_continuations));
+        else if (!isContinuation(block) && marked)
+            block.setUserData(nullptr);
+        if (block == last)
+            break;
+    }
 }
 
 qsizetype TMemo::charCount() const
 {
     const QTextDocument* doc = document();
-    // characterCount includes one separator per block, the last one included.
-    return (doc->characterCount() - 1) + (doc->blockCount() - 1);
+    // characterCount includes one separator per block, the last one included;
+    // the break before a continuation block is none of the text's.
+    return (doc->characterCount() - 1) + (doc->blockCount() - 1) - 2 * *m_continuations;
+}
+
+qsizetype TMemo::lineBreaksBetween(int fromPosition, int toPosition) const
+{
+    const QTextDocument* doc = document();
+    const QTextBlock first = doc->findBlock(std::clamp(fromPosition, 0, doc->characterCount() - 1));
+    const QTextBlock last = doc->findBlock(std::clamp(toPosition, 0, doc->characterCount() - 1));
+    qsizetype breaks = last.blockNumber() - first.blockNumber();
+    if (*m_continuations == 0 || breaks <= 0)
+        return std::max<qsizetype>(breaks, 0);
+    for (QTextBlock block = first; block != last;) {
+        block = block.next();
+        if (isContinuation(block))
+            --breaks;
+    }
+    return breaks;
+}
+
+qsizetype TMemo::countBetween(int fromPosition, int toPosition) const
+{
+    // Positions count each block separator once; a line break counts two.
+    const QTextDocument* doc = document();
+    const qsizetype separators = doc->findBlock(toPosition).blockNumber() - doc->findBlock(fromPosition).blockNumber();
+    const qsizetype breaks = lineBreaksBetween(fromPosition, toPosition);
+    return (toPosition - fromPosition) - separators + 2 * breaks;
+}
+
+QString TMemo::textBetween(int fromPosition, int toPosition) const
+{
+    const QTextDocument* doc = document();
+    QString result;
+    result.reserve(toPosition - fromPosition);
+    for (QTextBlock block = doc->findBlock(fromPosition); block.isValid() && block.position() <= toPosition;
+         block = block.next()) {
+        if (block.position() > fromPosition && !isContinuation(block))
+            result.append(u'\n');
+        const int start = std::max(fromPosition, block.position()) - block.position();
+        const int end = std::min(toPosition, block.position() + block.length() - 1) - block.position();
+        if (end > start)
+            result.append(QStringView(block.text()).mid(start, end - start));
+    }
+    return result;
 }
 
 QString TMemo::text() const
 {
+    if (*m_continuations != 0)
+        return textBetween(0, document()->characterCount() - 1);
     QString raw = document()->toRawText();
     raw.replace(QChar::ParagraphSeparator, u'\n');
     return raw;
@@ -57,39 +165,242 @@ QString TMemo::text() const
 
 void TMemo::setText(const QString& text)
 {
-    setPlainText(text);
+    if (CountChars(text) > m_capacity)
+        throw VexloError(QStringLiteral("Text überschreitet Memo-Kapazität"));
+    // Long lines get their pieces while the text is built: one pass over the
+    // text, then the marks.
+    QString built;
+    QList<int> continuations;  // block numbers
+    int blockNumber = 0;
+    qsizetype lineStart = 0;
+    while (lineStart <= text.size()) {
+        qsizetype lineEnd = text.indexOf(u'\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        if (lineEnd - lineStart > LongLineLength) {
+            if (built.isNull()) {
+                built.reserve(text.size() + text.size() / PieceLength + 1);
+                built.append(QStringView(text).left(lineStart));
+            }
+            const QStringView line = QStringView(text).mid(lineStart, lineEnd - lineStart);
+            qsizetype from = 0;
+            for (const qsizetype cut : PieceCuts(line)) {
+                built.append(line.mid(from, cut - from));
+                built.append(u'\n');
+                continuations.append(++blockNumber);
+                from = cut;
+            }
+            built.append(line.mid(from));
+            if (lineEnd < text.size())
+                built.append(u'\n');
+        } else if (!built.isNull()) {
+            built.append(QStringView(text).mid(lineStart, lineEnd - lineStart + (lineEnd < text.size() ? 1 : 0)));
+        }
+        ++blockNumber;
+        lineStart = lineEnd + 1;
+    }
+    if (continuations.isEmpty()) {
+        setPlainText(text);
+        return;
+    }
+    m_piecesUsed = true;
+    setPlainText(built);
+    QTextDocument* doc = document();
+    doc->setUndoRedoEnabled(false);
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    QTextBlock block = doc->firstBlock();
+    int number = 0;
+    for (const int continuation : continuations) {
+        for (; number < continuation; ++number)
+            block = block.next();
+        cursor.setPosition(block.position());
+        cursor.setBlockFormat(WithMark(block.blockFormat(), true));
+    }
+    cursor.endEditBlock();
+    doc->setUndoRedoEnabled(true);
+}
+
+void TMemo::checkCapacity(int fromPosition, int toPosition, qsizetype added) const
+{
+    if (charCount() - countBetween(fromPosition, toPosition) + added > m_capacity)
+        throw VexloError(QStringLiteral("Text überschreitet Memo-Kapazität"));
+}
+
+bool TMemo::lastLineEmpty() const
+{
+    // Pieces emptied by editing may trail the last line.
+    for (QTextBlock block = document()->lastBlock(); block.isValid(); block = block.previous()) {
+        if (block.length() > 1)
+            return false;
+        if (!isContinuation(block))
+            return true;
+    }
+    return true;
 }
 
 void TMemo::appendAsLastLine(const QString& text)
 {
     const QString clip = NormalizeLineBreaks(text);
-    const QTextDocument* doc = document();
     // An empty text, or one ending in a line break, has an empty last line.
-    const bool lastLineEmpty = doc->lastBlock().length() == 1;
-    const QString added = lastLineEmpty ? clip + u'\n' : u'\n' + clip;
-    CheckCapacity(charCount() + CountChars(added));
+    const QString added = lastLineEmpty() ? clip + u'\n' : u'\n' + clip;
+    const int end = document()->characterCount() - 1;
+    checkCapacity(end, end, CountChars(added));
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(added);
+    cursor.beginEditBlock();
+    insertLines(cursor, added);
+    cursor.endEditBlock();
+}
+
+// Inserts text ("\n" line breaks) in place of the cursor's selection, within
+// the caller's edit block, and cuts lines that grow too long into pieces.
+void TMemo::insertLines(QTextCursor& cursor, const QString& text)
+{
+    cursor.removeSelectedText();
+    const int from = cursor.position();
+    const qsizetype lineBreak = text.indexOf(u'\n');
+    if (lineBreak >= 0 && isContinuation(cursor.block())) {
+        // New blocks take the cursor's block format; after a line break of
+        // the text a block is no continuation.
+        cursor.insertText(text.left(lineBreak));
+        cursor.insertBlock(WithMark(cursor.blockFormat(), false));
+        cursor.insertText(text.mid(lineBreak + 1));
+    } else {
+        cursor.insertText(text);
+    }
+    splitLongBlocks(from, cursor.position());
+}
+
+bool TMemo::tooLong(const QTextBlock& block) const
+{
+    const bool piece = isContinuation(block) || isContinuation(block.next());
+    return block.length() - 1 > (piece ? 2 * PieceLength : LongLineLength);
+}
+
+void TMemo::splitLongBlocks(int fromPosition, int toPosition)
+{
+    for (QTextBlock block = document()->findBlock(fromPosition); block.isValid(); block = block.next()) {
+        if (tooLong(block)) {
+            const int before = block.blockNumber();
+            block = splitBlock(block);
+            toPosition += block.blockNumber() - before;  // one separator per cut
+        }
+        if (block.position() + block.length() > toPosition)
+            break;
+    }
+}
+
+// Cuts the block into pieces; returns the last of them.
+QTextBlock TMemo::splitBlock(const QTextBlock& block)
+{
+    m_piecesUsed = true;
+    const QList<qsizetype> cuts = PieceCuts(block.text());
+    const QTextBlockFormat mark = WithMark(block.blockFormat(), true);
+    const int start = block.position();
+    QTextCursor cursor(document());
+    // From the end, so that the earlier cut positions stay valid.
+    for (auto cut = cuts.crbegin(); cut != cuts.crend(); ++cut) {
+        cursor.setPosition(start + int(*cut));
+        cursor.insertBlock(mark);
+    }
+    return document()->findBlock(start + int(cuts.last()) + int(cuts.size()));
+}
+
+// Backspace at the start of a continuation block and Delete before one
+// remove the neighbouring character of the text, not the piece break.
+bool TMemo::deleteAcrossPieces(QKeyEvent* event)
+{
+    QTextCursor cursor = textCursor();
+    if (cursor.hasSelection() || (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
+        return false;
+    const QTextBlock block = cursor.block();
+    if (event->key() == Qt::Key_Backspace && cursor.atBlockStart() && isContinuation(block)) {
+        QTextBlock before = block.previous();
+        while (before.length() == 1 && isContinuation(before))
+            before = before.previous();
+        if (before.length() > 1)
+            cursor.setPosition(before.position() + before.length() - 1);
+        else if (before.blockNumber() > 0)
+            cursor.setPosition(before.position());  // the line break before an empty line
+        else
+            return true;
+        cursor.deletePreviousChar();
+        setTextCursor(cursor);
+        return true;
+    }
+    if (event->key() == Qt::Key_Delete && cursor.atBlockEnd() && isContinuation(block.next())) {
+        QTextBlock after = block.next();
+        while (after.length() == 1 && isContinuation(after))
+            after = after.next();
+        if (!after.isValid())
+            return true;
+        QTextCursor remover(document());
+        // A continuation's first character, else the line break before the block.
+        remover.setPosition(isContinuation(after) ? after.position() : after.position() - 1);
+        remover.deleteChar();
+        return true;
+    }
+    return false;
 }
 
 void TMemo::keyPressEvent(QKeyEvent* event)
 {
-    // Shift+Enter would insert a soft line separator; the text knows one break only.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & Qt::ShiftModifier)) {
-        textCursor().insertText(QStringLiteral("\n"));
+    if (isReadOnly()) {
+        QPlainTextEdit::keyPressEvent(event);
         return;
     }
+    const QTextCursor cursor = textCursor();
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    // Shift+Enter would insert a soft line separator; the text knows one break only.
+    if (enter && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
+        checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), 2);
+        QTextCursor editor = cursor;
+        editor.beginEditBlock();
+        insertLines(editor, QStringLiteral("\n"));
+        editor.endEditBlock();
+        setTextCursor(editor);
+        ensureCursorVisible();
+        return;
+    }
+    if (deleteAcrossPieces(event))
+        return;
+    if (IsTypedText(event->text()))
+        checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), CountChars(event->text()));
     QPlainTextEdit::keyPressEvent(event);
+    // Typing into a long line: cut it once it has grown too long.
+    const QTextBlock block = textCursor().block();
+    if (tooLong(block)) {
+        QTextCursor editor = textCursor();
+        editor.joinPreviousEditBlock();
+        splitLongBlocks(block.position(), block.position() + block.length() - 1);
+        editor.endEditBlock();
+    }
+}
+
+bool TMemo::canInsertFromMimeData(const QMimeData* source) const
+{
+    return HasPlainText(source);
 }
 
 void TMemo::insertFromMimeData(const QMimeData* source)
 {
-    if (!source->hasText())
+    if (!HasPlainText(source))
         return;
     const QString text = NormalizeLineBreaks(source->text());
+    QTextCursor cursor = textCursor();
+    checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), CountChars(text));
+    cursor.beginEditBlock();
+    insertLines(cursor, text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+QMimeData* TMemo::createMimeDataFromSelection() const
+{
     const QTextCursor cursor = textCursor();
-    const qsizetype removed = cursor.selectionEnd() - cursor.selectionStart();
-    CheckCapacity(charCount() - removed + CountChars(text));
-    textCursor().insertText(text);
+    auto* data = new QMimeData;
+    data->setText(textBetween(cursor.selectionStart(), cursor.selectionEnd()));
+    return data;
 }

@@ -1,10 +1,18 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <memory>
+
+class QMimeData;
 
 // The multi-line text area. Its text holds plain line breaks only, so the
 // count of characters (each line break counting two) follows from the
 // document's size and block count without ever rescanning the text.
+//
+// A very long line is held as several blocks (see linesplit.h): the first
+// keeps its place, each further one is marked as a continuation. The break
+// before a continuation block is not part of the text: the count, text(),
+// copying and saving leave it out, and editing keys step over it.
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -15,16 +23,50 @@ public:
 
     // The text exactly as held, with "\n" line breaks.
     QString text() const;
+    // Throws "Text überschreitet Memo-Kapazität" for a text above the capacity.
     void setText(const QString& text);
 
     // Appends text ("\n" line breaks) as a new last line, ending in a line break.
     void appendAsLastLine(const QString& text);
 
+    // Whether the block continues the line of the block before it.
+    bool isContinuation(const QTextBlock& block) const;
+    // The number of line breaks of the text between two document positions;
+    // logarithmic time while no line is held in pieces.
+    qsizetype lineBreaksBetween(int fromPosition, int toPosition) const;
+    // The text between two document positions, "\n" line breaks.
+    QString textBetween(int fromPosition, int toPosition) const;
+
+    // The capacity in counted characters, MemoCapacity unless a test lowers it.
+    void setCapacityForTesting(qsizetype capacity) { m_capacity = capacity; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+
+private:
+    qsizetype countBetween(int fromPosition, int toPosition) const;
+    void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;
+    void insertLines(QTextCursor& cursor, const QString& text);
+    bool tooLong(const QTextBlock& block) const;
+    void splitLongBlocks(int fromPosition, int toPosition);
+    QTextBlock splitBlock(const QTextBlock& block);
+    bool lastLineEmpty() const;
+    bool deleteAcrossPieces(QKeyEvent* event);
+    void markContinuations(int position, int removed, int added);
+
+    qsizetype m_capacity;
+    // Continuation blocks carry a mark object each, which counts itself here;
+    // shared because the document outlives this object's members.
+    std::shared_ptr<qsizetype> m_continuations;
+    bool m_piecesUsed = false;
 };
 
 // Line ends CR LF, lone CR and the Unicode line and paragraph separators
 // become "\n", the one line break the text area holds.
 QString NormalizeLineBreaks(const QString& text);
+
+// Whether data holds plain text (not merely a list of files or links).
+bool HasPlainText(const QMimeData* data);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QList>
+#include <QStringView>
+
+// Where the text area cuts a very long line into display pieces. Qt lays out
+// and re-lays out a whole paragraph on every change in it, and wraps a line
+// without break opportunities in quadratic time; short pieces keep both cheap.
+
+// A line longer than this many UTF-16 units is held in pieces.
+constexpr qsizetype LongLineLength = 4096;
+// The length a piece is cut at; a piece that grows past twice this is cut again.
+constexpr qsizetype PieceLength = 128;
+
+// The cut positions inside line (ascending, each inside the line, none at 0
+// or at its end) that leave pieces of at most PieceLength units: after the
+// last blank of a piece's second half where there is one, else at the length,
+// never inside a surrogate pair.
+QList<qsizetype> PieceCuts(QStringView line);
