@@ -164,15 +164,40 @@ private slots:
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("8"));
     }
 
-    void pasteWithoutTextDoesNothing()
+    void pasteWithoutPlainTextDoesNothing_data()
     {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("picture") << QStringLiteral("image/png") << QByteArray("\x89PNG", 4);
+        // Files copied in a file manager: a list of links, no text.
+        QTest::newRow("files") << QStringLiteral("text/uri-list") << QByteArray("file:///tmp/a.txt\r\n");
+    }
+    void pasteWithoutPlainTextDoesNothing()
+    {
+        QFETCH(QString, format);
+        QFETCH(QByteArray, content);
         createForm();
         m_form->memoMain->setText(QStringLiteral("bleibt"));
         auto* data = new QMimeData;
-        data->setData(QStringLiteral("image/png"), QByteArray("\x89PNG", 4));
+        data->setData(format, content);
         QApplication::clipboard()->setMimeData(data);
         click(m_form->lblClipPaste);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("bleibt"));
+    }
+
+    void pastePastCapacityIsRefused()
+    {
+        ErrorBoxRecorder errors;
+        createForm();
+        m_form->memoMain->setCapacityForTesting(9);
+        m_form->memoMain->setText(QStringLiteral("ab"));
+        QApplication::clipboard()->setText(QStringLiteral("cd"));
+        click(m_form->lblClipPaste);  // "ab\ncd": 6
+        QCOMPARE(errors.shown, QStringList());
+        click(m_form->lblClipPaste);  // "ab\ncd\ncd": 10
+        QCOMPARE(errors.shown, QStringList{QStringLiteral("Text überschreitet Memo-Kapazität.")});
+        QCOMPARE(m_form->memoMain->text(), QStringLiteral("ab\ncd"));
+        QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("6"));
     }
 
     void copyPutsWholeTextEvenWhenEmpty()

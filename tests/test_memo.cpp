@@ -1,0 +1,327 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+#include <QTextBlock>
+#include <QUrl>
+
+#include "linesplit.h"
+#include "memo.h"
+#include "testsupport.h"
+#include "textfile.h"
+
+namespace {
+
+// A line without blanks, cut into pieces of exactly PieceLength units: piece
+// k starts at text position k * PieceLength and document position
+// k * (PieceLength + 1).
+QString LongLine(qsizetype size = LongLineLength + 1000)
+{
+    QString line;
+    for (qsizetype i = 0; i < size; ++i)
+        line += QChar(char16_t(u'a' + i % 26));
+    return line;
+}
+
+int DocPosition(int piece, int offset)
+{
+    return piece * int(PieceLength + 1) + offset;
+}
+int TextPosition(int piece, int offset)
+{
+    return piece * int(PieceLength) + offset;
+}
+
+void Place(TMemo& memo, int from, int to = -1)
+{
+    QTextCursor cursor = memo.textCursor();
+    cursor.setPosition(from);
+    if (to >= 0)
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+    memo.setTextCursor(cursor);
+}
+
+void Paste(TMemo& memo, QMimeData* data)
+{
+    QApplication::clipboard()->setMimeData(data);
+    QTest::keyClick(&memo, Qt::Key_V, Qt::ControlModifier);
+}
+
+void Paste(TMemo& memo, const QString& text)
+{
+    auto* data = new QMimeData;
+    data->setText(text);
+    Paste(memo, data);
+}
+
+// The text and the count agree with the expected text, and no block is longer
+// than its limit.
+void CheckHolds(const TMemo& memo, const QString& expected)
+{
+    QCOMPARE(memo.text(), expected);
+    QCOMPARE(memo.charCount(), CountChars(expected));
+    const QTextDocument* doc = memo.document();
+    QCOMPARE(memo.lineBreaksBetween(0, doc->characterCount() - 1), expected.count(u'\n'));
+    for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next()) {
+        const bool piece = memo.isContinuation(block) || memo.isContinuation(block.next());
+        QVERIFY(block.length() - 1 <= (piece ? 2 * PieceLength : LongLineLength));
+    }
+}
+
+}  // namespace
+
+class TestMemo : public QObject {
+    Q_OBJECT
+
+private slots:
+    void setTextKeepsTheText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("pieces");
+        const QString line = LongLine();
+        QString prose;
+        while (prose.size() < 3 * LongLineLength)
+            prose += QStringLiteral("Ein Satz mit Blanks, wie ihn jeder schreibt. ");
+        QString emoji;
+        while (emoji.size() < 2 * LongLineLength)
+            emoji += QString::fromUtf16(u"x\U0001F600");
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("short lines") << QStringLiteral("eins\nzwei\n") << false;
+        QTest::newRow("line at the limit") << QString(LongLineLength, u'q') << false;
+        QTest::newRow("long line") << line << true;
+        QTest::newRow("long prose line") << prose << true;
+        QTest::newRow("long line of surrogate pairs") << emoji << true;
+        QTest::newRow("mixed, ends with a break") << QStringLiteral("a\n") + line + u'\n' + prose + u'\n' << true;
+        QTest::newRow("empty lines around") << u'\n' + line + QStringLiteral("\n\n") << true;
+    }
+    void setTextKeepsTheText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, pieces);
+        TMemo memo;
+        memo.setText(LongLine());  // pieces of an earlier text go with it
+        memo.setText(text);
+        CheckHolds(memo, text);
+        QCOMPARE(memo.document()->blockCount() > text.count(u'\n') + 1, pieces);
+        QVERIFY(!memo.document()->isUndoAvailable());
+    }
+
+    void editingInPieces_data()
+    {
+        QTest::addColumn<int>("piece");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("selectTo");  // document position, -1 for none
+        QTest::addColumn<QString>("keys");  // "<bs>", "<del>", "<enter>", "<paste>" or typed text
+        QTest::addColumn<QString>("paste");
+        QTest::addColumn<int>("removeFrom");  // text positions the edit removes
+        QTest::addColumn<int>("removeTo");
+        QTest::addColumn<QString>("inserted");
+        const int end = int(PieceLength);
+        QTest::newRow("type at a piece start") << 1 << 0 << -1 << "x" << QString() << 0 << 0 << "x";
+        QTest::newRow("backspace at a piece start") << 1 << 0 << -1 << "<bs>" << QString() << -1 << 0 << "";
+        QTest::newRow("backspace inside") << 2 << 3 << -1 << "<bs>" << QString() << -1 << 0 << "";
+        QTest::newRow("delete before a piece") << 0 << end << -1 << "<del>" << QString() << 0 << 1 << "";
+        QTest::newRow("delete inside") << 2 << 3 << -1 << "<del>" << QString() << 0 << 1 << "";
+        QTest::newRow("enter at a piece start") << 1 << 0 << -1 << "<enter>" << QString() << 0 << 0 << "\n";
+        QTest::newRow("enter inside") << 2 << 5 << -1 << "<enter>" << QString() << 0 << 0 << "\n";
+        QTest::newRow("enter at a piece end") << 2 << end << -1 << "<enter>" << QString() << 0 << 0 << "\n";
+        QTest::newRow("paste lines") << 3 << 7 << -1 << "<paste>"
+                                     << "12\n34\n"
+                                     << 0 << 0 << "12\n34\n";
+        QTest::newRow("paste a long line")
+            << 3 << 7 << -1 << "<paste>" << QString(700, u'p') << 0 << 0 << QString(700, u'p');
+        QTest::newRow("typing grows a piece") << 4 << end << -1 << QString(2 * PieceLength, u't') << QString() << 0 << 0
+                                              << QString(2 * PieceLength, u't');
+        const int across = DocPosition(2, 10);
+        const int length = TextPosition(2, 10) - TextPosition(1, 100);
+        QTest::newRow("delete a selection across pieces")
+            << 1 << 100 << across << "<del>" << QString() << 0 << length << "";
+        QTest::newRow("type over a selection across pieces")
+            << 1 << 100 << across << "z" << QString() << 0 << length << "z";
+        QTest::newRow("paste over a selection across pieces") << 1 << 100 << across << "<paste>"
+                                                              << "a\nb" << 0 << length << "a\nb";
+    }
+    void editingInPieces()
+    {
+        QFETCH(int, piece);
+        QFETCH(int, offset);
+        QFETCH(int, selectTo);
+        QFETCH(QString, keys);
+        QFETCH(QString, paste);
+        QFETCH(int, removeFrom);
+        QFETCH(int, removeTo);
+        QFETCH(QString, inserted);
+        const QString original = QStringLiteral("vorher\n") + LongLine() + QStringLiteral("\nnachher");
+        TMemo memo;
+        memo.setText(original);
+        constexpr int before = 7;  // "vorher\n", one block
+        const int textAt = before + TextPosition(piece, offset);
+        Place(memo, before + DocPosition(piece, offset), selectTo < 0 ? -1 : before + selectTo);
+        if (keys == QLatin1String("<bs>"))
+            QTest::keyClick(&memo, Qt::Key_Backspace);
+        else if (keys == QLatin1String("<del>"))
+            QTest::keyClick(&memo, Qt::Key_Delete);
+        else if (keys == QLatin1String("<enter>"))
+            QTest::keyClick(&memo, Qt::Key_Return);
+        else if (keys == QLatin1String("<paste>"))
+            Paste(memo, paste);
+        else
+            QTest::keyClicks(&memo, keys);
+        QString expected = original;
+        expected.replace(textAt + removeFrom, removeTo - removeFrom, inserted);
+        CheckHolds(memo, expected);
+
+        // Undo and redo give back the texts as they were, pieces or not.
+        while (memo.document()->isUndoAvailable())
+            memo.undo();
+        CheckHolds(memo, original);
+        while (memo.document()->isRedoAvailable())
+            memo.redo();
+        CheckHolds(memo, expected);
+    }
+
+    void emptiedPiecesAreSteppedOver()
+    {
+        TMemo memo;
+        const QString line = LongLine();
+        memo.setText(line);
+        // Empty the second piece, then Backspace at the third piece's start.
+        Place(memo, DocPosition(1, 0), DocPosition(1, int(PieceLength)));
+        QTest::keyClick(&memo, Qt::Key_Delete);
+        QCOMPARE(memo.document()->findBlockByNumber(1).length(), 1);
+        Place(memo, memo.document()->findBlockByNumber(2).position());
+        QTest::keyClick(&memo, Qt::Key_Backspace);
+        QString expected = line;
+        expected.remove(TextPosition(1, 0) - 1, int(PieceLength) + 1);
+        CheckHolds(memo, expected);
+        // Delete at the end of the first piece, before the empty one.
+        Place(memo, DocPosition(0, int(PieceLength) - 1));
+        QTest::keyClick(&memo, Qt::Key_Delete);
+        expected.remove(TextPosition(0, int(PieceLength) - 1), 1);
+        CheckHolds(memo, expected);
+    }
+
+    void copyAndTextBetweenLeaveOutPieceBreaks()
+    {
+        TMemo memo;
+        const QString text = LongLine() + QStringLiteral("\nzwei");
+        memo.setText(text);
+        Place(memo, DocPosition(1, 100), DocPosition(3, 10));
+        memo.copy();
+        const QString expected = text.mid(TextPosition(1, 100), TextPosition(3, 10) - TextPosition(1, 100));
+        QCOMPARE(QApplication::clipboard()->text(), expected);
+        const int end = memo.document()->characterCount() - 1;
+        QCOMPARE(memo.textBetween(DocPosition(3, 0), end), text.mid(TextPosition(3, 0)));
+    }
+
+    void lineBreaksAndContinuations()
+    {
+        TMemo memo;
+        memo.setText(QStringLiteral("ab\n") + LongLine() + QStringLiteral("\ncd"));
+        const QTextDocument* doc = memo.document();
+        const int lineStart = 3;
+        const int lastLine = doc->lastBlock().position();
+        QVERIFY(!memo.isContinuation(doc->firstBlock()));
+        QVERIFY(!memo.isContinuation(doc->findBlock(lineStart)));
+        QVERIFY(memo.isContinuation(doc->findBlock(lineStart).next()));
+        QVERIFY(!memo.isContinuation(doc->lastBlock()));
+        QCOMPARE(memo.lineBreaksBetween(0, lineStart), 1);
+        QCOMPARE(memo.lineBreaksBetween(lineStart, lastLine - 1), 0);
+        QCOMPARE(memo.lineBreaksBetween(lineStart + 1, lastLine), 1);
+        QCOMPARE(memo.lineBreaksBetween(0, lastLine + 2), 2);
+        QCOMPARE(memo.lineBreaksBetween(lastLine, 0), 0);
+    }
+
+    void capacityHoldsForTypingAndPasting_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("capacity");
+        QTest::addColumn<int>("selectFrom");
+        QTest::addColumn<int>("selectTo");
+        QTest::addColumn<QString>("keys");  // "<enter>", "<paste>" or typed text
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("result");  // empty when refused
+        QTest::newRow("typing up to the capacity") << "abcd" << 5 << 4 << 4 << "x"
+                                                   << ""
+                                                   << "abcdx";
+        QTest::newRow("typing past it") << "abcde" << 5 << 5 << 5 << "x"
+                                        << ""
+                                        << "";
+        QTest::newRow("enter past it") << "abcd" << 5 << 4 << 4 << "<enter>"
+                                       << ""
+                                       << "";
+        QTest::newRow("typing over a line break") << "ab\ncd" << 6 << 1 << 4 << "x"
+                                                  << ""
+                                                  << "axd";
+        QTest::newRow("paste over a line break") << "ab\ncd" << 6 << 0 << 5 << "<paste>"
+                                                 << "123456"
+                                                 << "123456";
+        QTest::newRow("paste past it") << "abc" << 5 << 3 << 3 << "<paste>"
+                                       << "xyz"
+                                       << "";
+        QTest::newRow("paste of line breaks past it") << "abc" << 5 << 3 << 3 << "<paste>"
+                                                      << "\n"
+                                                      << "abc\n";
+        QTest::newRow("paste of two line breaks past it") << "abc" << 6 << 3 << 3 << "<paste>"
+                                                          << "\n\n"
+                                                          << "";
+    }
+    void capacityHoldsForTypingAndPasting()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, capacity);
+        QFETCH(int, selectFrom);
+        QFETCH(int, selectTo);
+        QFETCH(QString, keys);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, result);
+        ErrorBoxRecorder errors;
+        TMemo memo;
+        memo.setCapacityForTesting(capacity);
+        memo.setText(text);
+        Place(memo, selectFrom, selectTo);
+        if (keys == QLatin1String("<enter>"))
+            QTest::keyClick(&memo, Qt::Key_Return);
+        else if (keys == QLatin1String("<paste>"))
+            Paste(memo, clipboard);
+        else
+            QTest::keyClicks(&memo, keys);
+        if (result.isEmpty()) {
+            QCOMPARE(errors.shown, QStringList{QStringLiteral("Text überschreitet Memo-Kapazität.")});
+            QCOMPARE(memo.text(), text);
+        } else {
+            QCOMPARE(errors.shown, QStringList());
+            QCOMPARE(memo.text(), result);
+        }
+    }
+
+    void pasteTakesPlainTextOnly_data()
+    {
+        QTest::addColumn<bool>("plain");
+        QTest::addColumn<bool>("urls");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("files only") << false << true << "bleibt";
+        QTest::newRow("text and files") << true << true << "bleibt/tmp/a";
+        QTest::newRow("text") << true << false << "bleibt/tmp/a";
+    }
+    void pasteTakesPlainTextOnly()
+    {
+        QFETCH(bool, plain);
+        QFETCH(bool, urls);
+        QFETCH(QString, result);
+        TMemo memo;
+        memo.setText(QStringLiteral("bleibt"));
+        Place(memo, 6);
+        auto* data = new QMimeData;
+        if (urls)
+            data->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/b"))});
+        if (plain)
+            data->setText(QStringLiteral("/tmp/a"));
+        QCOMPARE(HasPlainText(data), plain);
+        Paste(memo, data);
+        QCOMPARE(memo.text(), result);
+    }
+};
+
+VEXLO_TEST_MAIN(TestMemo)
+#include "test_memo.moc"
