@@ -1,6 +1,7 @@
 #include "memo.h"
 
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -103,6 +104,41 @@ void TMemo::markContinuations(int position, int /*removed*/, int added)
             break;
     }
 }
+
+// Qt removes a selection that begins at a block's start together with that
+// block, and the merged block keeps the format of the block the selection
+// ends in. The line start stays what it was: a continuation or not.
+class TMemo::LineStartKeeper {
+public:
+    LineStartKeeper(TMemo& memo, const QTextCursor& cursor) : m_memo(memo), m_start(memo.document())
+    {
+        const QTextBlock block = cursor.document()->findBlock(cursor.selectionStart());
+        m_active = cursor.hasSelection() && block.position() == cursor.selectionStart() &&
+                   cursor.selectionEnd() >= block.position() + block.length();
+        m_continuation = memo.isContinuation(block);
+        // Follows text inserted before it, not text inserted at it.
+        m_start.setPosition(cursor.selectionStart());
+        m_start.setKeepPositionOnInsert(true);
+    }
+    void restore()
+    {
+        if (!m_active)
+            return;
+        m_active = false;
+        const QTextBlock block = m_start.block();
+        if (block.position() != m_start.position() || m_memo.isContinuation(block) == m_continuation)
+            return;
+        m_start.joinPreviousEditBlock();
+        m_start.setBlockFormat(WithMark(block.blockFormat(), m_continuation));
+        m_start.endEditBlock();
+    }
+
+private:
+    TMemo& m_memo;
+    QTextCursor m_start;
+    bool m_active;
+    bool m_continuation;
+};
 
 qsizetype TMemo::charCount() const
 {
@@ -257,7 +293,9 @@ void TMemo::appendAsLastLine(const QString& text)
 // the caller's edit block, and cuts lines that grow too long into pieces.
 void TMemo::insertLines(QTextCursor& cursor, const QString& text)
 {
+    LineStartKeeper keeper(*this, cursor);
     cursor.removeSelectedText();
+    keeper.restore();
     const int from = cursor.position();
     const qsizetype lineBreak = text.indexOf(u'\n');
     if (lineBreak >= 0 && isContinuation(cursor.block())) {
@@ -367,7 +405,13 @@ void TMemo::keyPressEvent(QKeyEvent* event)
         return;
     if (IsTypedText(event->text()))
         checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), CountChars(event->text()));
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        QPlainTextEdit::keyPressEvent(event);  // the formats come back as they were
+        return;
+    }
+    LineStartKeeper keeper(*this, cursor);
     QPlainTextEdit::keyPressEvent(event);
+    keeper.restore();
     // Typing into a long line: cut it once it has grown too long.
     const QTextBlock block = textCursor().block();
     if (tooLong(block)) {
@@ -403,4 +447,43 @@ QMimeData* TMemo::createMimeDataFromSelection() const
     auto* data = new QMimeData;
     data->setText(textBetween(cursor.selectionStart(), cursor.selectionEnd()));
     return data;
+}
+
+void TMemo::contextMenuEvent(QContextMenuEvent* event)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    // Cut and delete remove the selection as the keys do.
+    for (QAction* action : menu->actions()) {
+        const bool cutting = action->objectName() == QLatin1String("edit-cut");
+        if (!cutting && action->objectName() != QLatin1String("edit-delete"))
+            continue;
+        disconnect(action, &QAction::triggered, nullptr, nullptr);
+        connect(action, &QAction::triggered, this, [this, cutting] {
+            LineStartKeeper keeper(*this, textCursor());
+            if (cutting) {
+                cut();
+            } else {
+                QTextCursor cursor = textCursor();
+                cursor.removeSelectedText();
+                setTextCursor(cursor);
+            }
+            keeper.restore();
+        });
+    }
+    menu->exec(event->globalPos());
+}
+
+void TMemo::dropEvent(QDropEvent* event)
+{
+    // Moving text within the area removes the selection first.
+    LineStartKeeper keeper(*this, event->source() == this ? textCursor() : QTextCursor(document()));
+    QPlainTextEdit::dropEvent(event);
+    keeper.restore();
+}
+
+void TMemo::inputMethodEvent(QInputMethodEvent* event)
+{
+    LineStartKeeper keeper(*this, textCursor());
+    QPlainTextEdit::inputMethodEvent(event);
+    keeper.restore();
 }

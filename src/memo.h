@@ -45,8 +45,12 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
+    class LineStartKeeper;
     qsizetype countBetween(int fromPosition, int toPosition) const;
     void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;
     void insertLines(QTextCursor& cursor, const QString& text);

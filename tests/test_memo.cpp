@@ -180,6 +180,48 @@ private slots:
         CheckHolds(memo, expected);
     }
 
+    void deletingAcrossLineStarts_data()
+    {
+        // Document and text positions in "vorher\n" + LongLine() + "\nnachher".
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<int>("textFrom");
+        QTest::addColumn<int>("textTo");
+        const int line = 7;
+        const int pieces = int(PieceCuts(LongLine()).size());
+        const int nachher = line + int(LongLine().size()) + pieces + 1;
+        const int textNachher = line + int(LongLine().size()) + 1;
+        auto row = [&](const char* name, int from, int to, int textFrom, int textTo) {
+            QTest::newRow(name) << from << to << textFrom << textTo;
+        };
+        row("from the text's start to a piece start", 0, line + DocPosition(1, 0), 0, line + TextPosition(1, 0));
+        row("from the text's start into a piece", 0, line + DocPosition(2, 9), 0, line + TextPosition(2, 9));
+        row("from a line's middle to a piece start", 2, line + DocPosition(2, 0), 2, line + TextPosition(2, 0));
+        row("from a line's end into a piece", 6, line + DocPosition(1, 5), 6, line + TextPosition(1, 5));
+        row("the first line and its break", 0, line, 0, line);
+        row("from a piece start into the next line", line + DocPosition(1, 0), nachher + 3, line + TextPosition(1, 0),
+            textNachher + 3);
+        row("from a line start to the next line", line, nachher + 2, line, textNachher + 2);
+    }
+    void deletingAcrossLineStarts()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(int, textFrom);
+        QFETCH(int, textTo);
+        const QString original = QStringLiteral("vorher\n") + LongLine() + QStringLiteral("\nnachher");
+        TMemo memo;
+        memo.setText(original);
+        Place(memo, from, to);
+        QTest::keyClick(&memo, Qt::Key_Delete);
+        QString expected = original;
+        expected.remove(textFrom, textTo - textFrom);
+        CheckHolds(memo, expected);
+        QVERIFY(!memo.isContinuation(memo.document()->firstBlock()));
+        memo.undo();
+        CheckHolds(memo, original);
+    }
+
     void emptiedPiecesAreSteppedOver()
     {
         TMemo memo;
