@@ -26,29 +26,28 @@
 
 namespace {
 
-QString SampleText(qsizetype size)
+QString Repeated(const QString& unit, qsizetype size)
 {
-    // Lines of 74 characters, like written prose.
-    const QString line = QStringLiteral("Lieber Gästebuchschreiber, hier steht ein Satz mit Umlauten äöü und mehr.\n");
     QString text;
-    text.reserve(size + line.size());
+    text.reserve(size + unit.size());
     while (text.size() < size)
-        text += line;
+        text += unit;
     text.truncate(size);
     return text;
+}
+
+// Lines of 74 characters, like written prose.
+QString SampleText(qsizetype size)
+{
+    return Repeated(QStringLiteral("Lieber Gästebuchschreiber, hier steht ein Satz mit Umlauten äöü und mehr.\n"),
+                    size);
 }
 
 // One line without a blank, like minified code or base64.
 QString SingleLineText(qsizetype size)
 {
-    const QString chunk =
-        QStringLiteral("QmFzZTY0LWtvZGllcnRlciBJbmhhbHQsIGtlaW4gTGVlcnplaWNoZW4gd2VpdCB1bmQgYnJlaXQ=");
-    QString text;
-    text.reserve(size + chunk.size());
-    while (text.size() < size)
-        text += chunk;
-    text.truncate(size);
-    return text;
+    return Repeated(QStringLiteral("QmFzZTY0LWtvZGllcnRlciBJbmhhbHQsIGtlaW4gTGVlcnplaWNoZW4gd2VpdCB1bmQgYnJlaXQ="),
+                    size);
 }
 
 // Runs the event loop until nothing is left to do: posted events, the
@@ -227,10 +226,11 @@ void BM_OpenOrdinary10MiB(benchmark::State& state)
 BENCHMARK(BM_OpenSingleLine10MiB)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OpenOrdinary10MiB)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_Paste1MB(benchmark::State& state)
+// "einfügen" on the shown main window until the text is shown.
+void Paste(benchmark::State& state, const QString& text)
 {
     OurStage stage;
-    QApplication::clipboard()->setText(SampleText(1'000'000));
+    QApplication::clipboard()->setText(text);
     for (auto _ : state) {
         state.PauseTiming();
         stage.form->memoMain->clear();
@@ -241,7 +241,17 @@ void BM_Paste1MB(benchmark::State& state)
     }
     state.counters["count"] = double(stage.form->memoMain->charCount());
 }
+
+void BM_Paste1MB(benchmark::State& state)
+{
+    Paste(state, SampleText(1'000'000));
+}
+void BM_PasteSingleLine1MB(benchmark::State& state)
+{
+    Paste(state, SingleLineText(1'000'000));
+}
 BENCHMARK(BM_Paste1MB)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PasteSingleLine1MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 long PeakKiB()
 {
