@@ -390,8 +390,9 @@ void TMemo::keyPressEvent(QKeyEvent* event)
     }
     const QTextCursor cursor = textCursor();
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    // Shift+Enter would insert a soft line separator; the text knows one break only.
-    if (enter && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
+    // Shift+Enter would insert a soft line separator; the text knows one break
+    // only, and a line break never starts a continuation block.
+    if (enter) {
         checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), 2);
         QTextCursor editor = cursor;
         editor.beginEditBlock();
