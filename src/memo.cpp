@@ -110,14 +110,16 @@ void TMemo::markContinuations(int position, int /*removed*/, int added)
 // ends in. The line start stays what it was: a continuation or not.
 class TMemo::LineStartKeeper {
 public:
-    LineStartKeeper(TMemo& memo, const QTextCursor& cursor) : m_memo(memo), m_start(memo.document())
+    LineStartKeeper(TMemo& memo, const QTextCursor& cursor) : m_memo(memo)
     {
+        if (!cursor.hasSelection())
+            return;  // the common case, kept cheap
         const QTextBlock block = cursor.document()->findBlock(cursor.selectionStart());
-        m_active = cursor.hasSelection() && block.position() == cursor.selectionStart() &&
-                   cursor.selectionEnd() >= block.position() + block.length();
+        m_active =
+            block.position() == cursor.selectionStart() && cursor.selectionEnd() >= block.position() + block.length();
         m_continuation = memo.isContinuation(block);
         // Follows text inserted before it, not text inserted at it.
-        m_start.setPosition(cursor.selectionStart());
+        m_start = QTextCursor(block);
         m_start.setKeepPositionOnInsert(true);
     }
     void restore()
@@ -136,8 +138,8 @@ public:
 private:
     TMemo& m_memo;
     QTextCursor m_start;
-    bool m_active;
-    bool m_continuation;
+    bool m_active = false;
+    bool m_continuation = false;
 };
 
 qsizetype TMemo::charCount() const
@@ -166,6 +168,8 @@ qsizetype TMemo::lineBreaksBetween(int fromPosition, int toPosition) const
 
 qsizetype TMemo::countBetween(int fromPosition, int toPosition) const
 {
+    if (fromPosition >= toPosition)
+        return 0;
     // Positions count each block separator once; a line break counts two.
     const QTextDocument* doc = document();
     const qsizetype separators = doc->findBlock(toPosition).blockNumber() - doc->findBlock(fromPosition).blockNumber();
