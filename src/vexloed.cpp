@@ -54,6 +54,8 @@ int main(int argc, char** argv)
     LoadQtTranslations(app, QStringLiteral("de"));
 
     app.setTitle(QStringLiteral("Vexlo-Ed"));
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vexloed"));
     // The program ends with its main window or "beenden", not when the last
     // visible window goes (the main window hides in the tray).
     app.setQuitOnLastWindowClosed(false);
