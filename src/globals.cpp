@@ -164,9 +164,12 @@ void EnsureSettingsFile(const QString& header)
     const QString fileName = SettingsFileName();
     if (QFileInfo::exists(fileName))
         return;
-    // The user's configuration folder may not exist yet.
-    if (const int error = MakeDirectoryPath(QFileInfo(fileName).absolutePath()))
-        throw VexloError(SystemErrorMessage(error));
+    // The user's configuration folder is made at the first save; a missing
+    // program folder is an error, never made.
+    if (Settings.AppPath == UserConfigDirectory() + QLatin1Char('/')) {
+        if (const int error = MakeDirectoryPath(Settings.AppPath))
+            throw VexloError(SystemErrorMessage(error));
+    }
     const QByteArray path = QFile::encodeName(fileName);
     int fd;
     do {
