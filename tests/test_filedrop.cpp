@@ -8,6 +8,7 @@
 #include "globals.h"
 #include "main.h"
 #include "memo.h"
+#include "shownmainwindow.h"
 #include "testsupport.h"
 #include "textfile.h"
 
@@ -43,29 +44,11 @@ bool DragAndDrop(QWidget* target, const QMimeData* data)
 class TestFileDrop : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    TfrmMain* m_form = nullptr;
+    ShownMainWindow m_form;
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        SetProgramDirForTesting(m_dir.path());
-    }
-    void init()
-    {
-        Settings = TSettings();
-        m_form = new TfrmMain;
-        frmMain = m_form;
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form));
-    }
-    void cleanup()
-    {
-        delete m_form;
-        m_form = nullptr;
-        frmMain = nullptr;
-    }
+    void init() { QVERIFY(m_form.open()); }
+    void cleanup() { m_form.close(); }
 
     void droppedFile_data()
     {
@@ -113,12 +96,12 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, text);
         QFETCH(QString, error);
-        const QString fileName = m_dir.filePath(QStringLiteral("dropped.txt"));
+        const QString fileName = m_form.filePath(QStringLiteral("dropped.txt"));
         QFile::remove(fileName);
         if (!content.isEmpty())
             WriteFileBytes(fileName, content);
         m_form->memoMain->setText(QStringLiteral("vorher"));
-        auto* target = m_form->findChild<QWidget*>(site);
+        auto* target = m_form.form()->findChild<QWidget*>(site);
         QVERIFY(target);
         if (target == m_form->memoMain)
             target = m_form->memoMain->viewport();

@@ -7,13 +7,13 @@
 #include "globals.h"
 #include "main.h"
 #include "memo.h"
+#include "shownmainwindow.h"
 #include "testsupport.h"
 
 class TestMainKeys : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    TfrmMain* m_form = nullptr;
+    ShownMainWindow m_form;
 
     void press(QWidget* focus, Qt::Key key)
     {
@@ -23,25 +23,8 @@ class TestMainKeys : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        SetProgramDirForTesting(m_dir.path());
-    }
-    void init()
-    {
-        Settings = TSettings();
-        m_form = new TfrmMain;
-        frmMain = m_form;
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form));
-    }
-    void cleanup()
-    {
-        delete m_form;
-        m_form = nullptr;
-        frmMain = nullptr;
-    }
+    void init() { QVERIFY(m_form.open()); }
+    void cleanup() { m_form.close(); }
 
     // Wherever the focus is, Ctrl+O opens and Ctrl+S saves through the dialogs.
     void openAndSave_data()
@@ -53,16 +36,16 @@ private slots:
     void openAndSave()
     {
         QFETCH(QString, focus);
-        auto* target = m_form->findChild<QWidget*>(focus);
+        auto* target = m_form.form()->findChild<QWidget*>(focus);
         QVERIFY(target);
-        const QString source = m_dir.filePath(QStringLiteral("quelle.txt"));
+        const QString source = m_form.filePath(QStringLiteral("quelle.txt"));
         WriteFileBytes(source, "Hallo\r\nWelt");
         FileDialogs::QueueAnswerForTesting(source);
         press(target, Qt::Key_O);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("Hallo\nWelt"));
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("11"));
 
-        const QString saved = m_dir.filePath(QStringLiteral("ziel.txt"));
+        const QString saved = m_form.filePath(QStringLiteral("ziel.txt"));
         FileDialogs::QueueAnswerForTesting(saved);
         press(target, Qt::Key_S);
         QCOMPARE(ReadFileBytes(saved), QByteArray("Hallo\r\nWelt"));
