@@ -15,6 +15,13 @@ foreach(size 16 22 24 32 48 64 128 256)
 endforeach()
 install(FILES ${VEXLO_DESKTOP_DIR}/icons/vexloed.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
+# The manual page, compressed as Debian keeps them (-n: the same bytes every build).
+add_custom_command(OUTPUT vexloed.1.gz
+  COMMAND gzip -9n -c ${VEXLO_DESKTOP_DIR}/vexloed.1 > vexloed.1.gz
+  DEPENDS ${VEXLO_DESKTOP_DIR}/vexloed.1)
+add_custom_target(manpage ALL DEPENDS vexloed.1.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vexloed.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 # An installed copy knows itself by its desktop entry, found from the
 # program's folder; it then keeps its settings in the user's configuration
 # folder. The path is relative so that any prefix works.

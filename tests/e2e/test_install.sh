@@ -18,6 +18,7 @@ for size in 16 22 24 32 48 64 128 256; do
   expect_eq "$(identify -format '%wx%h' "$icon" 2>/dev/null)" "${size}x${size}" "icon $size"
 done
 [ -s "$P/share/icons/hicolor/scalable/apps/vexloed.svg" ] || fail "no scalable icon"
+zcat "$P/share/man/man1/vexloed.1.gz" | head -1 | grep -q '^\.TH VEXLOED 1 ' || fail "no manual page"
 
 # The command line answers without a display.
 (unset DISPLAY; "$PROGRAM" --help >"$E2E_DIR/help.txt") || fail "--help failed"
