@@ -32,21 +32,8 @@ status=0
 expect_eq "$status" 2 "exit status of an unknown option"
 expect_eq "$(head -1 "$E2E_DIR/wrong.txt")" "Unbekannte Option: --kuerzen" "message of an unknown option"
 
-# 80 times 25 characters: the guest-book limit exactly.
-text=""
-for ((i = 0; i < 80; i++)); do text+="Grüße aus dem Gästebuch! "; done
-printf '%s' "$text" >"$E2E_DIR/gruss.txt"
-start_program "$E2E_DIR" "$PROGRAM" gruss.txt
-gb_pixel() { pixel_at "$MAIN_WIN" 406 100; }
-forum_pixel() { pixel_at "$MAIN_WIN" 406 118; }
-is_red "$(gb_pixel)" || fail "guest-book indicator not lit for a file of 2000 characters"
-! is_red "$(forum_pixel)" || fail "forum indicator lit for a file of 2000 characters"
-click_at "$MAIN_WIN" 200 150
-xdotool key ctrl+a ctrl+c
-sleep 0.3
-expect_eq "$(xclip -o -selection clipboard)" "$text" "text of the file opened at start"
-
 # Ctrl+O shows Qt's open dialog, titled in German.
+start_program "$E2E_DIR" "$PROGRAM"
 xdotool key ctrl+o
 wait_for 50 xdotool search --onlyvisible --name '^.+ffnen$' || fail "no German open dialog"
 expect_eq "$(xdotool getwindowname "$(xdotool search --onlyvisible --name '^.+ffnen$' | head -1)")" "Öffnen" \
@@ -54,16 +41,33 @@ expect_eq "$(xdotool getwindowname "$(xdotool search --onlyvisible --name '^.+ff
 xdotool key Escape
 wait_for 30 sh -c "! xdotool search --onlyvisible --name '^.+ffnen\$'" || fail "Escape did not close the open dialog"
 
-# The settings dialog saves into the user's configuration folder, nothing beside the program.
+# The settings dialog saves into the user's configuration folder, nothing
+# beside the program. Limits 2000 and 2001 tell a count of exactly 2000 below.
 click_at "$MAIN_WIN" 415 140
 wait_for 50 xdotool search --onlyvisible --name '^Konfiguration$' || fail "settings dialog did not open"
 sleep 0.3
+xdotool type --delay 30 "2000"
+xdotool key Tab
+xdotool type --delay 30 "2001"
 xdotool key Return
 INI="$XDG_CONFIG_HOME/vexloed/vexloed.ini"
 wait_for 30 test -f "$INI" || fail "no settings file in the configuration folder"
-grep -q $'^GrenzeGB=2000\r$' "$INI" || fail "settings file: $(od -c "$INI" | head)"
+grep -q $'^GrenzeForum=2001\r$' "$INI" || fail "settings file: $(od -c "$INI" | head)"
 expect_eq "$(ls "$P/bin")" "vexloed" "program folder after saving"
 [ -z "$(find "$P" -name 'vexloed.ini')" ] || fail "settings file written under the prefix"
+quit_app
+
+# A file named on the command line opens at start: 80 times 25 characters.
+text=""
+for ((i = 0; i < 80; i++)); do text+="Grüße aus dem Gästebuch! "; done
+printf '%s' "$text" >"$E2E_DIR/gruss.txt"
+start_program "$E2E_DIR" "$PROGRAM" gruss.txt
+is_red "$(pixel_at "$MAIN_WIN" 406 100)" || fail "guest-book indicator not lit: count below 2000"
+! is_red "$(pixel_at "$MAIN_WIN" 406 118)" || fail "forum indicator lit: count above 2000"
+click_at "$MAIN_WIN" 200 150
+xdotool key ctrl+a ctrl+c
+sleep 0.3
+expect_eq "$(xclip -o -selection clipboard)" "$text" "text of the file opened at start"
 quit_app
 
 # A file that cannot be opened: the window shows all the same, with the error box.
