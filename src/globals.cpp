@@ -11,6 +11,7 @@
 
 #include "framework/VexloError.h"
 #include "profile.h"
+#include "settingsdir.h"
 
 TSettings Settings;
 std::int32_t EditSlot = 0;
@@ -85,7 +86,9 @@ bool WriteAll(int fd, const QByteArray& bytes)
 
 QString SettingsFileName()
 {
-    QString directory = ProgramDir();
+    QString directory = ProgramDirForTesting().isEmpty()
+                            ? SettingsDirectory(ProgramDir(), UserConfigDirectory(), InstalledMarker())
+                            : ProgramDirForTesting();
     if (!directory.endsWith(QLatin1Char('/')))
         directory += QLatin1Char('/');
     Settings.AppPath = directory;
@@ -161,6 +164,12 @@ void EnsureSettingsFile(const QString& header)
     const QString fileName = SettingsFileName();
     if (QFileInfo::exists(fileName))
         return;
+    // The user's configuration folder is made at the first save; a missing
+    // program folder is an error, never made.
+    if (Settings.AppPath == UserConfigDirectory() + QLatin1Char('/')) {
+        if (const int error = MakeDirectoryPath(Settings.AppPath))
+            throw VexloError(SystemErrorMessage(error));
+    }
     const QByteArray path = QFile::encodeName(fileName);
     int fd;
     do {

@@ -19,10 +19,12 @@
 #include "framework/Application.h"
 #include "framework/Controls.h"
 #include "framework/FileDialogs.h"
+#include "framework/FileDrop.h"
 #include "framework/JpegImage.h"
 #include "framework/LabelButton.h"
 #include "framework/VersionRecord.h"
 #include "globals.h"
+#include "mainkeys.h"
 #include "memo.h"
 #include "placement.h"
 #include "textfile.h"
@@ -225,6 +227,10 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     connect(miSave, &QAction::triggered, this, guarded(&TfrmMain::lblFileSaveClick));
     connect(miPaste, &QAction::triggered, this, guarded(&TfrmMain::lblClipPasteClick));
     connect(miExit, &QAction::triggered, this, guarded(&TfrmMain::miExitClick));
+
+    // Keys and files dropped from the file manager reach the label buttons' commands.
+    AddMainShortcuts(this);
+    new FileDrop(this, {memoMain->viewport()}, [this](const QString& fileName) { OpenTextFile(fileName); });
 }
 
 void TfrmMain::FormCreate()
@@ -320,6 +326,11 @@ void TfrmMain::lblFileOpenClick()
     const QString fileName = FileDialogs::GetOpenFileName(this, {kOpenFilterText, kOpenFilterAll});
     if (fileName.isEmpty())
         return;
+    OpenTextFile(fileName);
+}
+
+void TfrmMain::OpenTextFile(const QString& fileName)
+{
     // Read first: a failed open leaves the user's text as it was.
     const QString text = ReadTextFile(fileName);
     memoMain->setText(text);

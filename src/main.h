@@ -83,6 +83,9 @@ public:
     // The two side strips and the logo in a layout colour, also for a preview.
     void ShowLayout(TColor color);
 
+    // Loads fileName as the whole text, as "öffnen" does with the chosen file.
+    void OpenTextFile(const QString& fileName);
+
     // Commands, also reached from the tray menu.
     void lblFileOpenClick();
     void lblFileSaveClick();

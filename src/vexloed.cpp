@@ -1,15 +1,61 @@
 // Program entry: the application title, the four windows in their order, the message loop.
+#include <QTimer>
+#include <cstdio>
+
 #include "ProUrlOpen.h"
 #include "changeurl.h"
+#include "commandline.h"
 #include "customize.h"
 #include "extern.h"
 #include "framework/Application.h"
+#include "framework/QtTranslations.h"
 #include "main.h"
+
+namespace {
+
+// Answers --help and --version; -1 when the program is to start.
+int Answer(const CommandLine& command)
+{
+    switch (command.action) {
+        case CommandLine::Action::Help:
+            std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+            return 0;
+        case CommandLine::Action::Version:
+            std::fputs(VersionText(QStringLiteral("/proc/self/exe")).toLocal8Bit().constData(), stdout);
+            return 0;
+        case CommandLine::Action::Error:
+            std::fputs(command.error.toLocal8Bit().constData(), stderr);
+            return CommandLineErrorStatus;
+        case CommandLine::Action::Run:
+            break;
+    }
+    return -1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
+    // --help and --version answer without a display. Qt's own options (such
+    // as -platform) are known only once the application object has taken them.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const CommandLine early = ParseCommandLine(arguments); early.action != CommandLine::Action::Error) {
+        if (const int status = Answer(early); status >= 0)
+            return status;
+    }
+
     TApplication app(argc, argv);
+    const CommandLine command = ParseCommandLine(QCoreApplication::arguments());
+    if (const int status = Answer(command); status >= 0)
+        return status;
+    // The program speaks German: so do Qt's standard dialogs and menus.
+    LoadQtTranslations(app, QStringLiteral("de"));
+
     app.setTitle(QStringLiteral("Vexlo-Ed"));
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vexloed"));
     // The program ends with its main window or "beenden", not when the last
     // visible window goes (the main window hides in the tray).
     app.setQuitOnLastWindowClosed(false);
@@ -20,6 +66,13 @@ int main(int argc, char** argv)
     frmChangeURL = new TfrmChangeURL(frmMain);
     if (app.showMainForm)
         frmMain->show();
+    if (!command.fileName.isEmpty()) {
+        // Opened as "öffnen" opens it, once the window is up: a refused file
+        // is reported over the window.
+        QTimer::singleShot(0, frmMain, [fileName = command.fileName] {
+            TApplication::Guard([&] { frmMain->OpenTextFile(fileName); });
+        });
+    }
     const int result = app.exec();
     delete frmMain;
     return result;

@@ -87,7 +87,14 @@ write_ini() {
 }
 
 start_app() {
-  (cd "$E2E_DIR/app" && QT_QPA_PLATFORM=xcb exec ./vexloed >"$E2E_DIR/app.log" 2>&1) &
+  start_program "$E2E_DIR/app" ./vexloed "$@"
+}
+
+# Starts a command line from directory $1 and waits for the main window.
+start_program() {
+  local dir=$1
+  shift
+  (cd "$dir" && QT_QPA_PLATFORM=xcb exec "$@" >"$E2E_DIR/app.log" 2>&1) &
   APP_PID=$!
   E2E_PIDS+=($APP_PID)
   if ! wait_for 150 xdotool search --onlyvisible --name "$MAIN_PATTERN"; then
@@ -135,6 +142,30 @@ is_red() {
 
 expect_eq() {
   [ "$1" = "$2" ] || fail "$3: expected '$2', got '$1'"
+}
+
+# Installs the built program into $E2E_DIR/prefix, as a user installs it.
+install_into_prefix() {
+  INSTALL_PREFIX="$E2E_DIR/prefix"
+  cmake --install "$(dirname "$E2E_BINARY")" --prefix "$INSTALL_PREFIX" >"$E2E_DIR/install.log" ||
+    fail "install failed: $(cat "$E2E_DIR/install.log")"
+}
+
+# A home, configuration and runtime folder of their own for the program's
+# user, and an English desktop (the program speaks German all the same).
+use_fresh_home() {
+  export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/config" XDG_RUNTIME_DIR="$E2E_DIR/run"
+  export LANG=C.UTF-8 LANGUAGE=en
+  unset LC_ALL LC_MESSAGES
+  mkdir -p "$HOME"
+  mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+}
+
+# Closes the main window with Ctrl+Q and waits for the program to end.
+quit_app() {
+  xdotool windowactivate --sync "$MAIN_WIN" 2>/dev/null || true
+  xdotool key ctrl+q
+  wait_for 50 sh -c "! kill -0 $APP_PID" || fail "program still running after Ctrl+Q"
 }
 
 finish() {

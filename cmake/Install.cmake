@@ -1,0 +1,54 @@
+# Installing the program as a desktop program, and the Debian package made
+# from the same install step: `cmake --install build [--prefix DIR]`,
+# `cpack -G DEB` in the build folder.
+include(GNUInstallDirs)
+
+set(VEXLO_APP_ID org.example.vexloed)
+set(VEXLO_DESKTOP_DIR ${PROJECT_SOURCE_DIR}/desktop)
+
+install(TARGETS vexloed RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${VEXLO_DESKTOP_DIR}/vexloed.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${VEXLO_DESKTOP_DIR}/${VEXLO_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 16 22 24 32 48 64 128 256)
+  install(FILES ${VEXLO_DESKTOP_DIR}/icons/${size}/vexloed.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${VEXLO_DESKTOP_DIR}/icons/vexloed.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The manual page, compressed as Debian keeps them (-n: the same bytes every build).
+add_custom_command(OUTPUT vexloed.1.gz
+  COMMAND gzip -9n -c ${VEXLO_DESKTOP_DIR}/vexloed.1 > vexloed.1.gz
+  DEPENDS ${VEXLO_DESKTOP_DIR}/vexloed.1)
+add_custom_target(manpage ALL DEPENDS vexloed.1.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vexloed.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# An installed copy knows itself by its desktop entry, found from the
+# program's folder; it then keeps its settings in the user's configuration
+# folder. The path is relative so that any prefix works.
+file(RELATIVE_PATH VEXLO_BIN_TO_DATA /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_DATADIR})
+target_compile_definitions(vexlocore PRIVATE
+  VEXLO_INSTALLED_MARKER="${VEXLO_BIN_TO_DATA}/applications/vexloed.desktop")
+
+# The Debian package.
+set(CPACK_PACKAGE_NAME vexloed)
+set(CPACK_PACKAGE_VENDOR "Karst")
+set(CPACK_PACKAGE_CONTACT "Karst <karst@example.org>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "character counter for guest-book entries and forum posts")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+  "Vexlo-Ed is a small text editor for guest-book entries and forum posts. "
+  "It counts the characters live and lights a red indicator when the text "
+  "reaches the guest-book limit (2000) or the forum limit (3000). "
+  "The program speaks German.")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://vexloed.example.org/")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION editors)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Libraries from the built program; what it needs at run time beside them:
+# the X11 platform plugin, Arial's metric twin, Qt's German texts, the opener
+# of links.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, qt6-translations-l10n, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
+include(CPack)
