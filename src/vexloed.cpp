@@ -1,10 +1,13 @@
 // Program entry: the application title, the four windows in their order, the message loop.
+#include <QTimer>
+
 #include "ProUrlOpen.h"
 #include "changeurl.h"
 #include "customize.h"
 #include "extern.h"
 #include "framework/Application.h"
 #include "main.h"
+#include "recovery.h"
 
 int main(int argc, char** argv)
 {
@@ -18,9 +21,16 @@ int main(int argc, char** argv)
     frmCustomize = new TfrmCustomize(frmMain);
     frmExtern = new TfrmExtern(frmMain);
     frmChangeURL = new TfrmChangeURL(frmMain);
+    // The text survives a crash, a kill or a power cut in the state folder.
+    TRecovery recovery(frmMain->memoMain, RecoveryFolder());
+    bool restored = false;
+    TApplication::Guard([&] { restored = recovery.Restore(); });
     if (app.showMainForm)
         frmMain->show();
+    if (restored)
+        QTimer::singleShot(0, frmMain, [] { ShowRestoredNotice(frmMain); });
     const int result = app.exec();
+    recovery.Finish();
     delete frmMain;
     return result;
 }
