@@ -106,7 +106,9 @@ start_app() {
     fail "main window did not appear"
   fi
   MAIN_WIN=$(xdotool search --onlyvisible --name "$MAIN_PATTERN" | head -1)
-  xdotool windowactivate --sync "$MAIN_WIN" 2>/dev/null || true
+  # A modal box of the program (a notice at start) keeps the window from being
+  # activated; the wait for it is then cut short.
+  timeout 3 xdotool windowactivate --sync "$MAIN_WIN" 2>/dev/null || true
   sleep 0.3
 }
 
