@@ -18,6 +18,10 @@ TTrayIcon::TTrayIcon(QWidget* owner, TrayShell* shell) : QObject(owner), m_owner
 
     m_cycleTimer = new QTimer(this);
     connect(m_cycleTimer, &QTimer::timeout, this, &TTrayIcon::CycleTimerTick);
+    // No signal tells when the area goes away, so it is looked for now and then.
+    m_areaWatch = new QTimer(this);
+    m_areaWatch->setInterval(AreaWatchInterval);
+    connect(m_areaWatch, &QTimer::timeout, this, &TTrayIcon::AreaWatchTick);
 
     installHooks();
 }
@@ -190,6 +194,7 @@ bool TTrayIcon::ShowTrayIcon()
 {
     if (!m_previewInProgress)
         m_iconVisible = true;
+    updateAreaWatch();
     if (m_designMode && !m_previewInProgress)
         return false;
     return FillNotifyData() && m_shell->notifyIcon(NIM_ADD, m_data);
@@ -199,6 +204,7 @@ bool TTrayIcon::HideTrayIcon()
 {
     if (!m_previewInProgress)
         m_iconVisible = false;
+    updateAreaWatch();
     if (m_designMode && !m_previewInProgress)
         return false;
     return FillNotifyData() && m_shell->notifyIcon(NIM_DELETE, m_data);
@@ -207,6 +213,23 @@ bool TTrayIcon::HideTrayIcon()
 bool TTrayIcon::RefreshTrayIcon()
 {
     return FillNotifyData() && m_shell->notifyIcon(NIM_MODIFY, m_data);
+}
+
+void TTrayIcon::updateAreaWatch()
+{
+    if (m_iconVisible && !m_designMode)
+        m_areaWatch->start();
+    else
+        m_areaWatch->stop();
+}
+
+void TTrayIcon::AreaWatchTick()
+{
+    if (m_shell->isAvailable())
+        return;
+    m_areaWatch->stop();
+    if (OnAreaLost)
+        OnAreaLost(this);
 }
 
 bool TTrayIcon::FillNotifyData()
@@ -345,6 +368,9 @@ void TTrayIcon::HideMainWindow()
 
 void TTrayIcon::GoToTray()
 {
+    // Without a notification area the hidden window could not be brought back.
+    if (!AreaAvailable())
+        return;
     HideMainWindow();
     setIconVisible(true);
 }

@@ -80,6 +80,14 @@ public:
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
     TNotifyEvent OnQueryEndSession;
+    // The notification area went away while the icon was meant to be shown
+    // (IconVisible true): whatever waits there must come back some other way.
+    TNotifyEvent OnAreaLost;
+
+    // Whether the desktop has a notification area now.
+    bool AreaAvailable() const { return m_shell->isAvailable(); }
+    // How often the area is looked for while the icon is meant to be shown.
+    static constexpr int AreaWatchInterval = 500;
 
     // Add, remove or update the icon; true when the shell was called and
     // reported success.
@@ -118,6 +126,8 @@ protected:
 
 private:
     void CycleTimerTick();
+    void updateAreaWatch();
+    void AreaWatchTick();
     void updateCycleTimer();
     TShiftState CurrentShiftState() const;
     void runDefaultMenuItem();
@@ -143,6 +153,7 @@ private:
     bool m_minimizeToTray = false;
     bool m_clickPending = false;
     QTimer* m_cycleTimer;
+    QTimer* m_areaWatch;
     bool m_cycleTimerEnabled = false;
     int m_iconIndex = 0;
     bool m_designPreview = false;

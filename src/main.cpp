@@ -241,6 +241,8 @@ void TfrmMain::FormCreate()
         app->OnMinimize = [this] { AppMinimize(); };
     }
     TrayIcon1->OnClick = [this](QObject*) { TrayIconClick(); };
+    // A window hidden in a notification area that has gone away comes back.
+    TrayIcon1->OnAreaLost = [this](QObject*) { TrayIconClick(); };
     LoadSettings();
     cbSysTray->setChecked(Settings.SysTrayOnStart);
     UpdateCharCount();
@@ -413,7 +415,9 @@ void TfrmMain::closeEvent(QCloseEvent* event)
 
 void TfrmMain::AppMinimize()
 {
-    if (cbSysTray->isChecked()) {
+    // Without a notification area the window stays in the taskbar: hidden, it
+    // could not be brought back.
+    if (cbSysTray->isChecked() && TrayIcon1->AreaAvailable()) {
         TrayIcon1->setIconVisible(true);
         TrayIcon1->setEnabled(true);
         TrayIcon1->HideMainWindow();

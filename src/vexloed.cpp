@@ -10,6 +10,7 @@
 #include "framework/Application.h"
 #include "framework/QtTranslations.h"
 #include "main.h"
+#include "recovery.h"
 
 namespace {
 
@@ -64,9 +65,17 @@ int main(int argc, char** argv)
     frmCustomize = new TfrmCustomize(frmMain);
     frmExtern = new TfrmExtern(frmMain);
     frmChangeURL = new TfrmChangeURL(frmMain);
+    // The text survives a crash, a kill or a power cut in the state folder.
+    TRecovery recovery(frmMain->memoMain, RecoveryFolder());
+    bool restored = false;
+    TApplication::Guard([&] { restored = recovery.Restore(); });
     if (app.showMainForm)
         frmMain->show();
-    if (!command.fileName.isEmpty()) {
+    if (restored) {
+        // The restored text comes first: a file named on the command line
+        // would replace it, so it is left unopened and the notice says so.
+        QTimer::singleShot(0, frmMain, [fileName = command.fileName] { ShowRestoredNotice(frmMain, fileName); });
+    } else if (!command.fileName.isEmpty()) {
         // Opened as "öffnen" opens it, once the window is up: a refused file
         // is reported over the window.
         QTimer::singleShot(0, frmMain, [fileName = command.fileName] {
@@ -74,6 +83,7 @@ int main(int argc, char** argv)
         });
     }
     const int result = app.exec();
+    recovery.Finish();
     delete frmMain;
     return result;
 }

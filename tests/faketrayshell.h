@@ -37,6 +37,7 @@ public:
         calls.append({message, record, result});
         return result;
     }
+    bool isAvailable() const override { return available; }
     QPoint cursorPos() const override { return cursor; }
     TShiftState keyState() const override { return keys; }
     void setForegroundWindow(QWidget* window) override { foreground.append(window); }
@@ -68,6 +69,7 @@ public:
     }
 
     bool shown = false;
+    bool available = true;  // whether the desktop has a notification area
     QList<Call> calls;
     QPoint cursor;
     TShiftState keys = 0;

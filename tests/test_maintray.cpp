@@ -82,13 +82,54 @@ private slots:
         QVERIFY(TApplication::instance()->applicationWindowVisible());
     }
 
-    void minimiseWithoutSysTrayStaysInTaskbar()
+    void minimiseStaysInTaskbar_data()
     {
-        m_form->cbSysTray->setChecked(false);
+        QTest::addColumn<bool>("sysTray");
+        QTest::addColumn<bool>("areaAvailable");
+        QTest::newRow("SysTray off") << false << true;
+        QTest::newRow("no notification area") << true << false;
+    }
+    void minimiseStaysInTaskbar()
+    {
+        QFETCH(bool, sysTray);
+        QFETCH(bool, areaAvailable);
+
+        m_shell->available = areaAvailable;
+        m_form->cbSysTray->setChecked(sysTray);
         minimise();
         m_form->AppMinimize();
         QVERIFY(!m_form->isHidden());
+        QVERIFY(m_form->isMinimized());
         QVERIFY(!m_shell->shown);
+        QVERIFY(!m_form->TrayIcon1->IconVisible());
+    }
+
+    void windowComesBackWhenTheAreaGoes()
+    {
+        m_form->cbSysTray->setChecked(true);
+        minimise();
+        m_form->AppMinimize();
+        QVERIFY(m_form->isHidden());
+        // Still there after a look or two.
+        QTest::qWait(2 * TTrayIcon::AreaWatchInterval + 100);
+        QVERIFY(m_form->isHidden());
+
+        m_shell->available = false;
+        QTRY_VERIFY_WITH_TIMEOUT(m_form->isVisible(), 2 * TTrayIcon::AreaWatchInterval);
+        QVERIFY(!m_form->isMinimized());
+        QVERIFY(!m_shell->shown);
+        QVERIFY(!m_form->TrayIcon1->IconVisible());
+
+        // Restored normally, nothing is watched any more.
+        m_shell->available = true;
+        m_form->cbSysTray->setChecked(true);
+        minimise();
+        m_form->AppMinimize();
+        m_form->TrayIconClick();
+        m_shell->available = false;
+        m_form->hide();
+        QTest::qWait(2 * TTrayIcon::AreaWatchInterval + 100);
+        QVERIFY(m_form->isHidden());
     }
 
     void menuWorksWhileHidden()

@@ -590,14 +590,20 @@ private slots:
     void minimizeToTray_data()
     {
         QTest::addColumn<bool>("minimizeToTray");
-        QTest::newRow("on") << true;
-        QTest::newRow("off") << false;
+        QTest::addColumn<bool>("areaAvailable");
+        QTest::addColumn<bool>("intoTray");
+        QTest::newRow("on") << true << true << true;
+        QTest::newRow("off") << false << true << false;
+        QTest::newRow("on, no notification area") << true << false << false;
     }
     void minimizeToTray()
     {
         QFETCH(bool, minimizeToTray);
+        QFETCH(bool, areaAvailable);
+        QFETCH(bool, intoTray);
 
         Harness h;
+        h.shell.available = areaAvailable;
         h.tray->setIconVisible(false);
         h.tray->setMinimizeToTray(minimizeToTray);
         h.owner.show();
@@ -606,9 +612,43 @@ private slots:
         h.owner.showMinimized();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        QCOMPARE(h.owner.isVisible(), !minimizeToTray);
-        QCOMPARE(h.tray->IconVisible(), minimizeToTray);
-        QCOMPARE(h.shell.shown, minimizeToTray);
+        QCOMPARE(h.owner.isVisible(), !intoTray);
+        QCOMPARE(h.tray->IconVisible(), intoTray);
+        QCOMPARE(h.shell.shown, intoTray);
+    }
+
+    void areaLostFiresOnlyWhileIconIsMeantToShow_data()
+    {
+        QTest::addColumn<bool>("iconVisible");
+        QTest::addColumn<bool>("designMode");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("icon shown") << true << false << 1;
+        QTest::newRow("icon removed") << false << false << 0;
+        QTest::newRow("in a designer") << true << true << 0;
+    }
+    void areaLostFiresOnlyWhileIconIsMeantToShow()
+    {
+        QFETCH(bool, iconVisible);
+        QFETCH(bool, designMode);
+        QFETCH(int, expected);
+
+        Harness h;
+        int lost = 0;
+        h.tray->OnAreaLost = [&](QObject* sender) {
+            QCOMPARE(sender, h.tray);
+            ++lost;
+        };
+        h.tray->setDesignMode(designMode);
+        h.tray->setIconVisible(iconVisible);
+        QVERIFY(h.tray->AreaAvailable());
+        QTest::qWait(TTrayIcon::AreaWatchInterval + 100);
+        QCOMPARE(lost, 0);
+
+        h.shell.available = false;
+        QVERIFY(!h.tray->AreaAvailable());
+        // Reported once, not at every look.
+        QTest::qWait(3 * TTrayIcon::AreaWatchInterval + 100);
+        QCOMPARE(lost, expected);
     }
 
     void startMinimized()

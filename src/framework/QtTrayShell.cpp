@@ -38,6 +38,11 @@ bool QtTrayShell::notifyIcon(NotifyMessage message, const NotifyIconData& record
     return false;
 }
 
+bool QtTrayShell::isAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void QtTrayShell::apply(const NotifyIconData& record)
 {
     if (record.uFlags & NIF_MESSAGE)

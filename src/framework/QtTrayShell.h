@@ -15,6 +15,7 @@ public:
     ~QtTrayShell() override;
 
     bool notifyIcon(NotifyMessage message, const NotifyIconData& record) override;
+    bool isAvailable() const override;
     QPoint cursorPos() const override;
     TShiftState keyState() const override;
     void setForegroundWindow(QWidget* window) override;

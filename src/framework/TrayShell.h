@@ -63,6 +63,9 @@ public:
     // Adds, changes or removes the icon named by the record's window and
     // identifier; true on success.
     virtual bool notifyIcon(NotifyMessage message, const NotifyIconData& record) = 0;
+    // Whether the desktop has a notification area to show an icon in. Not
+    // every desktop has one, and one can go away while the program runs.
+    virtual bool isAvailable() const = 0;
 
     // The cursor's screen position.
     virtual QPoint cursorPos() const = 0;

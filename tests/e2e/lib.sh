@@ -55,13 +55,19 @@ start_desktop() {
   wait_for 200 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q window' || fail "openbox did not start"
   wait_for 200 sh -c 'xprop -root _OB_THEME | grep -q "="' || fail "openbox did not finish starting"
   if [ "${E2E_TRAY:-0}" = 1 ]; then
-    trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 32 \
-      --SetDockType true --transparent false --tint 0x404040 >"$E2E_DIR/trayer.log" 2>&1 &
-    E2E_PIDS+=($!)
-    wait_for 50 sh -c 'xprop -root | grep -q "_NET_SYSTEM_TRAY_S0\|_NET_SUPPORTING"' || true
-    wait_for 200 xdotool search --class trayer || fail "trayer did not start"
+    start_tray
   fi
   unset DBUS_SESSION_BUS_ADDRESS
+}
+
+# The notification-area host; TRAYER_PID ends it.
+start_tray() {
+  trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 32 \
+    --SetDockType true --transparent false --tint 0x404040 >>"$E2E_DIR/trayer.log" 2>&1 &
+  TRAYER_PID=$!
+  E2E_PIDS+=($TRAYER_PID)
+  wait_for 50 sh -c 'xprop -root | grep -q "_NET_SYSTEM_TRAY_S0\|_NET_SUPPORTING"' || true
+  wait_for 200 xdotool search --class trayer || fail "trayer did not start"
 }
 
 # Copies the program into its own directory (its settings file lives beside it).
@@ -86,6 +92,10 @@ write_ini() {
   printf '%s' "$1" >"$E2E_DIR/app/vexloed.ini"
 }
 
+# The program's state folder (the recovery copy of the text) is the test's own,
+# so a test never touches the real home.
+E2E_STATE="$E2E_DIR/state"
+
 start_app() {
   start_program "$E2E_DIR/app" ./vexloed "$@"
 }
@@ -94,7 +104,7 @@ start_app() {
 start_program() {
   local dir=$1
   shift
-  (cd "$dir" && QT_QPA_PLATFORM=xcb exec "$@" >"$E2E_DIR/app.log" 2>&1) &
+  (cd "$dir" && XDG_STATE_HOME="${XDG_STATE_HOME:-$E2E_STATE}" QT_QPA_PLATFORM=xcb exec "$@" >>"$E2E_DIR/app.log" 2>&1) &
   APP_PID=$!
   E2E_PIDS+=($APP_PID)
   if ! wait_for 150 xdotool search --onlyvisible --name "$MAIN_PATTERN"; then
@@ -103,7 +113,9 @@ start_program() {
     fail "main window did not appear"
   fi
   MAIN_WIN=$(xdotool search --onlyvisible --name "$MAIN_PATTERN" | head -1)
-  xdotool windowactivate --sync "$MAIN_WIN" 2>/dev/null || true
+  # A modal box of the program (a notice at start) keeps the window from being
+  # activated; the wait for it is then cut short.
+  timeout 3 xdotool windowactivate --sync "$MAIN_WIN" 2>/dev/null || true
   sleep 0.3
 }
 
@@ -138,6 +150,33 @@ pixel_at() {
 is_red() {
   local c=${1#\#}
   [ $((16#${c:0:2})) -ge 224 ] && [ $((16#${c:2:2})) -le 96 ] && [ $((16#${c:4:2})) -le 96 ]
+}
+
+window_unmapped() { xwininfo -id "$MAIN_WIN" | grep -q IsUnMapped; }
+window_viewable() { xwininfo -id "$MAIN_WIN" | grep -q IsViewable; }
+# Minimised to the taskbar, as opposed to withdrawn from the desktop.
+window_iconic() { xprop -id "$MAIN_WIN" WM_STATE | grep -q Iconic; }
+program_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+# The icon: a window of the program embedded in trayer's panel.
+tray_icon() {
+  local panel
+  for panel in $(xdotool search --class trayer); do
+    xwininfo -tree -id "$panel" | grep -m1 '("vexloed"' && return 0
+  done
+  return 1
+}
+no_tray_icon() { ! tray_icon >/dev/null; }
+click_icon() {
+  local line x y w h
+  line=$(tray_icon) || fail "no icon in the tray"
+  # "0x... "Vexlo-Ed": ("vexloed" "Vexlo-Ed")  22x30+0+0  +1001+737"
+  w=$(echo "$line" | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+)$/\1/')
+  h=$(echo "$line" | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+)$/\2/')
+  x=$(echo "$line" | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+)$/\3/')
+  y=$(echo "$line" | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+)$/\4/')
+  xdotool mousemove $((x + w / 2)) $((y + h / 2))
+  sleep 0.1
+  xdotool click "$1"
 }
 
 expect_eq() {

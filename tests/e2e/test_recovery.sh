@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The text survives a hard kill: the next start brings it back and says so.
+# After a normal end ("beenden") the copy is gone and the next start is empty.
+source "$(dirname "$0")/lib.sh"
+start_desktop
+prepare_app
+COPY="$E2E_STATE/vexloed/recovery.txt"
+NOTICE_PATTERN='^Vexlo-Ed$'
+notice_shown() { xdotool search --onlyvisible --name "$NOTICE_PATTERN"; }
+no_notice() { ! notice_shown >/dev/null; }
+# "kopieren" puts the whole text on the clipboard.
+text_in_window() {
+  click_at "$MAIN_WIN" 20 123
+  xclip -o -selection clipboard
+}
+
+start_app
+click_at "$MAIN_WIN" 200 150
+xdotool type --delay 30 "Gerettet"
+xdotool key Return
+xdotool type --delay 30 "ok"
+wait_for 50 test -s "$COPY" || fail "no recovery copy a moment after typing"
+kill -9 "$APP_PID"
+wait_for 50 program_ended || fail "program survived kill -9"
+
+start_app
+wait_for 50 notice_shown || fail "no notice that the text was restored"
+xdotool windowactivate --sync "$(notice_shown | head -1)" 2>/dev/null || true
+xdotool key Return
+wait_for 50 no_notice || fail "notice did not close"
+expect_eq "$(text_in_window)" $'Gerettet\nok' "text after the kill"
+
+# "beenden" is a normal end: the copy goes.
+click_at "$MAIN_WIN" 20 218
+wait_for 50 program_ended || fail "program still running after beenden"
+[ -e "$COPY" ] && fail "recovery copy left after beenden"
+
+start_app
+sleep 1
+no_notice || fail "notice after a normal end"
+expect_eq "$(text_in_window)" "" "text after beenden"
+click_at "$MAIN_WIN" 20 218
+wait_for 50 program_ended || fail "program still running after the second beenden"
+finish
