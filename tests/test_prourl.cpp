@@ -411,7 +411,8 @@ private slots:
         QTest::newRow("quotes") << "x\"; touch %1; echo '";
         QTest::newRow("newline") << "http://example.org/\ntouch %1";
         QTest::newRow("blanks and umlauts") << "http://example.org/größe datei\t%1";
-        QTest::newRow("leading dash") << "-v %1";
+        QTest::newRow("dash inside") << "http://example.org/-v --help %1";
+        QTest::newRow("blank before a dash") << " -v %1";
     }
     void openerGetsOneUnchangedArgument()
     {
@@ -431,6 +432,48 @@ private slots:
         QCOMPARE(ReadFileBytes(call + "/count"), QByteArray("1"));
         QCOMPARE(ReadFileBytes(call + "/arg1"), link.toUtf8());
         QVERIFY(!QFile::exists(sideEffect));
+    }
+
+    // The opener has no "--": a leading dash would make the link one of its
+    // options. Such a link goes as a relative name, whether URL or caption.
+    void noLinkBecomesAnOption_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("option") << "--manual"
+                                << "x"
+                                << "./--manual";
+        QTest::newRow("short option") << "-v"
+                                      << "x"
+                                      << "./-v";
+        QTest::newRow("dash alone") << "-"
+                                    << "x"
+                                    << "./-";
+        QTest::newRow("caption") << ""
+                                 << "--help"
+                                 << "./--help";
+        QTest::newRow("address unchanged") << "http://example.org/-x"
+                                           << "x"
+                                           << "http://example.org/-x";
+    }
+    void noLinkBecomesAnOption()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, caption);
+        QFETCH(QString, argument);
+        QTemporaryDir dir;
+        const QString calls = dir.filePath("calls");
+        WriteRecordingOpener(dir.filePath("bin"), "xdg-open", calls);
+        RealOpener real(dir.filePath("bin"));
+        TProUrlLabel label;
+        Setup(label, url);
+        label.setCaption(caption);
+        QTest::mouseClick(&label, Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_COMPARE_WITH_TIMEOUT(FinishedCalls(calls).size(), 1, 20000);
+        const QString call = FinishedCalls(calls).first();
+        QCOMPARE(ReadFileBytes(call + "/count"), QByteArray("1"));
+        QCOMPARE(ReadFileBytes(call + "/arg1"), argument.toUtf8());
     }
 
     void openerProgramCanBeReplaced()
