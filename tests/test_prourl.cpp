@@ -4,6 +4,7 @@
 #include <QEnterEvent>
 #include <QFile>
 #include <QTest>
+#include <QWindow>
 
 #include "ProUrl.h"
 #include "ProUrlOpen.h"
@@ -197,19 +198,56 @@ private slots:
         QCOMPARE(label.FontColor(), clBlue);
     }
 
-    void leaveAndComeBackWhilePressed()
+    // The real sequence of a held button: the window system sends the label no
+    // crossing events while it holds the pointer, only moves; once the button
+    // is up, it reports the crossing the moves have already shown.
+    void pointerFollowedWhilePressed_data()
     {
-        TProUrlLabel label;
-        Setup(label);
-        QTest::mousePress(&label, Qt::LeftButton, {}, QPoint(5, 5));
-        Leave(label);
-        QCOMPARE(label.FontColor(), clBlue);
-        QVERIFY(label.Pressed());
-        Enter(label);
-        QCOMPARE(label.FontColor(), clRed);
-        QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(opened.size(), 1);
-        QCOMPARE(label.FontColor(), clNavy);
+        QTest::addColumn<QList<QPoint>>("path");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("opens");
+        // The label lies at (50, 40), 60 x 20, in a window of 200 x 100.
+        const QPoint in(60, 45), out(150, 45), below(70, 90);
+        QTest::newRow("out and back in") << QList<QPoint>{out, in}
+                                         << QStringList{"leave", "blue", "enter", "red", "navy"} << 1;
+        QTest::newRow("released outside") << QList<QPoint>{out} << QStringList{"leave", "blue", "blue"} << 0;
+        QTest::newRow("wandering") << QList<QPoint>{QPoint(100, 55), out, below, in, below}
+                                   << QStringList{"red", "leave", "blue", "blue", "enter",
+                                                  "red", "leave", "blue", "blue"}
+                                   << 0;
+    }
+    void pointerFollowedWhilePressed()
+    {
+        QFETCH(QList<QPoint>, path);
+        QFETCH(QStringList, expected);
+        QFETCH(int, opens);
+        QWidget window;
+        window.resize(200, 100);
+        auto* label = new TProUrlLabel(&window);
+        Setup(*label);
+        label->move(50, 40);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWindow* handle = window.windowHandle();
+
+        QStringList seen;
+        const auto colourName = [label] {
+            const TColor c = label->FontColor();
+            return c == clRed ? "red" : c == clBlue ? "blue" : c == clNavy ? "navy" : "other";
+        };
+        label->OnMouseEnter = [&](QObject*) { seen << "enter"; };
+        label->OnMouseLeave = [&](QObject*) { seen << "leave"; };
+        QTest::mouseMove(handle, QPoint(55, 45));
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(55, 45));
+        seen.clear();
+        for (const QPoint& at : path) {
+            QTest::mouseMove(handle, at);
+            seen << colourName();
+        }
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, path.last());
+        seen << colourName();
+        QCOMPARE(seen, expected);
+        QCOMPARE(opened.size(), opens);
     }
 
     void rightButtonOnlyFiresTheEvents()
