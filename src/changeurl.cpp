@@ -59,6 +59,7 @@ void TfrmChangeURL::CreateControls()
                                       "Bsp: http://www.example.org  mailto:info@example.org"),
                        UiFont(8));
     Label5->setGeometry(7, 80, 299, 52);
+    WidenToText(Label5);
     SetTextColor(Label5, clYellow);
 
     lblCancel = MakeLabelButton("lblCancel", this, 67, 147, QStringLiteral("Abbrechen"),

@@ -37,8 +37,8 @@ template <typename T>
 T* MakeOption(const char* name, QWidget* parent, const QRect& box, const QString& text)
 {
     auto* option = PlaceControl(new T(text), name, parent, box.x(), box.y());
-    // The substitute font runs wider than the original: never cut the text off.
-    option->resize(qMax(box.width(), option->sizeHint().width()), box.height());
+    option->resize(box.size());
+    WidenToText(option);
     return option;
 }
 
