@@ -5,15 +5,13 @@ source "$(dirname "$0")/lib.sh"
 start_desktop
 prepare_app
 start_app
-SOFT_FAIL=()
+SOFT_FAIL=()  # every misplaced window, reported together at the end
 
 # The centre of a window's outer frame on the root window, as "X Y".
 frame_centre() {
-  local extents left right top bottom
+  local info w h extents left right top bottom
   window_origin "$1"
-  local info
   info=$(xwininfo -id "$1")
-  local w h
   w=$(echo "$info" | awk '/^ *Width:/ {print $2}')
   h=$(echo "$info" | awk '/^ *Height:/ {print $2}')
   extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
@@ -21,9 +19,8 @@ frame_centre() {
   echo "$(((2 * (WIN_X - left) + w + left + right) / 2)) $(((2 * (WIN_Y - top) + h + top + bottom) / 2))"
 }
 
-# Fails unless two centres lie within a pixel of each other.
+# Notes a failure unless two centres lie within a pixel of each other.
 expect_near() {
-  echo "$3: ($1) vs ($2)"
   local ax ay bx by
   read -r ax ay <<<"$1"
   read -r bx by <<<"$2"
