@@ -40,8 +40,19 @@ wait_gone() { wait_for 50 sh -c "! xdotool search --onlyvisible --name '$1'" || 
 read -r area_x area_y area_w area_h _ < <(xprop -root _NET_WORKAREA | grep -o '[0-9, ]*$' | tr -d ' ' | tr ',' ' ')
 expect_near "$(frame_centre "$MAIN_WIN")" "$((area_x + area_w / 2)) $((area_y + area_h / 2))" "main window"
 
+# Opens the edit dialog from the link list $1 with entry 3's edit button,
+# checks it is centred over $2 (named $3) and closes it with Escape.
+check_edit_dialog() {
+  local edit
+  click_at "$1" 15 49
+  edit=$(wait_shown '^URL ändern$' "edit dialog")
+  expect_near "$(frame_centre "$edit")" "$2" "$3"
+  xdotool key Escape
+  wait_gone '^URL ändern$' "edit dialog"
+}
+
 check_dialogs() {
-  local main list edit settings
+  local main list settings
   main=$(frame_centre "$MAIN_WIN")
   # "anpassen": the right strip at (399, 59), the label at (6, 73) in it; Escape cancels.
   click_at "$MAIN_WIN" 415 140
@@ -49,20 +60,12 @@ check_dialogs() {
   expect_near "$(frame_centre "$settings")" "$main" "settings dialog, $1"
   xdotool key Escape
   wait_gone '^Konfiguration$' "settings dialog"
-  # "extern", then entry 3's edit button; Escape closes the edit dialog.
+  # "extern", then the edit dialog twice.
   click_at "$MAIN_WIN" 15 178
   list=$(wait_shown '^Außenlinks$' "link list")
   expect_near "$(frame_centre "$list")" "$main" "link list, $1"
-  click_at "$list" 15 49
-  edit=$(wait_shown '^URL ändern$' "edit dialog")
-  expect_near "$(frame_centre "$edit")" "$main" "edit dialog, $1"
-  xdotool key Escape
-  wait_gone '^URL ändern$' "edit dialog"
-  click_at "$list" 15 49
-  edit=$(wait_shown '^URL ändern$' "edit dialog")
-  expect_near "$(frame_centre "$edit")" "$main" "edit dialog again, $1"
-  xdotool key Escape
-  wait_gone '^URL ändern$' "edit dialog"
+  check_edit_dialog "$list" "$main" "edit dialog, $1"
+  check_edit_dialog "$list" "$main" "edit dialog again, $1"
   # "Schließen" in the bottom panel.
   click_at "$list" 222 166
   wait_gone '^Außenlinks$' "link list"
