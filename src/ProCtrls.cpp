@@ -414,6 +414,8 @@ void TProCustomLabel::FontChanged()
 
 void TProCustomLabel::mousePressEvent(QMouseEvent* event)
 {
+    // A press on the label proves the pointer is over it.
+    m_pointerInside = true;
     const QPoint at = event->position().toPoint();
     MouseDown(event->button(), event->modifiers(), at.x(), at.y());
 }
@@ -430,16 +432,37 @@ void TProCustomLabel::mouseReleaseEvent(QMouseEvent* event)
     MouseUp(event->button(), event->modifiers(), at.x(), at.y());
 }
 
+void TProCustomLabel::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    // While a button is held the label keeps the pointer, and the window
+    // system reports no crossing of its edge: the moves tell instead.
+    if (event->buttons() != Qt::NoButton)
+        SetPointerInside(rect().contains(event->position().toPoint()));
+}
+
 void TProCustomLabel::enterEvent(QEnterEvent* event)
 {
     QWidget::enterEvent(event);
-    MouseEnter();
+    SetPointerInside(true);
 }
 
 void TProCustomLabel::leaveEvent(QEvent* event)
 {
     QWidget::leaveEvent(event);
-    MouseLeave();
+    SetPointerInside(false);
+}
+
+void TProCustomLabel::SetPointerInside(bool inside)
+{
+    // A crossing already seen in the moves is not reported twice.
+    if (inside == m_pointerInside)
+        return;
+    m_pointerInside = inside;
+    if (inside)
+        MouseEnter();
+    else
+        MouseLeave();
 }
 
 void TProCustomLabel::changeEvent(QEvent* event)

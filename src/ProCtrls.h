@@ -123,11 +123,14 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
+    // Fires MouseEnter or MouseLeave when the pointer crosses the label's edge.
+    void SetPointerInside(bool inside);
     int TextFlags() const;
     // Fits an auto-sized label to its caption as plain text.
     void AdjustBounds();
@@ -161,6 +164,7 @@ private:
     double m_angleCos = 0;
     double m_angleSin = 0;
     bool m_preset = false;
+    bool m_pointerInside = false;
 };
 
 // The painted label with its properties published for window descriptions.

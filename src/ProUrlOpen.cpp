@@ -54,12 +54,21 @@ QCursor MakeHandPoint()
     return QCursor(image, mask, 6, 0);
 }
 
+// The opener reads a leading "-" as one of its options and knows no "--"
+// to end them. No address or mail link begins so; such a text is what the
+// opener makes of any text without a scheme, a file name, and "./" keeps it one.
+QString OpenerArgument(const QString& link)
+{
+    return link.startsWith(QLatin1Char('-')) ? QStringLiteral("./") + link : link;
+}
+
 }  // namespace
 
-void OpenLink(const QString& link)
+void OpenLink(const QString& text)
 {
-    if (link.isEmpty())
+    if (text.isEmpty())
         return;
+    const QString link = OpenerArgument(text);
     if (OpenerOverride()) {
         OpenerOverride()(link);
         return;

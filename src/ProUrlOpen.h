@@ -14,14 +14,15 @@ constexpr TCursor crProDragHand = 15004;
 
 // Hands link to the desktop's opener ("xdg-open", looked up on PATH at each
 // call) as its one argument, without a shell in between, and does not wait.
-// An empty link opens nothing; the outcome is not examined.
+// An empty link opens nothing; the outcome is not examined. A link that
+// begins with "-" goes as "./-…", so the opener never takes it for an option.
 void OpenLink(const QString& link);
 
 // Tests: the opener program to start instead of "xdg-open" (a name is looked
 // up on PATH, a path is used as is); empty restores "xdg-open".
 void SetLinkOpenerProgram(const QString& program);
-// Tests: receives every non-empty link instead of a started program; an empty
-// function restores the program.
+// Tests: receives every non-empty link, as the program would get it, instead
+// of a started program; an empty function restores the program.
 void SetLinkOpenerForTesting(std::function<void(const QString& link)> opener);
 
 // Enters the link cursors into the screen cursor table, once: at start, or at

@@ -13,6 +13,7 @@
 #include "inputlimit.h"
 #include "main.h"
 #include "placement.h"
+#include "profile.h"
 
 TfrmChangeURL* frmChangeURL = nullptr;
 
@@ -46,6 +47,8 @@ void TfrmChangeURL::CreateControls()
     edURL = makeEdit("edURL", 6, QStringLiteral("Internet-Link\r\nhttp://<webadresse>\r\nmailto:<mailadresse>"));
     Label2 = MakeLabel("Label2", this, 7, 48, QStringLiteral("Name"), UiFont(10));
     edName = makeEdit("edName", 46, QStringLiteral("Beschreibungstext"));
+    // No longer than the settings file gives back, and one line, as it is stored.
+    new TUserInputLimit(edURL, IniMaxValueLength);
     new TUserInputLimit(edName, NameMaxLength);
     setTabOrder(edURL, edName);
 
@@ -56,6 +59,7 @@ void TfrmChangeURL::CreateControls()
                                       "Bsp: http://www.example.org  mailto:info@example.org"),
                        UiFont(8));
     Label5->setGeometry(7, 80, 299, 52);
+    WidenToText(Label5);
     SetTextColor(Label5, clYellow);
 
     lblCancel = MakeLabelButton("lblCancel", this, 67, 147, QStringLiteral("Abbrechen"),

@@ -14,6 +14,7 @@
 #include "globals.h"
 #include "main.h"
 #include "memo.h"
+#include "placement.h"
 
 TfrmCustomize* frmCustomize = nullptr;
 
@@ -37,8 +38,8 @@ template <typename T>
 T* MakeOption(const char* name, QWidget* parent, const QRect& box, const QString& text)
 {
     auto* option = PlaceControl(new T(text), name, parent, box.x(), box.y());
-    // The substitute font runs wider than the original: never cut the text off.
-    option->resize(qMax(box.width(), option->sizeHint().width()), box.height());
+    option->resize(box.size());
+    WidenToText(option);
     return option;
 }
 
@@ -143,19 +144,9 @@ void TfrmCustomize::CreateControls()
 
 void TfrmCustomize::setVisible(bool visible)
 {
-    if (visible && !isVisible())
-        CentreOnOwner();
+    if (visible && !isVisible() && parentWidget())
+        CentreOver(this, parentWidget()->window());
     QDialog::setVisible(visible);
-}
-
-void TfrmCustomize::CentreOnOwner()
-{
-    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
-    if (!owner)
-        return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(owner->frameGeometry().center());
-    move(frame.topLeft());
 }
 
 void TfrmCustomize::showEvent(QShowEvent* event)

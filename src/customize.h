@@ -60,7 +60,6 @@ protected:
 
 private:
     void CreateControls();
-    void CentreOnOwner();
     void PreviewLayout(TColor color);
     void PreviewKey(QWidget* receiver, QKeyEvent* event);
     void CloseWith(int result);

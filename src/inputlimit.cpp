@@ -1,7 +1,10 @@
 #include "inputlimit.h"
 
 #include <QLineEdit>
+#include <QToolTip>
 #include <algorithm>
+
+#include "profile.h"
 
 TUserInputLimit::TUserInputLimit(QLineEdit* edit, int maxLength)
     : QObject(edit), m_edit(edit), m_maxLength(maxLength), m_before(edit->text())
@@ -11,16 +14,36 @@ TUserInputLimit::TUserInputLimit(QLineEdit* edit, int maxLength)
     connect(edit, &QLineEdit::textChanged, this, &TUserInputLimit::textChanged);
 }
 
+QString TUserInputLimit::cutMessage() const
+{
+    return QStringLiteral("Dieses Feld nimmt höchstens %1 Zeichen auf; der Rest wurde nicht übernommen.")
+        .arg(m_maxLength);
+}
+
 void TUserInputLimit::textChanged()
 {
     // The signal's argument may be stale after a correction made in textEdited.
     m_before = m_edit->text();
 }
 
-void TUserInputLimit::textEdited(const QString& text)
+void TUserInputLimit::textEdited(const QString& edited)
+{
+    // Taken as the save will take it, so what is shown is what comes back.
+    const QString text = OneLineValue(edited);
+    int position = std::min(m_edit->cursorPosition(), int(text.size()));
+    const QString kept = limited(text, position);
+    if (kept == edited)
+        return;
+    m_edit->setText(kept);
+    m_edit->setCursorPosition(position);
+    if (kept != text)
+        QToolTip::showText(m_edit->mapToGlobal(QPoint(0, m_edit->height())), cutMessage(), m_edit);
+}
+
+QString TUserInputLimit::limited(const QString& text, int& position) const
 {
     if (text.size() <= m_maxLength)
-        return;
+        return text;
     // The part of the old text kept at either end; what lies between was inserted.
     const qsizetype shorter = std::min(text.size(), m_before.size());
     qsizetype prefix = 0;
@@ -31,12 +54,17 @@ void TUserInputLimit::textEdited(const QString& text)
         ++suffix;
     const qsizetype inserted = text.size() - prefix - suffix;
     if (inserted <= 0)
-        return;  // only deleted: a long filled-in text may be shortened
-    const qsizetype room = std::max<qsizetype>(0, m_maxLength - prefix - suffix);
+        return text;  // only deleted: a long filled-in text may be shortened
+    qsizetype room = std::max<qsizetype>(0, m_maxLength - prefix - suffix);
     if (room >= inserted)
-        return;
+        return text;
+    if (room > 0 && text[prefix + room - 1].isHighSurrogate())
+        --room;  // half a character is none
     // Nothing fits: the keystroke or paste is refused as a whole, a selection included.
-    const QString kept = room == 0 ? m_before : text.left(prefix) + text.mid(prefix, room) + text.right(suffix);
-    m_edit->setText(kept);
-    m_edit->setCursorPosition(int(prefix + room));
+    if (room == 0) {
+        position = int(prefix);
+        return m_before;
+    }
+    position = int(prefix + room);
+    return text.left(prefix) + text.mid(prefix, room) + text.right(suffix);
 }

@@ -6,8 +6,11 @@
 class QLineEdit;
 
 // Limits what the user types, pastes, drops or undoes into an edit field to
-// maxLength characters. Text the program sets is kept in full, however long:
-// a longer text may then be shortened by the user but not lengthened.
+// maxLength characters (UTF-16 units; a pair is never split). Text the program
+// sets is kept in full, however long: a longer text may then be shortened by
+// the user but not lengthened. The field holds one line as the settings file
+// does: line breaks the user brings in become blanks at once. An input that
+// is cut or refused says so in a hint at the field.
 class TUserInputLimit : public QObject {
     Q_OBJECT
 public:
@@ -15,9 +18,15 @@ public:
 
     int maxLength() const { return m_maxLength; }
 
+    // The hint shown when an input was cut.
+    QString cutMessage() const;
+
 private:
     void textChanged();
     void textEdited(const QString& text);
+    // The edited text with only as much of the insertion as fits; the caret
+    // goes to position.
+    QString limited(const QString& text, int& position) const;
 
     QLineEdit* m_edit;
     int m_maxLength;

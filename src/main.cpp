@@ -124,6 +124,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     lblVersion->setWordWrap(true);
     lblVersion->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblVersion->setGeometry(7, 240, 45, 2 * lblVersion->fontMetrics().height());
+    WidenToText(lblVersion);
     SetTextColor(lblVersion, clMaroon);
     m_anchors->add(lblVersion, akLeft | akBottom);
 
@@ -173,6 +174,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     Label1 = MakeLabel("Label1", Panel3, 6, 169, QStringLiteral("Fragen und Anregungen?"), UiFont(8));
     Label1->setWordWrap(true);
     Label1->setGeometry(6, 169, 64, Label1->heightForWidth(64));
+    WidenToText(Label1);
     m_anchors->add(Label1, akLeft | akBottom);
     lblMailTo = PlaceControl(new TProUrlLabel, "lblMailTo", Panel3, 6, 194);
     QFont mailFont = UiFont(8);

@@ -1,7 +1,17 @@
 #pragma once
 
+#include <QMargins>
+#include <QRect>
+
 class QWidget;
 
-// Moves window so that its frame is centred over the frame of over; without
-// over, over the screen.
+// Moves window so that its outer frame is centred over the frame of over;
+// without over (or while it is hidden), over the desktop's work area. Until
+// the window system has framed the window, the frame of another framed window
+// of the program stands in for its own; once the real frame is known after
+// the showing, the window is centred again if it differs.
 void CentreOver(QWidget* window, const QWidget* over);
+
+// Where a window's client area goes so that its frame, of the given margins,
+// is centred over area.
+QRect CentredClientRect(QSize clientSize, const QMargins& frame, const QRect& area);

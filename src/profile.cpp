@@ -14,8 +14,7 @@ namespace {
 // holding it in memory (or rewriting it) would only do harm.
 constexpr qsizetype MaxFileSize = 64 * 1024 * 1024;
 
-// The reader hands back at most this many characters of a value.
-constexpr qsizetype MaxValueLength = 2047;
+constexpr qsizetype MaxValueLength = IniMaxValueLength;
 
 // The key list of a section fits a buffer of this many bytes: each name and
 // its terminating zero, plus one final zero. A name that fills the buffer to
@@ -97,6 +96,8 @@ bool SameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+}  // namespace
+
 // A value must stay on its own line: line breaks would cut it in two (and the
 // second half could pose as a section), and a zero ends it for every reader.
 QString OneLineValue(const QString& value)
@@ -109,6 +110,8 @@ QString OneLineValue(const QString& value)
     text.replace(u'\n', u' ');
     return text;
 }
+
+namespace {
 
 VexloError CannotWrite(const QString& fileName)
 {

@@ -4,6 +4,13 @@
 #include <QString>
 #include <cstdint>
 
+// The reader hands back at most this many characters (UTF-16 units) of a value.
+constexpr int IniMaxValueLength = 2047;
+
+// A value as it is written: one line, so line breaks become blanks, and a
+// zero ends it.
+QString OneLineValue(const QString& value);
+
 // The integer conversion of the settings file and the limit fields: leading
 // blanks skipped, then decimal digits with an optional sign, or hexadecimal
 // digits after "$", "x", "X", "0x" or "0X"; the value must fit 32 bits signed.

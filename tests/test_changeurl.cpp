@@ -1,8 +1,10 @@
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolTip>
 
 #include "ProUrl.h"
 #include "ProUrlOpen.h"
@@ -280,6 +282,63 @@ private slots:
         QTest::keyClicks(name, before);
         QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(name->text(), after);
+    }
+
+    // What the fields take is what the settings file gives back: no more
+    // characters than it returns, one line; a cut input says so at the field.
+    void fieldsTakeWhatComesBack_data()
+    {
+        QTest::addColumn<bool>("inURL");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("hinted");
+        const QString grin = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::newRow("long address") << true << "" << QString(3000, 'a') << QString(2047, 'a') << true;
+        QTest::newRow("address that fits") << true << "" << QString(2047, 'a') << QString(2047, 'a') << false;
+        QTest::newRow("pair astride the limit")
+            << true << QString(2046, 'a') << grin + "b" << QString(2046, 'a') << true;
+        QTest::newRow("umlauts count one each")
+            << true << "" << QString(2100, QChar(0xFC)) << QString(2047, QChar(0xFC)) << true;
+        QTest::newRow("address with line breaks") << true << ""
+                                                  << "http://a.example.org/\r\nx\ny"
+                                                  << "http://a.example.org/  x y" << false;
+        QTest::newRow("name with a line break") << false << ""
+                                                << "Zeile\neins"
+                                                << "Zeile eins" << false;
+        QTest::newRow("long name") << false << "" << ThirtyChars << ThirtyChars.left(20) << true;
+    }
+    void fieldsTakeWhatComesBack()
+    {
+        QFETCH(bool, inURL);
+        QFETCH(QString, before);
+        QFETCH(QString, clip);
+        QFETCH(QString, after);
+        QFETCH(bool, hinted);
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText(clip);
+        if (clipboard->text() != clip)
+            QSKIP("no clipboard on this platform");
+        openFor(6);
+        if (!inURL)
+            frmChangeURL->edURL->setText(QStringLiteral("http://sechs.example.org"));
+        QLineEdit* field = inURL ? frmChangeURL->edURL : frmChangeURL->edName;
+        field->setText(before);
+        field->end(false);
+        QToolTip::hideText();
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field->text(), after);
+        QCOMPARE(QToolTip::isVisible() && QToolTip::text().contains(QString::number(inURL ? 2047 : 20)), hinted);
+
+        // Taken over, saved and read back, the entry is what the field showed.
+        const QString url = frmChangeURL->edURL->text(), name = frmChangeURL->edName->text();
+        frmChangeURL->lblOKClick();
+        frmExtern->SaveLinks();
+        setEntry(6, QString(), QString());
+        frmExtern->LoadLinks();
+        QFile::remove(SettingsFileName());
+        QCOMPARE(entry(6)->URL(), url);
+        QCOMPARE(entry(6)->Caption(), name.isEmpty() ? url : name);
     }
 
     void longFilledNameShownAndKeptInFull()

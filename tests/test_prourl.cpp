@@ -4,6 +4,7 @@
 #include <QEnterEvent>
 #include <QFile>
 #include <QTest>
+#include <QWindow>
 
 #include "ProUrl.h"
 #include "ProUrlOpen.h"
@@ -197,19 +198,56 @@ private slots:
         QCOMPARE(label.FontColor(), clBlue);
     }
 
-    void leaveAndComeBackWhilePressed()
+    // The real sequence of a held button: the window system sends the label no
+    // crossing events while it holds the pointer, only moves; once the button
+    // is up, it reports the crossing the moves have already shown.
+    void pointerFollowedWhilePressed_data()
     {
-        TProUrlLabel label;
-        Setup(label);
-        QTest::mousePress(&label, Qt::LeftButton, {}, QPoint(5, 5));
-        Leave(label);
-        QCOMPARE(label.FontColor(), clBlue);
-        QVERIFY(label.Pressed());
-        Enter(label);
-        QCOMPARE(label.FontColor(), clRed);
-        QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(opened.size(), 1);
-        QCOMPARE(label.FontColor(), clNavy);
+        QTest::addColumn<QList<QPoint>>("path");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<int>("opens");
+        // The label lies at (50, 40), 60 x 20, in a window of 200 x 100.
+        const QPoint in(60, 45), out(150, 45), below(70, 90);
+        QTest::newRow("out and back in") << QList<QPoint>{out, in}
+                                         << QStringList{"leave", "blue", "enter", "red", "navy"} << 1;
+        QTest::newRow("released outside") << QList<QPoint>{out} << QStringList{"leave", "blue", "blue"} << 0;
+        QTest::newRow("wandering") << QList<QPoint>{QPoint(100, 55), out, below, in, below}
+                                   << QStringList{"red", "leave", "blue", "blue", "enter",
+                                                  "red", "leave", "blue", "blue"}
+                                   << 0;
+    }
+    void pointerFollowedWhilePressed()
+    {
+        QFETCH(QList<QPoint>, path);
+        QFETCH(QStringList, expected);
+        QFETCH(int, opens);
+        QWidget window;
+        window.resize(200, 100);
+        auto* label = new TProUrlLabel(&window);
+        Setup(*label);
+        label->move(50, 40);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWindow* handle = window.windowHandle();
+
+        QStringList seen;
+        const auto colourName = [label] {
+            const TColor c = label->FontColor();
+            return c == clRed ? "red" : c == clBlue ? "blue" : c == clNavy ? "navy" : "other";
+        };
+        label->OnMouseEnter = [&](QObject*) { seen << "enter"; };
+        label->OnMouseLeave = [&](QObject*) { seen << "leave"; };
+        QTest::mouseMove(handle, QPoint(55, 45));
+        QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(55, 45));
+        seen.clear();
+        for (const QPoint& at : path) {
+            QTest::mouseMove(handle, at);
+            seen << colourName();
+        }
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, path.last());
+        seen << colourName();
+        QCOMPARE(seen, expected);
+        QCOMPARE(opened.size(), opens);
     }
 
     void rightButtonOnlyFiresTheEvents()
@@ -411,7 +449,8 @@ private slots:
         QTest::newRow("quotes") << "x\"; touch %1; echo '";
         QTest::newRow("newline") << "http://example.org/\ntouch %1";
         QTest::newRow("blanks and umlauts") << "http://example.org/größe datei\t%1";
-        QTest::newRow("leading dash") << "-v %1";
+        QTest::newRow("dash inside") << "http://example.org/-v --help %1";
+        QTest::newRow("blank before a dash") << " -v %1";
     }
     void openerGetsOneUnchangedArgument()
     {
@@ -431,6 +470,48 @@ private slots:
         QCOMPARE(ReadFileBytes(call + "/count"), QByteArray("1"));
         QCOMPARE(ReadFileBytes(call + "/arg1"), link.toUtf8());
         QVERIFY(!QFile::exists(sideEffect));
+    }
+
+    // The opener has no "--": a leading dash would make the link one of its
+    // options. Such a link goes as a relative name, whether URL or caption.
+    void noLinkBecomesAnOption_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("option") << "--manual"
+                                << "x"
+                                << "./--manual";
+        QTest::newRow("short option") << "-v"
+                                      << "x"
+                                      << "./-v";
+        QTest::newRow("dash alone") << "-"
+                                    << "x"
+                                    << "./-";
+        QTest::newRow("caption") << ""
+                                 << "--help"
+                                 << "./--help";
+        QTest::newRow("address unchanged") << "http://example.org/-x"
+                                           << "x"
+                                           << "http://example.org/-x";
+    }
+    void noLinkBecomesAnOption()
+    {
+        QFETCH(QString, url);
+        QFETCH(QString, caption);
+        QFETCH(QString, argument);
+        QTemporaryDir dir;
+        const QString calls = dir.filePath("calls");
+        WriteRecordingOpener(dir.filePath("bin"), "xdg-open", calls);
+        RealOpener real(dir.filePath("bin"));
+        TProUrlLabel label;
+        Setup(label, url);
+        label.setCaption(caption);
+        QTest::mouseClick(&label, Qt::LeftButton, {}, QPoint(5, 5));
+        QTRY_COMPARE_WITH_TIMEOUT(FinishedCalls(calls).size(), 1, 20000);
+        const QString call = FinishedCalls(calls).first();
+        QCOMPARE(ReadFileBytes(call + "/count"), QByteArray("1"));
+        QCOMPARE(ReadFileBytes(call + "/arg1"), argument.toUtf8());
     }
 
     void openerProgramCanBeReplaced()

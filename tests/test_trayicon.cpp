@@ -284,10 +284,13 @@ private slots:
                                       << "Vexlo-Ed - zum öffnen hier klicken";
         QTest::newRow("ShowHint false") << "Vexlo-Ed" << false << "";
         QTest::newRow("empty hint") << "" << true << "";
-        QTest::newRow("two-byte character at the cut") << QString(62, 'x') + "ä" << true << QString(62, 'x');
-        QTest::newRow("umlauts only") << QString(40, QChar(0xE4)) << true << QString(31, QChar(0xE4));
-        QTest::newRow("emoji at the cut")
-            << QString(60, 'x') + QString::fromUtf8("\xF0\x9F\x98\x80") << true << QString(60, 'x');
+        // Counted in characters, not in the bytes of their encoding.
+        const QString umlauts = QString("äöüÄÖÜß").repeated(10);
+        QTest::newRow("umlaut at the cut") << QString(62, 'x') + "ä" << true << QString(62, 'x') + "ä";
+        QTest::newRow("umlauts only") << umlauts << true << umlauts.left(63);
+        const QString grin = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::newRow("emoji astride the cut") << QString(62, 'x') + grin << true << QString(62, 'x');
+        QTest::newRow("emoji before the cut") << QString(61, 'x') + grin + "y" << true << QString(61, 'x') + grin;
     }
     void tooltip()
     {
@@ -305,7 +308,7 @@ private slots:
         QCOMPARE(h.shell.calls.last().message, NIM_MODIFY);
         QCOMPARE(sent.tip(), tip);
         // Null-terminated, and nothing but zeros after the text.
-        const int length = int(tip.toUtf8().size());
+        const int length = int(tip.size());
         QVERIFY(length < 64);
         for (int i = length; i < 64; ++i)
             QCOMPARE(int(sent.szTip[i]), 0);

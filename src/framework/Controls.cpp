@@ -30,6 +30,21 @@ QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString
     return label;
 }
 
+void WidenToText(QWidget* control)
+{
+    const auto* label = qobject_cast<const QLabel*>(control);
+    if (!label || !label->wordWrap()) {
+        control->resize(qMax(control->width(), control->sizeHint().width()), control->height());
+        return;
+    }
+    // Measured one pixel wide, a wrapped text is as wide as its widest word.
+    const QMargins margins = label->contentsMargins();
+    const int widestWord =
+        label->fontMetrics().boundingRect(QRect(0, 0, 1, 100000), Qt::TextWordWrap, label->text()).width();
+    const int width = qMax(control->width(), widestWord + margins.left() + margins.right());
+    control->resize(width, qMax(control->height(), label->heightForWidth(width)));
+}
+
 LabelButton* MakeLabelButton(const char* name, QWidget* parent, int x, int y, const QString& text, const QString& hint)
 {
     auto* button = PlaceControl(new LabelButton(text), name, parent, x, y);

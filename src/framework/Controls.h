@@ -31,6 +31,11 @@ QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString
 // A plain-text label in a font of its own, sized to its text.
 QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString& text, const QFont& font);
 
+// Widens a control to the width its text needs at its font (the substitute
+// fonts run wider than the original ones), never narrower than it is; a
+// word-wrapped label to its widest word, and as high as its lines then need.
+void WidenToText(QWidget* control);
+
 // A label button in the 10-point face with a hint, sized to its text.
 LabelButton* MakeLabelButton(const char* name, QWidget* parent, int x, int y, const QString& text, const QString& hint);
 

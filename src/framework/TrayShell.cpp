@@ -1,18 +1,18 @@
 #include "framework/TrayShell.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 void NotifyIconData::setTip(const QString& text)
 {
-    const QByteArray bytes = text.toUtf8();
-    int length = std::min<int>(bytes.size(), sizeof(szTip) - 1);
-    // Step back over continuation bytes so no character is split.
-    if (length < bytes.size()) {
-        while (length > 0 && (static_cast<uchar>(bytes.at(length)) & 0xC0) == 0x80)
-            --length;
-    }
+    const qsizetype capacity = qsizetype(std::size(szTip)) - 1;
+    qsizetype length = std::min(text.size(), capacity);
+    // Half a pair is no character: leave both halves out.
+    if (length < text.size() && length > 0 && text.at(length - 1).isHighSurrogate())
+        --length;
     clearTip();
-    std::memcpy(szTip, bytes.constData(), length);
+    std::memcpy(szTip, text.utf16(), length * sizeof(char16_t));
 }
 
 void NotifyIconData::clearTip()
@@ -22,7 +22,10 @@ void NotifyIconData::clearTip()
 
 QString NotifyIconData::tip() const
 {
-    return QString::fromUtf8(szTip, static_cast<qsizetype>(strnlen(szTip, sizeof(szTip))));
+    qsizetype length = 0;
+    while (length < qsizetype(std::size(szTip)) && szTip[length] != 0)
+        ++length;
+    return QString::fromUtf16(szTip, length);
 }
 
 quintptr TrayShell::createMessageWindow(WindowProc proc)

@@ -41,10 +41,9 @@ struct NotifyIconData {
     quint32 uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     quint32 uCallbackMessage = WM_TRAYCALLBACK;
     QIcon hIcon;
-    // Null-terminated single-byte text. The locale's encoding is UTF-8, so the
-    // hint is cut to 63 bytes at a character boundary: 63 characters for plain
-    // ASCII, fewer when the hint holds characters that take several bytes.
-    char szTip[64] = {};
+    // Null-terminated text of at most 63 characters (UTF-16 units, as the
+    // program counts them everywhere); a cut never splits a surrogate pair.
+    char16_t szTip[64] = {};
 
     void setTip(const QString& text);
     void clearTip();
