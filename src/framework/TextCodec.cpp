@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Windows-1252 bytes 0x80 to 0x9F. The five bytes the code page leaves
@@ -18,6 +22,156 @@ constexpr char16_t HighControls[32] = {
 bool IsContinuation(unsigned char byte)
 {
     return (byte & 0xC0) == 0x80;
+}
+
+// The length of the well-formed UTF-8 sequence of two to four bytes at p, and
+// its code point; 0 when it is not one (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+int MultiByteSequence(const unsigned char* p, const unsigned char* end, char32_t& codePoint)
+{
+    const unsigned char lead = *p;
+    int length;
+    unsigned char secondMin = 0x80;
+    unsigned char secondMax = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        codePoint = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        codePoint = lead & 0x0F;
+        if (lead == 0xE0)
+            secondMin = 0xA0;  // overlong below U+0800
+        else if (lead == 0xED)
+            secondMax = 0x9F;  // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        codePoint = lead & 0x07;
+        if (lead == 0xF0)
+            secondMin = 0x90;  // overlong below U+10000
+        else if (lead == 0xF4)
+            secondMax = 0x8F;  // above U+10FFFF
+    } else {
+        return 0;  // stray continuation byte, C0/C1 overlong lead, or F5-FF
+    }
+    if (end - p < length || p[1] < secondMin || p[1] > secondMax)
+        return 0;
+    for (int i = 1; i < length; ++i) {
+        if (!IsContinuation(p[i]))
+            return 0;
+        codePoint = (codePoint << 6) | (p[i] & 0x3F);
+    }
+    return length;
+}
+
+constexpr int Block = 16;
+
+// Widens the block of Block bytes at p into out (all of it: out has room) and
+// returns how many of its leading bytes are plain ASCII other than CR and NUL;
+// only those count, and the "\n" among them are added to lineBreaks.
+inline int AsciiRun(const unsigned char* p, char16_t* out, qsizetype& lineBreaks)
+{
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i zero = _mm_setzero_si128();
+    const unsigned special = unsigned(_mm_movemask_epi8(
+        _mm_or_si128(bytes, _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')), _mm_cmpeq_epi8(bytes, zero)))));
+    const int run = __builtin_ctz(special | (1u << Block));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, zero));
+    const unsigned breaks = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+    lineBreaks += __builtin_popcount(breaks & ((1u << run) - 1u));
+    return run;
+#else
+    int run = 0;
+    while (run < Block && p[run] < 0x80 && p[run] != '\r' && p[run] != 0) {
+        lineBreaks += p[run] == '\n';
+        out[run] = p[run];
+        ++run;
+    }
+    return run;
+#endif
+}
+
+// Where a decoding pass stands: the next byte, the next unit written, the
+// line breaks so far.
+struct Pass {
+    const unsigned char* in;
+    const unsigned char* end;
+    char16_t* out;
+    qsizetype lineBreaks = 0;
+    bool hasNul = false;
+
+    // Handles an ASCII byte; false at a NUL.
+    bool ascii(unsigned char byte)
+    {
+        ++in;
+        if (byte == '\r') {
+            if (in < end && *in == '\n')
+                ++in;
+            byte = '\n';
+        } else if (byte == 0) {
+            hasNul = true;
+            return false;
+        }
+        lineBreaks += byte == '\n';
+        *out++ = byte;
+        return true;
+    }
+
+    // Skips over runs of plain ASCII; true when the pass is at its end.
+    bool skipAscii()
+    {
+        while (end - in >= Block) {
+            const int run = AsciiRun(in, out, lineBreaks);
+            in += run;
+            out += run;
+            if (run < Block)
+                return false;
+        }
+        return in == end;
+    }
+};
+
+// False at the first byte that is not well-formed UTF-8.
+bool DecodeUtf8(Pass& pass)
+{
+    while (!pass.skipAscii()) {
+        const unsigned char lead = *pass.in;
+        if (lead < 0x80) {
+            if (!pass.ascii(lead))
+                return true;
+            continue;
+        }
+        char32_t codePoint = 0;
+        const int length = MultiByteSequence(pass.in, pass.end, codePoint);
+        if (length == 0)
+            return false;
+        pass.in += length;
+        if (codePoint == 0x2028 || codePoint == 0x2029) {
+            *pass.out++ = u'\n';
+            ++pass.lineBreaks;
+        } else if (codePoint >= 0x10000) {
+            *pass.out++ = QChar::highSurrogate(codePoint);
+            *pass.out++ = QChar::lowSurrogate(codePoint);
+        } else {
+            *pass.out++ = char16_t(codePoint);
+        }
+    }
+    return true;
+}
+
+void DecodeWindows1252(Pass& pass)
+{
+    while (!pass.skipAscii()) {
+        const unsigned char byte = *pass.in;
+        if (byte < 0x80) {
+            if (!pass.ascii(byte))
+                return;
+            continue;
+        }
+        ++pass.in;
+        *pass.out++ = byte <= 0x9F ? HighControls[byte - 0x80] : char16_t(byte);
+    }
 }
 
 }  // namespace
@@ -40,55 +194,46 @@ bool IsValidUtf8(const QByteArray& bytes)
                 continue;
             }
         }
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
+        if (*p < 0x80) {
             ++p;
             continue;
         }
-        int length;
-        unsigned char secondMin = 0x80;
-        unsigned char secondMax = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0)
-                secondMin = 0xA0;  // overlong below U+0800
-            else if (lead == 0xED)
-                secondMax = 0x9F;  // surrogates
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0)
-                secondMin = 0x90;  // overlong below U+10000
-            else if (lead == 0xF4)
-                secondMax = 0x8F;  // above U+10FFFF
-        } else {
-            return false;  // stray continuation byte, C0/C1 overlong lead, or F5-FF
-        }
-        if (end - p < length)
+        char32_t codePoint;
+        const int length = MultiByteSequence(p, end, codePoint);
+        if (length == 0)
             return false;
-        if (p[1] < secondMin || p[1] > secondMax)
-            return false;
-        for (int i = 2; i < length; ++i) {
-            if (!IsContinuation(p[i]))
-                return false;
-        }
         p += length;
     }
     return true;
 }
 
-QString Decode(const QByteArray& bytes, bool* usedWindows1252)
+DecodedText DecodeText(QByteArrayView bytes)
 {
-    const bool utf8 = IsValidUtf8(bytes);
-    if (usedWindows1252)
-        *usedWindows1252 = !utf8;
-    if (!utf8)
-        return DecodeWindows1252(bytes);
-    const QByteArray bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(bom))
-        return QString::fromUtf8(bytes.constData() + bom.size(), bytes.size() - bom.size());
-    return QString::fromUtf8(bytes);
+    DecodedText result;
+    if (bytes.isEmpty())
+        return result;
+    const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = begin + bytes.size();
+    // No byte gives more than one UTF-16 unit, so the bytes' count is room enough.
+    result.text = QString(bytes.size(), Qt::Uninitialized);
+    auto* const out = reinterpret_cast<char16_t*>(result.text.data());
+
+    const bool bom = bytes.size() >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0;
+    Pass pass{bom ? begin + 3 : begin, end, out};
+    if (!DecodeUtf8(pass)) {
+        // One invalid byte makes the whole file Windows-1252, from its first byte.
+        pass = Pass{begin, end, out};
+        DecodeWindows1252(pass);
+        result.windows1252 = true;
+    }
+    result.lineBreaks = pass.lineBreaks;
+    result.hasNul = pass.hasNul;
+    const qsizetype size = pass.out - out;
+    result.text.truncate(size);
+    // Multi-byte text leaves much of the room unused; give it back.
+    if (bytes.size() - size > bytes.size() / 8)
+        result.text.squeeze();
+    return result;
 }
 
 QString DecodeWindows1252(const QByteArray& bytes)
