@@ -1,4 +1,6 @@
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -6,6 +8,19 @@
 
 #include "profile.h"
 #include "testsupport.h"
+
+namespace {
+
+// The address space the process has mapped, from /proc/self/statm (pages).
+qint64 MappedBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(0).toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
+
+}  // namespace
 
 class TestProfile : public QObject {
     Q_OBJECT
@@ -352,6 +367,30 @@ private slots:
         }
         QCOMPARE(IniFile(iniPath()).ReadString(otherSection, otherKey, QString()), other);
         QCOMPARE(IniFile(iniPath()).ReadString(section, key, QString()), value);
+    }
+
+    // A settings file of a few bytes takes memory by its size: with little
+    // address space to spare, reading it still works.
+    void readingTakesMemoryByTheFileSize_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("small file") << QByteArray("[Config]\r\nFont=Arial\r\n");
+        QTest::newRow("one megabyte") << "[Config]\r\nFont=Arial\r\n;" + QByteArray(1 << 20, '-') + "\r\n";
+    }
+    void readingTakesMemoryByTheFileSize()
+    {
+        QFETCH(QByteArray, file);
+        WriteFileBytes(iniPath(), file);
+        const QString font = TextFromChild([&] {
+            rlimit limit{};
+            getrlimit(RLIMIT_AS, &limit);
+            // What the process holds now, plus 16 MiB: far below a fixed 64 MiB buffer.
+            limit.rlim_cur = rlim_t(MappedBytes() + (16 << 20));
+            if (setrlimit(RLIMIT_AS, &limit) != 0)
+                return QStringLiteral("<no limit>");
+            return IniFile(iniPath()).ReadString(QStringLiteral("Config"), QStringLiteral("Font"), QString());
+        });
+        QCOMPARE(font, QStringLiteral("Arial"));
     }
 
     void severalWritesLandTogether()

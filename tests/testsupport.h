@@ -31,3 +31,7 @@ void WriteFileBytes(const QString& fileName, const QByteArray& bytes);
 
 // The message of the error the action raises, or an empty text when none.
 QString ErrorOf(const std::function<void()>& action);
+
+// Runs body in a child process (so that limits it sets stay there) and
+// returns the text it returned, or a note of how the child ended otherwise.
+QString TextFromChild(const std::function<QString()>& body);
