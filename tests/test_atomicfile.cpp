@@ -1,14 +1,13 @@
 #include <fcntl.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
-#include <csignal>
 #include <cstring>
+#include <optional>
 
 #include "ProUrl.h"
 #include "extern.h"
@@ -23,7 +22,7 @@ namespace {
 // than the size limit below lets through.
 const QByteArray OldSettings = "[Config]\r\nFont=Verdana\r\n; " + QByteArray(3000, '-') + "\r\n[URL]\r\nLink1=\r\n";
 const QByteArray OldText = "der alte Text\r\n" + QByteArray(3000, 'a');
-constexpr rlim_t SizeLimit = 1024;
+constexpr unsigned long long SizeLimit = 1024;
 
 // Fills a file system to the last byte.
 bool FillUp(const QString& fileName)
@@ -111,14 +110,9 @@ private slots:
         }
 
         const QString message = TextFromChild([&] {
-            if (!fullDisk) {
-                std::signal(SIGXFSZ, SIG_IGN);
-                rlimit limit{};
-                getrlimit(RLIMIT_FSIZE, &limit);
-                limit.rlim_cur = SizeLimit;
-                if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-                    return QStringLiteral("<no limit>");
-            }
+            std::optional<FileSizeLimit> limit;
+            if (!fullDisk && !limit.emplace(SizeLimit).active())
+                return QStringLiteral("<no limit>");
             return Save(kind, dir.path());
         });
 

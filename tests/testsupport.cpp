@@ -1,10 +1,12 @@
 #include "testsupport.h"
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <cerrno>
+#include <csignal>
 #include <exception>
 
 #include "framework/ErrorBox.h"
@@ -86,4 +88,23 @@ QString TextFromChild(const std::function<QString()>& body)
     if (WIFSIGNALED(status))
         return QStringLiteral("<child killed by signal %1>").arg(WTERMSIG(status));
     return QString::fromUtf8(text);
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long long bytes)
+{
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_oldCurrent = limit.rlim_cur;
+    limit.rlim_cur = rlim_t(bytes);
+    m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_oldCurrent);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
