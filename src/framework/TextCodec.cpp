@@ -1,5 +1,6 @@
 #include "framework/TextCodec.h"
 
+#include <QScopeGuard>
 #include <cstdint>
 #include <cstring>
 
@@ -65,6 +66,15 @@ int MultiByteSequence(const unsigned char* p, const unsigned char* end, char32_t
 
 constexpr int Block = 16;
 
+// Set bits of a block's mask; inline, where the compiler's own may be a call.
+inline int BitCount(unsigned bits)
+{
+    bits = bits - ((bits >> 1) & 0x55555555u);
+    bits = (bits & 0x33333333u) + ((bits >> 2) & 0x33333333u);
+    bits = (bits + (bits >> 4)) & 0x0F0F0F0Fu;
+    return int((bits * 0x01010101u) >> 24);
+}
+
 // Widens the block of Block bytes at p into out (all of it: out has room) and
 // returns how many of its leading bytes are plain ASCII other than CR and NUL;
 // only those count, and the "\n" among them are added to lineBreaks.
@@ -79,7 +89,8 @@ inline int AsciiRun(const unsigned char* p, char16_t* out, qsizetype& lineBreaks
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(bytes, zero));
     const unsigned breaks = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
-    lineBreaks += __builtin_popcount(breaks & ((1u << run) - 1u));
+    if (breaks != 0)
+        lineBreaks += BitCount(breaks & ((1u << run) - 1u));
     return run;
 #else
     int run = 0;
@@ -133,35 +144,49 @@ struct Pass {
 };
 
 // False at the first byte that is not well-formed UTF-8.
-bool DecodeUtf8(Pass& pass)
+bool DecodeUtf8(Pass& result)
 {
+    // A local copy stays in registers; the wide stores could alias the caller's.
+    Pass pass = result;
+    const auto done = qScopeGuard([&] { result = pass; });
     while (!pass.skipAscii()) {
-        const unsigned char lead = *pass.in;
-        if (lead < 0x80) {
-            if (!pass.ascii(lead))
-                return true;
-            continue;
-        }
-        char32_t codePoint = 0;
-        const int length = MultiByteSequence(pass.in, pass.end, codePoint);
-        if (length == 0)
-            return false;
-        pass.in += length;
-        if (codePoint == 0x2028 || codePoint == 0x2029) {
-            *pass.out++ = u'\n';
-            ++pass.lineBreaks;
-        } else if (codePoint >= 0x10000) {
-            *pass.out++ = QChar::highSurrogate(codePoint);
-            *pass.out++ = QChar::lowSurrogate(codePoint);
-        } else {
-            *pass.out++ = char16_t(codePoint);
-        }
+        // Letters beyond ASCII tend to come in runs: stay here while they do.
+        do {
+            const unsigned char lead = *pass.in;
+            if (lead < 0x80) {
+                if (!pass.ascii(lead))
+                    return true;
+                continue;
+            }
+            // Two-byte sequences (umlauts, accents) are the common case.
+            if (lead >= 0xC2 && lead <= 0xDF && pass.end - pass.in >= 2 && IsContinuation(pass.in[1])) {
+                *pass.out++ = char16_t(((lead & 0x1F) << 6) | (pass.in[1] & 0x3F));
+                pass.in += 2;
+                continue;
+            }
+            char32_t codePoint = 0;
+            const int length = MultiByteSequence(pass.in, pass.end, codePoint);
+            if (length == 0)
+                return false;
+            pass.in += length;
+            if (codePoint == 0x2028 || codePoint == 0x2029) {
+                *pass.out++ = u'\n';
+                ++pass.lineBreaks;
+            } else if (codePoint >= 0x10000) {
+                *pass.out++ = QChar::highSurrogate(codePoint);
+                *pass.out++ = QChar::lowSurrogate(codePoint);
+            } else {
+                *pass.out++ = char16_t(codePoint);
+            }
+        } while (pass.in < pass.end && *pass.in >= 0x80);
     }
     return true;
 }
 
-void DecodeWindows1252(Pass& pass)
+void DecodeWindows1252(Pass& result)
 {
+    Pass pass = result;
+    const auto done = qScopeGuard([&] { result = pass; });
     while (!pass.skipAscii()) {
         const unsigned char byte = *pass.in;
         if (byte < 0x80) {
