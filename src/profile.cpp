@@ -165,7 +165,7 @@ IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName))
         return;  // a write creates it
     // Directories, devices and pipes are no settings file; the reader refuses them.
     QByteArray bytes;
-    if (RegularFile::Read(m_fileName, MaxFileSize, bytes) != RegularFile::ReadResult::Ok) {
+    if (RegularFile::ReadAll(m_fileName, MaxFileSize, bytes) != RegularFile::ReadResult::Ok) {
         m_unreadable = true;
         return;
     }

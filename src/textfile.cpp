@@ -34,24 +34,45 @@ qsizetype CountChars(const QString& text)
 
 QString ReadTextFile(const QString& fileName)
 {
-    TextCodec::DecodedText decoded;
-    {
-        QByteArray bytes;
-        switch (RegularFile::Read(fileName, MaxFileBytes, bytes)) {
-            case RegularFile::ReadResult::CannotOpen:
-                ThrowCannotOpen(fileName);
-            case RegularFile::ReadResult::TooLarge:
-                ThrowTooLarge();
-            case RegularFile::ReadResult::Ok:
-                break;
-        }
-        decoded = TextCodec::DecodeText(bytes);
-    }  // the raw bytes go before the text is handed on
-    if (decoded.hasNul)
-        throw VexloError(QStringLiteral("Datei %1 ist keine Textdatei und kann nicht geöffnet werden").arg(fileName));
-    if (decoded.text.size() + decoded.lineBreaks > MemoCapacity)
+    RegularFile file(fileName);
+    if (!file.isOpen())
+        ThrowCannotOpen(fileName);
+    if (file.size() > MaxFileBytes)
         ThrowTooLarge();
-    return std::move(decoded.text);
+    // Read and decoded piece by piece: the file's bytes are never held whole.
+    constexpr qint64 Piece = 256 * 1024;
+    QByteArray piece(Piece, Qt::Uninitialized);
+    for (const bool windows1252 : {false, true}) {
+        if (windows1252 && !file.rewind())
+            ThrowCannotOpen(fileName);
+        TextCodec::TextDecoder decoder(windows1252, file.size());
+        qint64 total = 0;
+        bool decoded = true;
+        for (;;) {
+            const qint64 got = file.read(piece.data(), Piece);
+            if (got < 0)
+                ThrowCannotOpen(fileName);
+            if (got == 0)
+                break;
+            total += got;
+            if (total > MaxFileBytes || decoder.size() + decoder.lineBreaks() > MemoCapacity)
+                ThrowTooLarge();
+            if (!decoder.feed(QByteArrayView(piece.constData(), got))) {
+                decoded = false;
+                break;
+            }
+        }
+        if (decoder.hasNul())
+            throw VexloError(
+                QStringLiteral("Datei %1 ist keine Textdatei und kann nicht geöffnet werden").arg(fileName));
+        if (decoded && decoder.finish()) {
+            if (decoder.size() + decoder.lineBreaks() > MemoCapacity)
+                ThrowTooLarge();
+            return decoder.take().text;
+        }
+        // Not UTF-8: once more from the start, as Windows-1252.
+    }
+    ThrowCannotOpen(fileName);  // Windows-1252 takes every byte; not reached
 }
 
 void WriteTextFile(const QString& fileName, const QString& text)

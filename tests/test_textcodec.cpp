@@ -123,6 +123,53 @@ private slots:
         QCOMPARE(decoded.lineBreaks, text.count(u'\n'));
     }
 
+    // A file read piece by piece decodes as it does whole, wherever the
+    // pieces end: inside a mark, a sequence or a CR LF.
+    void decoderInPieces_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("byte-order mark") << QByteArray(
+            "\xEF\xBB\xBF"
+            "ab\r\ncd");
+        QTest::newRow("two marks") << QByteArray(
+            "\xEF\xBB\xBF\xEF\xBB\xBF"
+            "x");
+        QTest::newRow("mark's first bytes only") << QByteArray("\xEF\xBB");
+        QTest::newRow("not a mark") << QByteArray(
+            "\xEF\xBC\x81"
+            "a");
+        QTest::newRow("sequences") << QByteArray("\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80\xE2\x80\xA8z");
+        QTest::newRow("CR LF and CR") << QByteArray("a\r\n\r\r\nb\r");
+        QTest::newRow("cut off at the end") << QByteArray("ab\xE2\x82");
+        QTest::newRow("invalid late") << QByteArray("\xC3\xA4\r\nabc\xE4\r\n");
+        QTest::newRow("long run then umlaut") << QByteArray("0123456789abcdefghij\xC3\xBC\r\n0123456789abcdefghij");
+        QTest::newRow("NUL") << QByteArray("ab\r\0c", 5);
+    }
+    void decoderInPieces()
+    {
+        QFETCH(QByteArray, bytes);
+        const TextCodec::DecodedText whole = TextCodec::DecodeText(bytes);
+        for (qsizetype pieceSize = 1; pieceSize <= bytes.size(); ++pieceSize) {
+            TextCodec::DecodedText pieces;
+            for (const bool windows1252 : {false, true}) {
+                TextCodec::TextDecoder decoder(windows1252, bytes.size());
+                bool ok = true;
+                for (qsizetype at = 0; at < bytes.size() && ok; at += pieceSize)
+                    ok = decoder.feed(QByteArrayView(bytes.constData() + at, qMin(pieceSize, bytes.size() - at)));
+                if ((ok && decoder.finish()) || decoder.hasNul()) {
+                    pieces = decoder.take();
+                    break;
+                }
+            }
+            QCOMPARE(pieces.hasNul, whole.hasNul);
+            if (whole.hasNul)
+                continue;
+            QCOMPARE(pieces.text, whole.text);
+            QCOMPARE(pieces.lineBreaks, whole.lineBreaks);
+            QCOMPARE(pieces.windows1252, whole.windows1252);
+        }
+    }
+
     void decodeTextFindsNul_data()
     {
         QTest::addColumn<QByteArray>("bytes");

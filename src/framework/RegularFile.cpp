@@ -8,31 +8,32 @@
 #include <algorithm>
 #include <cerrno>
 
-namespace {
-
-// Closes the descriptor on every way out.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
+RegularFile::RegularFile(const QString& fileName)
+{
+    // Non-blocking, so that opening a pipe with no writer returns at once.
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return;
     }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
+    m_fd = fd;
+    m_size = info.st_size;
+}
 
-private:
-    int m_fd;
-};
+RegularFile::~RegularFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
 
-// Reads into [data, data + want); the number of bytes read, or -1.
-qint64 ReadSome(int fd, char* data, qint64 want)
+qint64 RegularFile::read(char* data, qint64 size)
 {
     qint64 got = 0;
-    while (got < want) {
-        const ssize_t n = ::read(fd, data + got, static_cast<size_t>(want - got));
+    while (got < size) {
+        const ssize_t n = ::read(m_fd, data + got, static_cast<size_t>(size - got));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -45,27 +46,24 @@ qint64 ReadSome(int fd, char* data, qint64 want)
     return got;
 }
 
-}  // namespace
+bool RegularFile::rewind()
+{
+    return ::lseek(m_fd, 0, SEEK_SET) == 0;
+}
 
-namespace RegularFile {
-
-ReadResult Read(const QString& fileName, qint64 maxBytes, QByteArray& bytes)
+RegularFile::ReadResult RegularFile::ReadAll(const QString& fileName, qint64 maxBytes, QByteArray& bytes)
 {
     bytes.clear();
-    const QByteArray path = QFile::encodeName(fileName);
-    // Non-blocking, so that opening a pipe with no writer returns at once.
-    Descriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    struct stat info;
-    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+    RegularFile file(fileName);
+    if (!file.isOpen())
         return ReadResult::CannotOpen;
-    if (info.st_size > maxBytes)
+    if (file.size() > maxBytes)
         return ReadResult::TooLarge;
-
     // One byte more than the size tells whether the file has grown meanwhile.
-    QByteArray buffer(static_cast<qsizetype>(std::min<qint64>(info.st_size + 1, maxBytes + 1)), Qt::Uninitialized);
+    QByteArray buffer(static_cast<qsizetype>(file.size() + 1), Qt::Uninitialized);
     qint64 size = 0;
     for (;;) {
-        const qint64 got = ReadSome(file.get(), buffer.data() + size, buffer.size() - size);
+        const qint64 got = file.read(buffer.data() + size, buffer.size() - size);
         if (got < 0)
             return ReadResult::CannotOpen;
         size += got;
@@ -80,5 +78,3 @@ ReadResult Read(const QString& fileName, qint64 maxBytes, QByteArray& bytes)
     bytes = std::move(buffer);
     return ReadResult::Ok;
 }
-
-}  // namespace RegularFile

@@ -1,6 +1,6 @@
 #include "framework/TextCodec.h"
 
-#include <QScopeGuard>
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -25,9 +25,13 @@ bool IsContinuation(unsigned char byte)
     return (byte & 0xC0) == 0x80;
 }
 
+// A sequence of two to four bytes that runs past the end of what is there.
+constexpr int Truncated = -1;
+
 // The length of the well-formed UTF-8 sequence of two to four bytes at p, and
 // its code point; 0 when it is not one (no overlong forms, no surrogates,
-// nothing above U+10FFFF).
+// nothing above U+10FFFF), Truncated when what there is of it is right but
+// the bytes end before it does.
 int MultiByteSequence(const unsigned char* p, const unsigned char* end, char32_t& codePoint)
 {
     const unsigned char lead = *p;
@@ -54,14 +58,15 @@ int MultiByteSequence(const unsigned char* p, const unsigned char* end, char32_t
     } else {
         return 0;  // stray continuation byte, C0/C1 overlong lead, or F5-FF
     }
-    if (end - p < length || p[1] < secondMin || p[1] > secondMax)
+    const int available = int(std::min<qsizetype>(end - p, length));
+    if (available > 1 && (p[1] < secondMin || p[1] > secondMax))
         return 0;
-    for (int i = 1; i < length; ++i) {
+    for (int i = 1; i < available; ++i) {
         if (!IsContinuation(p[i]))
             return 0;
         codePoint = (codePoint << 6) | (p[i] & 0x3F);
     }
-    return length;
+    return available < length ? Truncated : length;
 }
 
 constexpr int Block = 16;
@@ -103,25 +108,40 @@ inline int AsciiRun(const unsigned char* p, char16_t* out, qsizetype& lineBreaks
 #endif
 }
 
-// Where a decoding pass stands: the next byte, the next unit written, the
-// line breaks so far.
+// Why a pass over a piece of bytes stopped.
+enum class Stop { End, Truncated, Invalid, Nul };
+
+// One pass over a piece of bytes: the next byte, the next unit written, the
+// line breaks so far, and whether the piece ended in a CR (whose LF may
+// begin the next piece). Kept in a local copy while it runs, so that it
+// stays in registers: the wide stores could alias the caller's copy.
 struct Pass {
     const unsigned char* in;
     const unsigned char* end;
     char16_t* out;
-    qsizetype lineBreaks = 0;
-    bool hasNul = false;
+    qsizetype lineBreaks;
+    bool afterCr;
+
+    void skipLfAfterCr()
+    {
+        if (afterCr && in < end) {
+            afterCr = false;
+            if (*in == '\n')
+                ++in;
+        }
+    }
 
     // Handles an ASCII byte; false at a NUL.
     bool ascii(unsigned char byte)
     {
         ++in;
         if (byte == '\r') {
-            if (in < end && *in == '\n')
+            if (in == end)
+                afterCr = true;
+            else if (*in == '\n')
                 ++in;
             byte = '\n';
         } else if (byte == 0) {
-            hasNul = true;
             return false;
         }
         lineBreaks += byte == '\n';
@@ -141,63 +161,64 @@ struct Pass {
         }
         return in == end;
     }
+
+    Stop utf8()
+    {
+        skipLfAfterCr();
+        while (!skipAscii()) {
+            // Letters beyond ASCII tend to come in runs: stay here while they do.
+            do {
+                const unsigned char lead = *in;
+                if (lead < 0x80) {
+                    if (!ascii(lead))
+                        return Stop::Nul;
+                    continue;
+                }
+                // Two-byte sequences (umlauts, accents) are the common case.
+                if (lead >= 0xC2 && lead <= 0xDF && end - in >= 2 && IsContinuation(in[1])) {
+                    *out++ = char16_t(((lead & 0x1F) << 6) | (in[1] & 0x3F));
+                    in += 2;
+                    continue;
+                }
+                char32_t codePoint = 0;
+                const int length = MultiByteSequence(in, end, codePoint);
+                if (length == 0)
+                    return Stop::Invalid;
+                if (length == Truncated)
+                    return Stop::Truncated;
+                in += length;
+                if (codePoint == 0x2028 || codePoint == 0x2029) {
+                    *out++ = u'\n';
+                    ++lineBreaks;
+                } else if (codePoint >= 0x10000) {
+                    *out++ = QChar::highSurrogate(codePoint);
+                    *out++ = QChar::lowSurrogate(codePoint);
+                } else {
+                    *out++ = char16_t(codePoint);
+                }
+            } while (in < end && *in >= 0x80);
+        }
+        return Stop::End;
+    }
+
+    Stop windows1252()
+    {
+        skipLfAfterCr();
+        while (!skipAscii()) {
+            const unsigned char byte = *in;
+            if (byte < 0x80) {
+                if (!ascii(byte))
+                    return Stop::Nul;
+                continue;
+            }
+            ++in;
+            *out++ = byte <= 0x9F ? HighControls[byte - 0x80] : char16_t(byte);
+        }
+        return Stop::End;
+    }
 };
 
-// False at the first byte that is not well-formed UTF-8.
-bool DecodeUtf8(Pass& result)
-{
-    // A local copy stays in registers; the wide stores could alias the caller's.
-    Pass pass = result;
-    const auto done = qScopeGuard([&] { result = pass; });
-    while (!pass.skipAscii()) {
-        // Letters beyond ASCII tend to come in runs: stay here while they do.
-        do {
-            const unsigned char lead = *pass.in;
-            if (lead < 0x80) {
-                if (!pass.ascii(lead))
-                    return true;
-                continue;
-            }
-            // Two-byte sequences (umlauts, accents) are the common case.
-            if (lead >= 0xC2 && lead <= 0xDF && pass.end - pass.in >= 2 && IsContinuation(pass.in[1])) {
-                *pass.out++ = char16_t(((lead & 0x1F) << 6) | (pass.in[1] & 0x3F));
-                pass.in += 2;
-                continue;
-            }
-            char32_t codePoint = 0;
-            const int length = MultiByteSequence(pass.in, pass.end, codePoint);
-            if (length == 0)
-                return false;
-            pass.in += length;
-            if (codePoint == 0x2028 || codePoint == 0x2029) {
-                *pass.out++ = u'\n';
-                ++pass.lineBreaks;
-            } else if (codePoint >= 0x10000) {
-                *pass.out++ = QChar::highSurrogate(codePoint);
-                *pass.out++ = QChar::lowSurrogate(codePoint);
-            } else {
-                *pass.out++ = char16_t(codePoint);
-            }
-        } while (pass.in < pass.end && *pass.in >= 0x80);
-    }
-    return true;
-}
-
-void DecodeWindows1252(Pass& result)
-{
-    Pass pass = result;
-    const auto done = qScopeGuard([&] { result = pass; });
-    while (!pass.skipAscii()) {
-        const unsigned char byte = *pass.in;
-        if (byte < 0x80) {
-            if (!pass.ascii(byte))
-                return;
-            continue;
-        }
-        ++pass.in;
-        *pass.out++ = byte <= 0x9F ? HighControls[byte - 0x80] : char16_t(byte);
-    }
-}
+const unsigned char Bom[3] = {0xEF, 0xBB, 0xBF};
 
 }  // namespace
 
@@ -225,40 +246,130 @@ bool IsValidUtf8(const QByteArray& bytes)
         }
         char32_t codePoint;
         const int length = MultiByteSequence(p, end, codePoint);
-        if (length == 0)
+        if (length <= 0)
             return false;
         p += length;
     }
     return true;
 }
 
-DecodedText DecodeText(QByteArrayView bytes)
+TextDecoder::TextDecoder(bool windows1252, qsizetype expectedBytes)
+    : m_windows1252(windows1252), m_atStart(!windows1252)
+{
+    // No byte gives more than one UTF-16 unit, so the bytes' count is room enough.
+    m_text.resize(expectedBytes + Block);
+}
+
+void TextDecoder::makeRoom(qsizetype bytes)
+{
+    // Room for every byte, and for a whole block the fast path writes at once.
+    const qsizetype needed = m_size + bytes + Block;
+    if (needed > m_text.size())
+        m_text.resize(std::max(needed, m_text.size() + m_text.size() / 2));
+}
+
+bool TextDecoder::feed(QByteArrayView piece)
+{
+    if (m_failed)
+        return false;
+    const auto* in = reinterpret_cast<const unsigned char*>(piece.data());
+    const auto* const end = in + piece.size();
+    if (m_atStart) {
+        // The byte-order mark may come in pieces too.
+        while (m_pendingSize < 3 && in < end)
+            m_pending[m_pendingSize++] = *in++;
+        if (std::memcmp(m_pending, Bom, size_t(m_pendingSize)) == 0) {
+            if (m_pendingSize < 3)
+                return true;
+            m_pendingSize = 0;
+        }
+        m_atStart = false;
+    }
+    makeRoom(m_pendingSize + (end - in));
+    if (m_pendingSize > 0 && !feedPending(in, end))
+        return !m_failed;
+    if (run(in, end))
+        hold(in, end);
+    return !m_failed;
+}
+
+// The bytes held back from the last piece, completed from this one. False
+// when nothing of this piece is left to decode.
+bool TextDecoder::feedPending(const unsigned char*& in, const unsigned char* end)
+{
+    unsigned char bytes[8];
+    const int held = m_pendingSize;
+    const int taken = int(std::min<qsizetype>(end - in, 4));
+    std::memcpy(bytes, m_pending, size_t(held));
+    std::memcpy(bytes + held, in, size_t(taken));
+    m_pendingSize = 0;
+    const unsigned char* next = bytes;
+    const bool truncated = run(next, bytes + held + taken);
+    if (m_failed)
+        return false;
+    const int used = int(next - bytes);
+    if (truncated && used < held) {
+        // Still cut off: this piece was too short to complete it.
+        hold(next, bytes + held + taken);
+        in = end;
+        return false;
+    }
+    in += used - held;  // a sequence cut off later is read from this piece itself
+    return true;
+}
+
+void TextDecoder::hold(const unsigned char* in, const unsigned char* end)
+{
+    m_pendingSize = int(end - in);
+    std::memcpy(m_pending, in, size_t(m_pendingSize));
+}
+
+bool TextDecoder::run(const unsigned char*& in, const unsigned char* end)
+{
+    auto* const text = reinterpret_cast<char16_t*>(m_text.data());
+    Pass pass{in, end, text + m_size, m_lineBreaks, m_afterCr};
+    const Stop stop = m_windows1252 ? pass.windows1252() : pass.utf8();
+    in = pass.in;
+    m_size = pass.out - text;
+    m_lineBreaks = pass.lineBreaks;
+    m_afterCr = pass.afterCr;
+    m_failed = stop == Stop::Invalid || stop == Stop::Nul;
+    m_hasNul = stop == Stop::Nul;
+    return stop == Stop::Truncated;
+}
+
+bool TextDecoder::finish()
+{
+    // Bytes held back at the end are a sequence, or a mark, cut short.
+    return !m_failed && m_pendingSize == 0;
+}
+
+DecodedText TextDecoder::take()
 {
     DecodedText result;
-    if (bytes.isEmpty())
-        return result;
-    const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* const end = begin + bytes.size();
-    // No byte gives more than one UTF-16 unit, so the bytes' count is room enough.
-    result.text = QString(bytes.size(), Qt::Uninitialized);
-    auto* const out = reinterpret_cast<char16_t*>(result.text.data());
-
-    const bool bom = bytes.size() >= 3 && std::memcmp(begin, "\xEF\xBB\xBF", 3) == 0;
-    Pass pass{bom ? begin + 3 : begin, end, out};
-    if (!DecodeUtf8(pass)) {
-        // One invalid byte makes the whole file Windows-1252, from its first byte.
-        pass = Pass{begin, end, out};
-        DecodeWindows1252(pass);
-        result.windows1252 = true;
-    }
-    result.lineBreaks = pass.lineBreaks;
-    result.hasNul = pass.hasNul;
-    const qsizetype size = pass.out - out;
-    result.text.truncate(size);
+    m_text.truncate(m_size);
     // Multi-byte text leaves much of the room unused; give it back.
-    if (bytes.size() - size > bytes.size() / 8)
-        result.text.squeeze();
+    if (m_text.capacity() - m_size > m_size / 8)
+        m_text.squeeze();
+    result.text = std::move(m_text);
+    result.lineBreaks = m_lineBreaks;
+    result.windows1252 = m_windows1252;
+    result.hasNul = m_hasNul;
+    m_text = QString();
+    m_size = 0;
     return result;
+}
+
+DecodedText DecodeText(QByteArrayView bytes)
+{
+    TextDecoder utf8(false, bytes.size());
+    if ((utf8.feed(bytes) && utf8.finish()) || utf8.hasNul())
+        return utf8.take();
+    // One invalid byte makes the whole file Windows-1252, from its first byte.
+    TextDecoder windows1252(true, bytes.size());
+    windows1252.feed(bytes);
+    windows1252.finish();
+    return windows1252.take();
 }
 
 QString DecodeWindows1252(const QByteArray& bytes)
