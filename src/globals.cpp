@@ -9,6 +9,7 @@
 #include <QFont>
 #include <cerrno>
 
+#include "framework/AtomicFile.h"
 #include "framework/VexloError.h"
 #include "profile.h"
 #include "settingsdir.h"
@@ -63,23 +64,6 @@ QString SystemErrorMessage(int error)
         default:
             return QStringLiteral("E/A-Fehler %1").arg(error);
     }
-}
-
-bool WriteAll(int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        left -= written;
-    }
-    return true;
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
 #include "profile.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <algorithm>
 #include <cstring>
 
+#include "framework/AtomicFile.h"
+#include "framework/RegularFile.h"
 #include "framework/TextCodec.h"
 #include "framework/VexloError.h"
 
@@ -60,11 +61,11 @@ int DigitValue(QChar c, int base)
 // "=", its value (both still in the file's bytes).
 struct KeyParts {
     qsizetype nameBegin = 0, nameEnd = 0;
-    bool hasValue = false;
     qsizetype valueBegin = 0, valueEnd = 0;
 };
 
-// False for blank lines, comment lines and lines that open a section.
+// False for blank lines, comment lines, lines that open a section and lines
+// without "=".
 bool SplitKeyLine(const QByteArray& bytes, qsizetype start, qsizetype length, KeyParts& parts)
 {
     const char* data = bytes.constData();
@@ -73,18 +74,14 @@ bool SplitKeyLine(const QByteArray& bytes, qsizetype start, qsizetype length, Ke
     TrimBlanks(data, begin, end);
     if (begin == end || data[begin] == ';' || data[begin] == '[')
         return false;
+    // A line without "=" holds no key, whatever word it holds.
     const void* found = std::memchr(data + begin, '=', static_cast<size_t>(end - begin));
-    if (!found) {
-        parts.nameBegin = begin;
-        parts.nameEnd = end;
-        parts.hasValue = false;
-        return true;
-    }
+    if (!found)
+        return false;
     const qsizetype equals = static_cast<const char*>(found) - data;
     parts.nameBegin = begin;
     parts.nameEnd = equals;
     TrimBlanks(data, parts.nameBegin, parts.nameEnd);
-    parts.hasValue = true;
     parts.valueBegin = equals + 1;
     parts.valueEnd = end;
     TrimBlanks(data, parts.valueBegin, parts.valueEnd);
@@ -167,21 +164,11 @@ std::int32_t StrToInt(const QString& text)
 
 IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName))
 {
-    const QFileInfo info(m_fileName);
-    if (!info.exists())
+    if (!QFileInfo::exists(m_fileName))
         return;  // a write creates it
-    // Directories, devices and pipes are no settings file (a pipe would block the read).
-    if (!info.isFile() || info.size() > MaxFileSize) {
-        m_unreadable = true;
-        return;
-    }
-    QFile file(m_fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_unreadable = true;
-        return;
-    }
-    QByteArray bytes = file.read(MaxFileSize + 1);
-    if (bytes.size() > MaxFileSize || file.error() != QFileDevice::NoError) {
+    // Directories, devices and pipes are no settings file; the reader refuses them.
+    QByteArray bytes;
+    if (RegularFile::ReadAll(m_fileName, MaxFileSize, bytes) != RegularFile::ReadResult::Ok) {
         m_unreadable = true;
         return;
     }
@@ -302,8 +289,6 @@ QString IniFile::ReadString(const QString& section, const QString& key, const QS
         return fallback;
     KeyParts parts;
     SplitKeyLine(m_bytes, line.start, line.length, parts);
-    if (!parts.hasValue)
-        return fallback;
     // Decode no more than can be returned: a value may be megabytes long.
     const qsizetype length = qMin(parts.valueEnd - parts.valueBegin, MaxValueLength * 4);
     QString value = decode(parts.valueBegin, length);
@@ -376,9 +361,11 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
     LineSpan keyLine;
     QString keyName;
     if (findKey(header, key, keyLine, keyName)) {
-        const QByteArray line = encode(keyName + QLatin1Char('=') + text);
-        if (QByteArray::fromRawData(m_bytes.constData() + keyLine.start, keyLine.length) != line)
-            splice(keyLine.start, keyLine.length, line);
+        // The line's ending too: a written line always ends in CR LF.
+        const QByteArray line = encode(keyName + QLatin1Char('=') + text) + NewLine;
+        const qsizetype oldLength = keyLine.length + keyLine.endingLength;
+        if (QByteArray::fromRawData(m_bytes.constData() + keyLine.start, oldLength) != line)
+            splice(keyLine.start, oldLength, line);
         return;
     }
 
@@ -414,16 +401,25 @@ void IniFile::UpdateFile()
         return;
     if (m_unreadable)
         throw CannotWrite(m_fileName);
-    // Replacing the file would get round its write protection.
-    const QFileInfo info(m_fileName);
-    if (info.exists() && (!info.isFile() || !info.isWritable()))
-        throw CannotWrite(m_fileName);
-    QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw CannotWrite(m_fileName);
-    if (m_hasBom && file.write(Bom) != Bom.size())
-        throw CannotWrite(m_fileName);
-    if (file.write(m_bytes) != m_bytes.size() || !file.commit())
+    keepEncoding();
+    AtomicFile file(m_fileName);
+    if (m_hasBom)
+        file.write(Bom);
+    file.write(m_bytes);
+    if (!file.commit())
         throw CannotWrite(m_fileName);
     m_dirty = false;
+}
+
+void IniFile::keepEncoding()
+{
+    // The next reader decides the encoding afresh. Windows-1252 bytes that
+    // now pass as UTF-8 (the one byte that did not is gone) would be read as
+    // UTF-8, so such a file is written as UTF-8 to read as it did.
+    if (!m_windows1252 || !TextCodec::IsValidUtf8(m_bytes))
+        return;
+    if (std::all_of(m_bytes.cbegin(), m_bytes.cend(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return;
+    m_bytes = TextCodec::DecodeWindows1252(m_bytes).toUtf8();
+    m_windows1252 = false;
 }

@@ -53,6 +53,7 @@ private:
     bool findSection(const QString& section, LineSpan& header) const;
     bool findKey(const LineSpan& header, const QString& key, LineSpan& keyLine, QString& keyName) const;
     void ensureEncodable(const QString& text);
+    void keepEncoding();
     QByteArray encode(const QString& text) const;
     void splice(qsizetype start, qsizetype length, const QByteArray& bytes);
 

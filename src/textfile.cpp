@@ -1,10 +1,10 @@
 #include "textfile.h"
 
 #include <QByteArray>
-#include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 
+#include "framework/AtomicFile.h"
+#include "framework/RegularFile.h"
 #include "framework/TextCodec.h"
 #include "framework/VexloError.h"
 
@@ -24,56 +24,6 @@ constexpr qint64 MaxFileBytes = 4 * static_cast<qint64>(MemoCapacity);
     throw VexloError(QStringLiteral("Text überschreitet Memo-Kapazität"));
 }
 
-// Reads at most MaxFileBytes + 1 bytes, so that a device without a size (or a
-// file that grows while it is read) cannot fill the memory.
-QByteArray ReadLimited(QFile& file, const QString& fileName)
-{
-    const qint64 size = file.size();
-    if (size > MaxFileBytes)
-        ThrowTooLarge();
-    constexpr qint64 Chunk = 1 << 20;
-    QByteArray bytes;
-    // Room for the last, empty read too, so the buffer is never copied.
-    bytes.reserve(static_cast<qsizetype>(std::min(size + Chunk, MaxFileBytes + 1)));
-    for (;;) {
-        const qint64 oldSize = bytes.size();
-        const qint64 want = std::min(Chunk, MaxFileBytes + 1 - oldSize);
-        bytes.resize(static_cast<qsizetype>(oldSize + want));
-        const qint64 got = file.read(bytes.data() + oldSize, want);
-        if (got < 0)
-            ThrowCannotOpen(fileName);
-        bytes.resize(static_cast<qsizetype>(oldSize + got));
-        if (bytes.size() > MaxFileBytes)
-            ThrowTooLarge();
-        if (got == 0)
-            return bytes;
-    }
-}
-
-// CR LF, lone CR, lone LF and the Unicode line and paragraph separators all
-// become "\n", in place and in one pass.
-void NormalizeLineBreaks(QString& text)
-{
-    const qsizetype size = text.size();
-    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
-    const char16_t* in = begin;
-    const char16_t* const end = begin + size;
-    char16_t* out = begin;
-    while (in < end) {
-        const char16_t c = *in++;
-        if (c == u'\r') {
-            *out++ = u'\n';
-            if (in < end && *in == u'\n')
-                ++in;
-        } else if (c == u'\u2028' || c == u'\u2029') {
-            *out++ = u'\n';
-        } else {
-            *out++ = c;
-        }
-    }
-    text.truncate(out - begin);
-}
-
 }  // namespace
 
 qsizetype CountChars(const QString& text)
@@ -84,38 +34,72 @@ qsizetype CountChars(const QString& text)
 
 QString ReadTextFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    RegularFile file(fileName);
+    if (!file.isOpen())
         ThrowCannotOpen(fileName);
-    QByteArray bytes = ReadLimited(file, fileName);
-    file.close();
-    if (bytes.contains('\0'))
-        throw VexloError(QStringLiteral("Datei %1 ist keine Textdatei und kann nicht geöffnet werden").arg(fileName));
-    QString text = TextCodec::Decode(bytes);
-    bytes = QByteArray();  // the raw bytes are no longer needed
-    NormalizeLineBreaks(text);
-    if (CountChars(text) > MemoCapacity)
+    if (file.size() > MaxFileBytes)
         ThrowTooLarge();
-    return text;
+    // Read and decoded piece by piece: the file's bytes are never held whole.
+    constexpr qint64 Piece = 256 * 1024;
+    QByteArray piece(Piece, Qt::Uninitialized);
+    for (const bool windows1252 : {false, true}) {
+        if (windows1252 && !file.rewind())
+            ThrowCannotOpen(fileName);
+        TextCodec::TextDecoder decoder(windows1252, file.size());
+        qint64 total = 0;
+        bool decoded = true;
+        for (;;) {
+            const qint64 got = file.read(piece.data(), Piece);
+            if (got < 0)
+                ThrowCannotOpen(fileName);
+            if (got == 0)
+                break;
+            total += got;
+            if (total > MaxFileBytes || decoder.size() + decoder.lineBreaks() > MemoCapacity)
+                ThrowTooLarge();
+            if (!decoder.feed(QByteArrayView(piece.constData(), got))) {
+                decoded = false;
+                break;
+            }
+        }
+        if (decoder.hasNul())
+            throw VexloError(
+                QStringLiteral("Datei %1 ist keine Textdatei und kann nicht geöffnet werden").arg(fileName));
+        if (decoded && decoder.finish()) {
+            if (decoder.size() + decoder.lineBreaks() > MemoCapacity)
+                ThrowTooLarge();
+            return decoder.take().text;
+        }
+        // Not UTF-8: once more from the start, as Windows-1252.
+    }
+    ThrowCannotOpen(fileName);  // Windows-1252 takes every byte; not reached
 }
 
 void WriteTextFile(const QString& fileName, const QString& text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    QByteArray bytes(utf8.size() + std::count(utf8.begin(), utf8.end(), '\n'), Qt::Uninitialized);
-    char* out = bytes.data();
-    for (const char c : utf8) {
-        if (c == '\n')
-            *out++ = '\r';
-        *out++ = c;
+    // A text that begins with U+FEFF keeps it only behind a byte-order mark,
+    // for the reader drops one mark.
+    AtomicFile file(fileName);
+    if (text.startsWith(QChar(0xFEFF)))
+        file.write("\xEF\xBB\xBF");
+    // In pieces: the whole text is never held a second time in full.
+    constexpr qsizetype Piece = 1 << 16;
+    QByteArray bytes;
+    for (qsizetype start = 0; start < text.size() && file.error() == 0;) {
+        qsizetype length = qMin(Piece, text.size() - start);
+        if (start + length < text.size() && text.at(start + length - 1).isHighSurrogate())
+            ++length;  // never half a character
+        const QByteArray utf8 = QStringView(text).mid(start, length).toUtf8();
+        bytes.resize(utf8.size() + std::count(utf8.begin(), utf8.end(), '\n'));
+        char* out = bytes.data();
+        for (const char c : utf8) {
+            if (c == '\n')
+                *out++ = '\r';
+            *out++ = c;
+        }
+        file.write(bytes);
+        start += length;
     }
-
-    // Unbuffered, so that a short write (disk full, size limit) shows in
-    // write()'s result: a buffered QSaveFile drops the rest silently on commit.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size() ||
-        !file.commit()) {
-        file.cancelWriting();
+    if (!file.commit())
         throw VexloError(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(fileName));
-    }
 }

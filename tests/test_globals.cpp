@@ -124,6 +124,9 @@ private slots:
         QTest::newRow("layout abc") << head + "SysTray=1\r\nLayout=abc\r\n"
                                     << uint(ColorGreen) << 2000 << 3000 << uint(ColorBlue) << true << false << "Start"
                                     << 12;
+        QTest::newRow("a bare tray line is no key")
+            << head + "SysTray\r\nLayout=0\r\nStartMinimized=1\r\n"
+            << uint(ColorGreen) << 2000 << 3000 << uint(ColorGreen) << false << false << "Start" << 12;
         QTest::newRow("tray without layout")
             << head + "SysTray=1\r\n"
             << uint(ColorBlue) << 2000 << 3000 << uint(ColorGreen) << true << false << "Start" << 12;

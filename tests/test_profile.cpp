@@ -1,4 +1,6 @@
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -6,6 +8,19 @@
 
 #include "profile.h"
 #include "testsupport.h"
+
+namespace {
+
+// The address space the process has mapped, from /proc/self/statm (pages).
+qint64 MappedBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(0).toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
+
+}  // namespace
 
 class TestProfile : public QObject {
     Q_OBJECT
@@ -196,7 +211,7 @@ private slots:
         WriteFileBytes(iniPath(), "[Config]\r\n;Font=x\r\nSysTray\r\nLayout=0\r\n\r\n[URL]\r\nFontSize=1\r\n");
         const IniFile ini(iniPath());
         QVERIFY(ini.ValueExists(QStringLiteral("config"), QStringLiteral("LAYOUT")));
-        QVERIFY(ini.ValueExists(QStringLiteral("Config"), QStringLiteral("SysTray")));
+        QVERIFY(!ini.ValueExists(QStringLiteral("Config"), QStringLiteral("SysTray")));  // no "=": no key
         QVERIFY(!ini.ValueExists(QStringLiteral("Config"), QStringLiteral("Font")));
         QVERIFY(!ini.ValueExists(QStringLiteral("Config"), QStringLiteral("FontSize")));
         QVERIFY(!ini.ValueExists(QStringLiteral("Missing"), QStringLiteral("Layout")));
@@ -232,13 +247,23 @@ private slots:
         QTest::newRow("in place") << QByteArray("[Config]\r\nFont=Arial\r\nFontSize=10\r\n") << "Config"
                                   << "Font"
                                   << "Verdana" << QByteArray("[Config]\r\nFont=Verdana\r\nFontSize=10\r\n");
-        QTest::newRow("in place keeps key spelling and LF")
+        QTest::newRow("in place keeps key spelling, ends in CR LF")
             << QByteArray("[Config]\n  grenzegb = 5 \nX=1\n") << "Config"
             << "GrenzeGB"
-            << "7" << QByteArray("[Config]\ngrenzegb=7\nX=1\n");
+            << "7" << QByteArray("[Config]\ngrenzegb=7\r\nX=1\n");
         QTest::newRow("in place CR only") << QByteArray("[Config]\rFont=A\rX=1") << "Config"
                                           << "Font"
-                                          << "B" << QByteArray("[Config]\rFont=B\rX=1");
+                                          << "B" << QByteArray("[Config]\rFont=B\r\nX=1");
+        QTest::newRow("in place last line without line end") << QByteArray("[Config]\r\nFont=A") << "Config"
+                                                             << "Font"
+                                                             << "B" << QByteArray("[Config]\r\nFont=B\r\n");
+        QTest::newRow("a line without = is no key") << QByteArray("[Config]\r\nSysTray\r\n") << "Config"
+                                                    << "SysTray"
+                                                    << "1" << QByteArray("[Config]\r\nSysTray\r\nSysTray=1\r\n");
+        QTest::newRow("windows-1252 whose one odd byte is overwritten becomes UTF-8")
+            << QByteArray("[Config]\r\nFont=\xC4\r\n[URL]\r\nDesc1=Gru\xDF\x93\r\n") << "Config"
+            << "Font"
+            << "Arial" << QByteArray("[Config]\r\nFont=Arial\r\n[URL]\r\nDesc1=Gru\xC3\x9F\xE2\x80\x9C\r\n");
         QTest::newRow("end of section before blank lines")
             << QByteArray("[Config]\r\nFont=A\r\n\r\n[URL]\r\nURL1=x\r\n") << "Config"
             << "Layout"
@@ -294,6 +319,80 @@ private slots:
         QCOMPARE(IniFile(iniPath()).ReadString(section, key, QString()), ini.ReadString(section, key, QString()));
     }
 
+    // Writing one key never changes how another one reads afterwards.
+    void otherKeysReadTheSame_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("otherSection");
+        QTest::addColumn<QString>("otherKey");
+        // "Gruß“" in Windows-1252 happens to be valid UTF-8 on its own.
+        const QByteArray oddByteOnWrittenLine("[Config]\r\nFont=\xC4\r\n[URL]\r\nDesc1=Gru\xDF\x93\r\n");
+        QTest::newRow("odd byte on the written line") << oddByteOnWrittenLine << "Config"
+                                                      << "Font"
+                                                      << "Arial"
+                                                      << "URL"
+                                                      << "Desc1";
+        QTest::newRow("odd byte elsewhere") << oddByteOnWrittenLine << "URL"
+                                            << "Desc2"
+                                            << "x"
+                                            << "Config"
+                                            << "Font";
+        QTest::newRow("new character beyond the code page") << oddByteOnWrittenLine << "URL"
+                                                            << "Desc2" << QString::fromUtf8("Ω") << "URL"
+                                                            << "Desc1";
+        QTest::newRow("UTF-8 file") << QByteArray("[URL]\r\nDesc1=Gr\xC3\xBC\xC3\x9F\r\n") << "URL"
+                                    << "Desc2"
+                                    << "x"
+                                    << "URL"
+                                    << "Desc1";
+    }
+    void otherKeysReadTheSame()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, otherSection);
+        QFETCH(QString, otherKey);
+        WriteFileBytes(iniPath(), before);
+        const QString other = IniFile(iniPath()).ReadString(otherSection, otherKey, QString());
+        QVERIFY(!other.isEmpty());
+        {
+            IniFile ini(iniPath());
+            ini.WriteString(section, key, value);
+            ini.UpdateFile();
+        }
+        QCOMPARE(IniFile(iniPath()).ReadString(otherSection, otherKey, QString()), other);
+        QCOMPARE(IniFile(iniPath()).ReadString(section, key, QString()), value);
+    }
+
+    // A settings file of a few bytes takes memory by its size: with little
+    // address space to spare, reading it still works.
+    void readingTakesMemoryByTheFileSize_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("small file") << QByteArray("[Config]\r\nFont=Arial\r\n");
+        QTest::newRow("one megabyte") << "[Config]\r\nFont=Arial\r\n;" + QByteArray(1 << 20, '-') + "\r\n";
+    }
+    void readingTakesMemoryByTheFileSize()
+    {
+        QFETCH(QByteArray, file);
+        WriteFileBytes(iniPath(), file);
+        const QString font = TextFromChild([&] {
+            rlimit limit{};
+            getrlimit(RLIMIT_AS, &limit);
+            // What the process holds now, plus 16 MiB: far below a fixed 64 MiB buffer.
+            limit.rlim_cur = rlim_t(MappedBytes() + (16 << 20));
+            if (setrlimit(RLIMIT_AS, &limit) != 0)
+                return QStringLiteral("<no limit>");
+            return IniFile(iniPath()).ReadString(QStringLiteral("Config"), QStringLiteral("Font"), QString());
+        });
+        QCOMPARE(font, QStringLiteral("Arial"));
+    }
+
     void severalWritesLandTogether()
     {
         const QByteArray before("; kept\n[URL]\r\nURL1=http://a\r\n[Config]\rFont=A\r[Extra]\nx=1");
@@ -305,7 +404,7 @@ private slots:
         ini.WriteString(QStringLiteral("New"), QStringLiteral("k"), QStringLiteral("v"));
         ini.UpdateFile();
         QCOMPARE(ReadFileBytes(iniPath()),
-                 QByteArray("; kept\n[URL]\r\nURL1=http://a\r\nName1=A\r\n[Config]\rFont=B\rFontSize=-12\r\n"
+                 QByteArray("; kept\n[URL]\r\nURL1=http://a\r\nName1=A\r\n[Config]\rFont=B\r\nFontSize=-12\r\n"
                             "[Extra]\nx=1\r\n[New]\r\nk=v\r\n"));
         QCOMPARE(ini.ReadInteger(QStringLiteral("Config"), QStringLiteral("FontSize"), 0), -12);
     }

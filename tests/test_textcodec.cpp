@@ -48,28 +48,139 @@ private slots:
         QCOMPARE(TextCodec::IsValidUtf8(bytes), valid);
     }
 
-    void decode_data()
+    void decodeText_data()
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("windows1252");
+        QTest::newRow("empty") << QByteArray() << QString() << false;
         QTest::newRow("utf8") << QByteArray("Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC") << QStringLiteral("Grüß €") << false;
         QTest::newRow("bom dropped") << QByteArray("\xEF\xBB\xBFHallo") << QStringLiteral("Hallo") << false;
         QTest::newRow("only bom") << QByteArray("\xEF\xBB\xBF") << QString() << false;
+        QTest::newRow("second bom kept") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFHallo") << QStringLiteral("\uFEFFHallo")
+                                         << false;
         QTest::newRow("bom kept inside") << QByteArray("a\xEF\xBB\xBF") << QStringLiteral("a\uFEFF") << false;
         QTest::newRow("cp1252") << QByteArray("Gr\xFC\xDF \x80") << QStringLiteral("Grüß €") << true;
         // One invalid byte makes the whole file Windows-1252, BOM bytes included.
         QTest::newRow("bom then invalid") << QByteArray("\xEF\xBB\xBF\xE4") << QStringLiteral("ï»¿ä") << true;
         QTest::newRow("valid utf8 plus one bad byte") << QByteArray("\xC3\xA4\xFF") << QStringLiteral("Ã¤ÿ") << true;
+        QTest::newRow("line ends") << QByteArray("a\r\nb\rc\nd\n\re\r") << QStringLiteral("a\nb\nc\nd\n\ne\n") << false;
+        QTest::newRow("cp1252 line ends") << QByteArray("\xE4\r\n\xF6\r\xFC\n") << QStringLiteral("ä\nö\nü\n") << true;
+        QTest::newRow("separators") << QByteArray("a\xE2\x80\xA8z\xE2\x80\xA9") << QStringLiteral("a\nz\n") << false;
+        QTest::newRow("emoji") << QByteArray("\xF0\x9F\x98\x80!") << QStringLiteral("\U0001F600!") << false;
+        QTest::newRow("CR LF across a block edge")
+            << QByteArray("0123456789abcde\r\nx") << QStringLiteral("0123456789abcde\nx") << false;
+        QTest::newRow("invalid byte after long valid run")
+            << QByteArray("0123456789abcdef\xC3\xA4\r\n0123456789abcdef\xE4")
+            << QStringLiteral("0123456789abcdefÃ¤\n0123456789abcdefä") << true;
     }
-    void decode()
+    void decodeText()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QFETCH(bool, windows1252);
-        bool used = !windows1252;
-        QCOMPARE(TextCodec::Decode(bytes, &used), text);
-        QCOMPARE(used, windows1252);
+        const TextCodec::DecodedText decoded = TextCodec::DecodeText(bytes);
+        QCOMPARE(decoded.text, text);
+        QCOMPARE(decoded.windows1252, windows1252);
+        QCOMPARE(decoded.lineBreaks, text.count(u'\n'));
+        QVERIFY(!decoded.hasNul);
+    }
+
+    // Every special byte at every place of two blocks: the fast path over
+    // plain runs must hand over to the careful one at exactly the right byte.
+    void decodeTextAgreesEverywhere_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        const struct {
+            const char* name;
+            QByteArray bytes;
+            QString text;
+        } pieces[] = {
+            {"CR LF", "\r\n", "\n"},
+            {"CR", "\r", "\n"},
+            {"LF", "\n", "\n"},
+            {"umlaut", "\xC3\xA4", "ä"},
+            {"emoji", "\xF0\x9F\x98\x80", "\U0001F600"},
+            {"separator", "\xE2\x80\xA8", "\n"},
+            {"cp1252 byte", "\x80", "€"},
+        };
+        for (const auto& piece : pieces) {
+            for (int at = 0; at <= 33; ++at) {
+                const QByteArray filler(40, 'x');
+                const QByteArray bytes = filler.left(at) + piece.bytes + "y" + filler.left(40 - at);
+                const QString text = QString(at, u'x') + piece.text + u'y' + QString(40 - at, u'x');
+                QTest::addRow("%s at %d", piece.name, at) << bytes << text;
+            }
+        }
+    }
+    void decodeTextAgreesEverywhere()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        const TextCodec::DecodedText decoded = TextCodec::DecodeText(bytes);
+        QCOMPARE(decoded.text, text);
+        QCOMPARE(decoded.lineBreaks, text.count(u'\n'));
+    }
+
+    // A file read piece by piece decodes as it does whole, wherever the
+    // pieces end: inside a mark, a sequence or a CR LF.
+    void decoderInPieces_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("byte-order mark") << QByteArray(
+            "\xEF\xBB\xBF"
+            "ab\r\ncd");
+        QTest::newRow("two marks") << QByteArray(
+            "\xEF\xBB\xBF\xEF\xBB\xBF"
+            "x");
+        QTest::newRow("mark's first bytes only") << QByteArray("\xEF\xBB");
+        QTest::newRow("not a mark") << QByteArray(
+            "\xEF\xBC\x81"
+            "a");
+        QTest::newRow("sequences") << QByteArray("\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80\xE2\x80\xA8z");
+        QTest::newRow("CR LF and CR") << QByteArray("a\r\n\r\r\nb\r");
+        QTest::newRow("cut off at the end") << QByteArray("ab\xE2\x82");
+        QTest::newRow("invalid late") << QByteArray("\xC3\xA4\r\nabc\xE4\r\n");
+        QTest::newRow("long run then umlaut") << QByteArray("0123456789abcdefghij\xC3\xBC\r\n0123456789abcdefghij");
+        QTest::newRow("NUL") << QByteArray("ab\r\0c", 5);
+    }
+    void decoderInPieces()
+    {
+        QFETCH(QByteArray, bytes);
+        const TextCodec::DecodedText whole = TextCodec::DecodeText(bytes);
+        for (qsizetype pieceSize = 1; pieceSize <= bytes.size(); ++pieceSize) {
+            TextCodec::DecodedText pieces;
+            for (const bool windows1252 : {false, true}) {
+                TextCodec::TextDecoder decoder(windows1252, bytes.size());
+                bool ok = true;
+                for (qsizetype at = 0; at < bytes.size() && ok; at += pieceSize)
+                    ok = decoder.feed(QByteArrayView(bytes.constData() + at, qMin(pieceSize, bytes.size() - at)));
+                if ((ok && decoder.finish()) || decoder.hasNul()) {
+                    pieces = decoder.take();
+                    break;
+                }
+            }
+            QCOMPARE(pieces.hasNul, whole.hasNul);
+            if (whole.hasNul)
+                continue;
+            QCOMPARE(pieces.text, whole.text);
+            QCOMPARE(pieces.lineBreaks, whole.lineBreaks);
+            QCOMPARE(pieces.windows1252, whole.windows1252);
+        }
+    }
+
+    void decodeTextFindsNul_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("first") << QByteArray("\0abc", 4);
+        QTest::newRow("in a long run") << QByteArray("0123456789\0abcdefghijklmn", 25);
+        QTest::newRow("last, after cp1252") << QByteArray("\xE4x\0", 3);
+    }
+    void decodeTextFindsNul()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(TextCodec::DecodeText(bytes).hasNul);
     }
 
     void windows1252HighRow_data()

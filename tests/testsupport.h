@@ -31,3 +31,21 @@ void WriteFileBytes(const QString& fileName, const QByteArray& bytes);
 
 // The message of the error the action raises, or an empty text when none.
 QString ErrorOf(const std::function<void()>& action);
+
+// Runs body in a child process (so that limits it sets stay there) and
+// returns the text it returned, or a note of how the child ended otherwise.
+QString TextFromChild(const std::function<QString()>& body);
+
+// Lowers the largest file size this process may write, so that a write fails
+// part-way even for a user who may write everywhere; SIGXFSZ is ignored.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long long bytes);
+    ~FileSizeLimit();
+    bool active() const { return m_active; }
+
+private:
+    unsigned long long m_oldCurrent = 0;
+    void (*m_oldHandler)(int) = nullptr;
+    bool m_active = false;
+};

@@ -1,0 +1,151 @@
+#include "framework/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+// The mode a newly created file gets from the process's umask.
+mode_t NewFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// A rename is only durable once the directory holding it is on disk too.
+// The new file is in place either way, so a failure here is no failed save.
+void SyncDirectory(const QByteArray& fileName)
+{
+    const qsizetype slash = fileName.lastIndexOf('/');
+    const QByteArray directory = slash > 0 ? fileName.left(slash) : QByteArray(slash == 0 ? "/" : ".");
+    const int fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+bool WriteAll(int fd, QByteArrayView bytes)
+{
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (written == 0) {
+            errno = EIO;  // no progress and no reason: do not spin
+            return false;
+        }
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+AtomicFile::AtomicFile(const QString& fileName)
+{
+    // Through a symbolic link the file it points to is replaced, not the link.
+    const QString canonical = QFileInfo(fileName).canonicalFilePath();
+    m_target = QFile::encodeName(canonical.isEmpty() ? fileName : canonical);
+
+    mode_t mode = NewFileMode();
+    struct stat info;
+    if (::stat(m_target.constData(), &info) == 0) {
+        if (!S_ISREG(info.st_mode)) {
+            fail(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+            return;
+        }
+        // Replacing the file must not get round its write protection.
+        if (::access(m_target.constData(), W_OK) != 0) {
+            fail(errno);
+            return;
+        }
+        mode = info.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        fail(errno);
+        return;
+    }
+
+    const qsizetype slash = m_target.lastIndexOf('/');
+    m_temp = m_target.left(slash + 1) + '.' + m_target.mid(slash + 1) + ".XXXXXX";
+    m_fd = ::mkostemp(m_temp.data(), O_CLOEXEC);
+    if (m_fd < 0) {
+        m_temp.clear();
+        fail(errno);
+        return;
+    }
+    if (::fchmod(m_fd, mode) != 0)
+        fail(errno);
+}
+
+AtomicFile::~AtomicFile()
+{
+    discard();
+}
+
+void AtomicFile::fail(int error)
+{
+    if (m_error == 0)
+        m_error = error != 0 ? error : EIO;
+    discard();
+}
+
+void AtomicFile::discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.isEmpty()) {
+        ::unlink(m_temp.constData());
+        m_temp.clear();
+    }
+}
+
+bool AtomicFile::write(QByteArrayView bytes)
+{
+    if (m_fd < 0)
+        return false;
+    if (!WriteAll(m_fd, bytes)) {
+        fail(errno);
+        return false;
+    }
+    return true;
+}
+
+bool AtomicFile::commit()
+{
+    if (m_fd < 0)
+        return false;
+    // Late failures (delayed allocation, network file systems) show up here.
+    if (::fsync(m_fd) != 0 && errno != EINVAL) {
+        fail(errno);
+        return false;
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && errno != EINTR) {
+        fail(errno);
+        return false;
+    }
+    if (::rename(m_temp.constData(), m_target.constData()) != 0) {
+        fail(errno);
+        return false;
+    }
+    m_temp.clear();
+    SyncDirectory(m_target);
+    return true;
+}

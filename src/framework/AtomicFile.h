@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// Replaces a file in one step. The bytes go to a new file beside the target;
+// only when every write, the flush to disk and the close have succeeded is it
+// renamed over the target. A refused write (full disk, file-size limit, write
+// protection) leaves the target byte for byte and no temporary file behind.
+class AtomicFile {
+public:
+    explicit AtomicFile(const QString& fileName);
+    ~AtomicFile();  // discards what was written unless committed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // False once anything has failed; later writes then do nothing.
+    bool write(QByteArrayView bytes);
+    // Puts the file in place; false (the target untouched) when that fails.
+    bool commit();
+    // The system's error code of the first failure, 0 while there was none.
+    int error() const { return m_error; }
+
+private:
+    void fail(int error);
+    void discard();
+
+    QByteArray m_target;  // the file that is replaced, symbolic links followed
+    QByteArray m_temp;    // the new file beside it while it is written
+    int m_fd = -1;
+    int m_error = 0;
+};
+
+// Writes all of bytes to fd, going on after short and interrupted writes.
+// False, with errno set, when the system refuses.
+bool WriteAll(int fd, QByteArrayView bytes);

@@ -1,0 +1,182 @@
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <cstring>
+#include <optional>
+
+#include "ProUrl.h"
+#include "extern.h"
+#include "framework/AtomicFile.h"
+#include "globals.h"
+#include "testsupport.h"
+#include "textfile.h"
+
+namespace {
+
+// What each save had on disk before, and what it is asked to write: more
+// than the size limit below lets through.
+const QByteArray OldSettings = "[Config]\r\nFont=Verdana\r\n; " + QByteArray(3000, '-') + "\r\n[URL]\r\nLink1=\r\n";
+const QByteArray OldText = "der alte Text\r\n" + QByteArray(3000, 'a');
+constexpr unsigned long long SizeLimit = 1024;
+
+// Fills a file system to the last byte.
+bool FillUp(const QString& fileName)
+{
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0)
+        return false;
+    const QByteArray chunk(4096, 'f');
+    qsizetype size = chunk.size();
+    for (;;) {
+        const ssize_t n = ::write(fd, chunk.constData(), size_t(size));
+        if (n >= 0)
+            continue;
+        if (errno != ENOSPC)
+            break;
+        if (size == 1) {
+            ::close(fd);
+            return true;
+        }
+        size = 1;  // the last page's tail
+    }
+    ::close(fd);
+    return false;
+}
+
+// The save the user starts, returning the message it raised.
+QString Save(const QString& kind, const QString& directory)
+{
+    if (kind == QLatin1String("settings"))
+        return ErrorOf([] {
+            SaveConfig(QStringLiteral("Arial"), 10, QStringLiteral("2000"), QStringLiteral("3000"), true, true, false);
+        });
+    if (kind == QLatin1String("links")) {
+        TfrmExtern dialog;
+        dialog.Entry(1)->setURL(QStringLiteral("http://neu.example.org/") + QString(2000, u'x'));
+        return ErrorOf([&] { dialog.SaveLinks(); });
+    }
+    return ErrorOf([&] { WriteTextFile(directory + QStringLiteral("/alt.txt"), QString(5000, u'n')); });
+}
+
+}  // namespace
+
+class TestAtomicFile : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A save the system refuses part-way reports it and leaves the old file
+    // byte for byte, with no temporary file left beside it.
+    void refusedSaveChangesNothing_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("fullDisk");
+        for (const char* kind : {"settings", "links", "text"}) {
+            QTest::addRow("%s, full disk", kind) << QString::fromLatin1(kind) << true;
+            QTest::addRow("%s, file-size limit", kind) << QString::fromLatin1(kind) << false;
+        }
+    }
+    void refusedSaveChangesNothing()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, fullDisk);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray mountPoint = QFile::encodeName(dir.path());
+        if (fullDisk) {
+            if (::geteuid() != 0)
+                QSKIP("mounting a small file system needs root");
+            if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+                QSKIP(qPrintable(QStringLiteral("cannot mount a small file system: %1").arg(strerror(errno))));
+        }
+        const auto unmount = qScopeGuard([&] {
+            if (fullDisk)
+                ::umount(mountPoint.constData());
+        });
+        SetProgramDirForTesting(dir.path());
+        const bool text = kind == QLatin1String("text");
+        const QString target = dir.filePath(text ? QStringLiteral("alt.txt") : QStringLiteral("vexloed.ini"));
+        const QByteArray before = text ? OldText : OldSettings;
+        WriteFileBytes(target, before);
+        QCOMPARE(ReadFileBytes(target), before);
+        QStringList files{target.section(u'/', -1)};
+        if (fullDisk) {
+            QVERIFY(FillUp(dir.filePath(QStringLiteral("filler"))));
+            files << QStringLiteral("filler");
+        }
+
+        const QString message = TextFromChild([&] {
+            std::optional<FileSizeLimit> limit;
+            if (!fullDisk && !limit.emplace(SizeLimit).active())
+                return QStringLiteral("<no limit>");
+            return Save(kind, dir.path());
+        });
+
+        QCOMPARE(message, text ? QStringLiteral("Datei %1 kann nicht erstellt werden").arg(target)
+                               : QStringLiteral("In %1 kann nicht geschrieben werden").arg(target));
+        QCOMPARE(ReadFileBytes(target), before);
+        files.sort();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
+    }
+
+    // The replacement keeps what the user set on the old file.
+    void replacementKeepsTheFile_data()
+    {
+        QTest::addColumn<QString>("existing");  // "", "file" or "link"
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("expectedMode");
+        QTest::newRow("new file takes the umask") << QString() << 0 << 0644;
+        QTest::newRow("private file stays private") << "file" << 0600 << 0600;
+        QTest::newRow("shared file stays shared") << "file" << 0664 << 0664;
+        QTest::newRow("through a symbolic link") << "link" << 0640 << 0640;
+    }
+    void replacementKeepsTheFile()
+    {
+        QFETCH(QString, existing);
+        QFETCH(int, mode);
+        QFETCH(int, expectedMode);
+        QTemporaryDir dir;
+        const QString real = dir.filePath(QStringLiteral("echt.txt"));
+        const QString name = existing == QLatin1String("link") ? dir.filePath(QStringLiteral("verweis.txt")) : real;
+        if (!existing.isEmpty()) {
+            WriteFileBytes(real, "alt");
+            QVERIFY(::chmod(QFile::encodeName(real).constData(), mode_t(mode)) == 0);
+        }
+        if (existing == QLatin1String("link"))
+            QVERIFY(QFile::link(real, name));
+        const mode_t oldMask = ::umask(022);
+        bool committed;
+        {
+            AtomicFile file(name);
+            QVERIFY(file.write("neu"));
+            committed = file.commit();
+        }
+        ::umask(oldMask);
+        QVERIFY(committed);
+        QCOMPARE(ReadFileBytes(real), QByteArray("neu"));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(real).constData(), &info), 0);
+        QCOMPARE(int(info.st_mode & 07777), expectedMode);
+        QCOMPARE(QFileInfo(name).isSymLink(), existing == QLatin1String("link"));
+    }
+
+    void uncommittedWriteLeavesNothing()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("alt.txt"));
+        WriteFileBytes(name, "alt");
+        {
+            AtomicFile file(name);
+            QVERIFY(file.write("halb"));
+        }
+        QCOMPARE(ReadFileBytes(name), QByteArray("alt"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"alt.txt"});
+    }
+};
+
+VEXLO_TEST_MAIN(TestAtomicFile)
+#include "test_atomicfile.moc"
