@@ -7,6 +7,8 @@
 #include <QtMath>
 #include <algorithm>
 
+#include "framework/Application.h"
+
 namespace {
 
 QPoint Step(TDirection direction)
@@ -415,7 +417,7 @@ void TProCustomLabel::FontChanged()
 void TProCustomLabel::mousePressEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    MouseDown(event->button(), event->modifiers(), at.x(), at.y());
+    TApplication::Guard([&] { MouseDown(event->button(), event->modifiers(), at.x(), at.y()); });
 }
 
 void TProCustomLabel::mouseDoubleClickEvent(QMouseEvent* event)
@@ -427,19 +429,19 @@ void TProCustomLabel::mouseDoubleClickEvent(QMouseEvent* event)
 void TProCustomLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    MouseUp(event->button(), event->modifiers(), at.x(), at.y());
+    TApplication::Guard([&] { MouseUp(event->button(), event->modifiers(), at.x(), at.y()); });
 }
 
 void TProCustomLabel::enterEvent(QEnterEvent* event)
 {
     QWidget::enterEvent(event);
-    MouseEnter();
+    TApplication::Guard([this] { MouseEnter(); });
 }
 
 void TProCustomLabel::leaveEvent(QEvent* event)
 {
     QWidget::leaveEvent(event);
-    MouseLeave();
+    TApplication::Guard([this] { MouseLeave(); });
 }
 
 void TProCustomLabel::changeEvent(QEvent* event)

@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "framework/Application.h"
+#include "framework/Guarded.h"
 #include "framework/QtTrayShell.h"
 
 TTrayIcon::TTrayIcon(QWidget* owner, TrayShell* shell) : QObject(owner), m_owner(owner)
@@ -17,7 +18,7 @@ TTrayIcon::TTrayIcon(QWidget* owner, TrayShell* shell) : QObject(owner), m_owner
         [this](uint message, quintptr wParam, qintptr lParam) { return TrayWindowProc(message, wParam, lParam); });
 
     m_cycleTimer = new QTimer(this);
-    connect(m_cycleTimer, &QTimer::timeout, this, &TTrayIcon::CycleTimerTick);
+    connect(m_cycleTimer, &QTimer::timeout, this, Guarded(this, &TTrayIcon::CycleTimerTick));
 
     installHooks();
 }
@@ -364,10 +365,10 @@ void TTrayIcon::installHooks()
     if (m_owner) {
         m_owner->installEventFilter(this);
         m_ownerHook = m_owner;
-        m_sessionHook = connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
-            if (OnQueryEndSession)
-                OnQueryEndSession(this);
-        });
+        m_sessionHook = connect(qApp, &QGuiApplication::commitDataRequest, this, Guarded([this](QSessionManager&) {
+                                    if (OnQueryEndSession)
+                                        OnQueryEndSession(this);
+                                }));
     }
 }
 
@@ -427,7 +428,7 @@ void TTrayIcon::ApplicationWindowProc(QEvent* event)
     const bool minimized = m_applicationHook->windowState() & Qt::WindowMinimized;
     if (minimized && !(change->oldState() & Qt::WindowMinimized)) {
         // Hidden once the window system has finished minimising.
-        QTimer::singleShot(0, this, [this] { GoToTray(); });
+        QTimer::singleShot(0, this, Guarded(this, &TTrayIcon::GoToTray));
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include "framework/Application.h"
 #include "framework/VexloError.h"
 #include "textfile.h"
 
@@ -90,6 +91,12 @@ void TMemo::insertFromMimeData(const QMimeData* source)
     const QString text = NormalizeLineBreaks(source->text());
     const QTextCursor cursor = textCursor();
     const qsizetype removed = cursor.selectionEnd() - cursor.selectionStart();
-    CheckCapacity(charCount() - removed + CountChars(text));
-    textCursor().insertText(text);
+    // Reached from Qt's own paste and drop: a refused paste is shown right here.
+    bool fits = false;
+    TApplication::Guard([&] {
+        CheckCapacity(charCount() - removed + CountChars(text));
+        fits = true;
+    });
+    if (fits)
+        textCursor().insertText(text);
 }
