@@ -177,7 +177,10 @@ IniFile::IniFile(QString fileName) : m_fileName(std::move(fileName))
         m_unreadable = true;
         return;
     }
-    QByteArray bytes = file.read(MaxFileSize + 1);
+    // A buffer of the file's size: one of the limit would be claimed at every read.
+    QByteArray bytes = file.read(info.size() + 1);
+    if (bytes.size() > info.size())  // it grew since
+        bytes += file.read(MaxFileSize + 1 - bytes.size());
     if (bytes.size() > MaxFileSize || file.error() != QFileDevice::NoError) {
         m_unreadable = true;
         return;
@@ -411,6 +414,12 @@ void IniFile::UpdateFile()
         return;
     if (m_unreadable)
         throw CannotWrite(m_fileName);
+    // A Windows-1252 file whose last byte foreign to UTF-8 was overwritten
+    // would be read back as UTF-8, its other values changed: it becomes UTF-8.
+    if (m_windows1252 && TextCodec::IsValidUtf8(m_bytes)) {
+        m_bytes = TextCodec::DecodeWindows1252(m_bytes).toUtf8();
+        m_windows1252 = false;
+    }
     // Replacing the file would get round its write protection.
     const QFileInfo info(m_fileName);
     if (info.exists() && (!info.isFile() || !info.isWritable()))

@@ -101,7 +101,10 @@ QString ReadTextFile(const QString& fileName)
 
 void WriteTextFile(const QString& fileName, const QString& text)
 {
-    const QByteArray utf8 = text.toUtf8();
+    // A text that begins with U+FEFF gets a byte-order mark, or reading it
+    // back would take that character for one and drop it.
+    const QByteArray utf8 =
+        (text.startsWith(QChar(0xFEFF)) ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
     QByteArray bytes(utf8.size() + std::count(utf8.begin(), utf8.end(), '\n'), Qt::Uninitialized);
     char* out = bytes.data();
     for (const char c : utf8) {

@@ -157,6 +157,7 @@ private slots:
         QTest::newRow("empty") << QString();
         QTest::newRow("lines") << QStringLiteral("eins\nzwei\n\ndrei\n");
         QTest::newRow("non-latin") << QStringLiteral("„Zitat“ – д \U0001F600\n€");
+        QTest::newRow("starts with U+FEFF") << QStringLiteral("\uFEFFHallo\n");
     }
     void roundTrip()
     {

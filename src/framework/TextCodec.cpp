@@ -1,5 +1,6 @@
 #include "framework/TextCodec.h"
 
+#include <QStringDecoder>
 #include <cstdint>
 #include <cstring>
 
@@ -86,8 +87,11 @@ QString Decode(const QByteArray& bytes, bool* usedWindows1252)
     if (!utf8)
         return DecodeWindows1252(bytes);
     const QByteArray bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(bom))
-        return QString::fromUtf8(bytes.constData() + bom.size(), bytes.size() - bom.size());
+    if (bytes.startsWith(bom)) {
+        // Qt's plain conversion would drop a second mark: that one is text.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(QByteArrayView(bytes).sliced(bom.size()));
+    }
     return QString::fromUtf8(bytes);
 }
 
