@@ -87,12 +87,14 @@ QString Decode(const QByteArray& bytes, bool* usedWindows1252)
     if (!utf8)
         return DecodeWindows1252(bytes);
     const QByteArray bom("\xEF\xBB\xBF");
-    if (bytes.startsWith(bom)) {
-        // Qt's plain conversion would drop a second mark: that one is text.
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-        return decoder.decode(QByteArrayView(bytes).sliced(bom.size()));
-    }
-    return QString::fromUtf8(bytes);
+    return DecodeUtf8(bytes.startsWith(bom) ? QByteArrayView(bytes).sliced(bom.size()) : QByteArrayView(bytes));
+}
+
+QString DecodeUtf8(QByteArrayView bytes)
+{
+    // Qt's plain conversion would drop a leading U+FEFF as a byte-order mark.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 QString DecodeWindows1252(const QByteArray& bytes)
