@@ -6,6 +6,7 @@ packages=(
   qt6-base-dev libgl-dev libjpeg-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb openbox trayer xdotool x11-utils xclip imagemagick
+  clang libclang-rt-14-dev llvm
 )
 missing=()
 for p in "${packages[@]}"; do
