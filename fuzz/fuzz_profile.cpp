@@ -74,12 +74,12 @@ std::vector<Name> NamesIn(QByteArray bytes)
 // at most 2047 characters and never half a character.
 QString AsReadBack(const QString& value)
 {
-    QString text = value;
-    const qsizetype zero = text.indexOf(QChar(0));
-    if (zero >= 0)
-        text.truncate(zero);
-    text.replace(u'\r', u' ');
-    text.replace(u'\n', u' ');
+    QString text;
+    for (const QChar c : value) {
+        if (c == QChar(0))
+            break;
+        text += (c == u'\r' || c == u'\n') ? QChar(u' ') : c;
+    }
     text = TrimBlanks(text);
     if (text.size() > 2047)
         text.truncate(text[2046].isHighSurrogate() ? 2046 : 2047);
