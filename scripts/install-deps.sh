@@ -7,6 +7,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   xvfb openbox trayer xdotool x11-utils xclip imagemagick
   qt6-qpa-plugins qt6-translations-l10n xdg-utils desktop-file-utils appstream dpkg-dev file
+  clang libclang-rt-14-dev llvm
 )
 missing=()
 for p in "${packages[@]}"; do

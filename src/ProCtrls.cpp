@@ -7,6 +7,8 @@
 #include <QtMath>
 #include <algorithm>
 
+#include "framework/Application.h"
+
 namespace {
 
 QPoint Step(TDirection direction)
@@ -417,7 +419,7 @@ void TProCustomLabel::mousePressEvent(QMouseEvent* event)
     // A press on the label proves the pointer is over it.
     m_pointerInside = true;
     const QPoint at = event->position().toPoint();
-    MouseDown(event->button(), event->modifiers(), at.x(), at.y());
+    TApplication::Guard([&] { MouseDown(event->button(), event->modifiers(), at.x(), at.y()); });
 }
 
 void TProCustomLabel::mouseDoubleClickEvent(QMouseEvent* event)
@@ -429,7 +431,7 @@ void TProCustomLabel::mouseDoubleClickEvent(QMouseEvent* event)
 void TProCustomLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
-    MouseUp(event->button(), event->modifiers(), at.x(), at.y());
+    TApplication::Guard([&] { MouseUp(event->button(), event->modifiers(), at.x(), at.y()); });
 }
 
 void TProCustomLabel::mouseMoveEvent(QMouseEvent* event)
@@ -459,10 +461,12 @@ void TProCustomLabel::SetPointerInside(bool inside)
     if (inside == m_pointerInside)
         return;
     m_pointerInside = inside;
-    if (inside)
-        MouseEnter();
-    else
-        MouseLeave();
+    TApplication::Guard([inside, this] {
+        if (inside)
+            MouseEnter();
+        else
+            MouseLeave();
+    });
 }
 
 void TProCustomLabel::changeEvent(QEvent* event)

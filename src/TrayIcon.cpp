@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "framework/Application.h"
+#include "framework/Guarded.h"
 #include "framework/QtTrayShell.h"
 
 TTrayIcon::TTrayIcon(QWidget* owner, TrayShell* shell) : QObject(owner), m_owner(owner)
@@ -17,11 +18,11 @@ TTrayIcon::TTrayIcon(QWidget* owner, TrayShell* shell) : QObject(owner), m_owner
         [this](uint message, quintptr wParam, qintptr lParam) { return TrayWindowProc(message, wParam, lParam); });
 
     m_cycleTimer = new QTimer(this);
-    connect(m_cycleTimer, &QTimer::timeout, this, &TTrayIcon::CycleTimerTick);
+    connect(m_cycleTimer, &QTimer::timeout, this, Guarded(this, &TTrayIcon::CycleTimerTick));
     // No signal tells when the area goes away, so it is looked for now and then.
     m_areaWatch = new QTimer(this);
     m_areaWatch->setInterval(AreaWatchInterval);
-    connect(m_areaWatch, &QTimer::timeout, this, &TTrayIcon::AreaWatchTick);
+    connect(m_areaWatch, &QTimer::timeout, this, Guarded(this, &TTrayIcon::AreaWatchTick));
 
     installHooks();
 }
@@ -390,10 +391,10 @@ void TTrayIcon::installHooks()
     if (m_owner) {
         m_owner->installEventFilter(this);
         m_ownerHook = m_owner;
-        m_sessionHook = connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) {
-            if (OnQueryEndSession)
-                OnQueryEndSession(this);
-        });
+        m_sessionHook = connect(qApp, &QGuiApplication::commitDataRequest, this, Guarded([this](QSessionManager&) {
+                                    if (OnQueryEndSession)
+                                        OnQueryEndSession(this);
+                                }));
     }
 }
 
@@ -453,7 +454,7 @@ void TTrayIcon::ApplicationWindowProc(QEvent* event)
     const bool minimized = m_applicationHook->windowState() & Qt::WindowMinimized;
     if (minimized && !(change->oldState() & Qt::WindowMinimized)) {
         // Hidden once the window system has finished minimising.
-        QTimer::singleShot(0, this, [this] { GoToTray(); });
+        QTimer::singleShot(0, this, Guarded(this, &TTrayIcon::GoToTray));
     }
 }
 

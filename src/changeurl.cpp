@@ -8,6 +8,7 @@
 #include "extern.h"
 #include "framework/Colors.h"
 #include "framework/Controls.h"
+#include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "globals.h"
 #include "inputlimit.h"
@@ -69,8 +70,8 @@ void TfrmChangeURL::CreateControls()
     // The buttons keep the row height of 16 whatever their font asks for.
     for (LabelButton* button : {lblCancel, lblOK})
         button->resize(button->width(), 16);
-    connect(lblCancel, &LabelButton::clicked, this, &TfrmChangeURL::lblCancelClick);
-    connect(lblOK, &LabelButton::clicked, this, &TfrmChangeURL::lblOKClick);
+    connect(lblCancel, &LabelButton::clicked, this, Guarded(this, &TfrmChangeURL::lblCancelClick));
+    connect(lblOK, &LabelButton::clicked, this, Guarded(this, &TfrmChangeURL::lblOKClick));
 
     // Keyboard preview: the form sees every key before the focused field.
     installEventFilter(this);
@@ -82,7 +83,7 @@ void TfrmChangeURL::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        TApplication::Guard([this] { FormShow(); });
 }
 
 void TfrmChangeURL::FormShow()
@@ -97,7 +98,10 @@ void TfrmChangeURL::FormShow()
 
 bool TfrmChangeURL::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress && FormKeyPress(static_cast<QKeyEvent*>(event)))
+    bool handled = false;
+    if (event->type() == QEvent::KeyPress)
+        TApplication::Guard([&] { handled = FormKeyPress(static_cast<QKeyEvent*>(event)); });
+    if (handled)
         return true;
     return QDialog::eventFilter(watched, event);
 }

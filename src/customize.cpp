@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "framework/Controls.h"
+#include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "globals.h"
 #include "main.h"
@@ -124,18 +125,18 @@ void TfrmCustomize::CreateControls()
     setTabOrder(cbStartMinimized, rbLayoutGreen);
     setTabOrder(rbLayoutGreen, rbLayoutBlue);
 
-    connect(lblFont, &LabelButton::clicked, this, &TfrmCustomize::lblFontClick);
-    connect(lblDefault, &LabelButton::clicked, this, &TfrmCustomize::lblDefaultClick);
-    connect(lblSave, &LabelButton::clicked, this, &TfrmCustomize::lblSaveClick);
-    connect(lblCancel, &LabelButton::clicked, this, &TfrmCustomize::lblCancelClick);
-    connect(rbLayoutGreen, &QRadioButton::toggled, this, [this](bool selected) {
-        if (selected)
-            rbLayoutGreenClick();
-    });
-    connect(rbLayoutBlue, &QRadioButton::toggled, this, [this](bool selected) {
-        if (selected)
-            rbLayoutBlueClick();
-    });
+    connect(lblFont, &LabelButton::clicked, this, Guarded(this, &TfrmCustomize::lblFontClick));
+    connect(lblDefault, &LabelButton::clicked, this, Guarded(this, &TfrmCustomize::lblDefaultClick));
+    connect(lblSave, &LabelButton::clicked, this, Guarded(this, &TfrmCustomize::lblSaveClick));
+    connect(lblCancel, &LabelButton::clicked, this, Guarded(this, &TfrmCustomize::lblCancelClick));
+    connect(rbLayoutGreen, &QRadioButton::toggled, this, Guarded([this](bool selected) {
+                if (selected)
+                    rbLayoutGreenClick();
+            }));
+    connect(rbLayoutBlue, &QRadioButton::toggled, this, Guarded([this](bool selected) {
+                if (selected)
+                    rbLayoutBlueClick();
+            }));
 
     installEventFilter(this);
     for (QWidget* control : findChildren<QWidget*>())
@@ -154,7 +155,7 @@ void TfrmCustomize::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     // A window restored by the window system is shown again, not opened.
     if (!event->spontaneous())
-        FormShow();
+        TApplication::Guard([this] { FormShow(); });
 }
 
 void TfrmCustomize::FormShow()
@@ -248,7 +249,7 @@ void TfrmCustomize::closeEvent(QCloseEvent* event)
 {
     // The frame's close box cancels, so that no preview outlives the dialog.
     if (isVisible() && !m_closing)
-        lblCancelClick();
+        TApplication::Guard([this] { lblCancelClick(); });
     event->accept();
 }
 
@@ -285,7 +286,7 @@ void TfrmCustomize::PreviewKey(QWidget* receiver, QKeyEvent* event)
 bool TfrmCustomize::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
-        PreviewKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event));
+        TApplication::Guard([&] { PreviewKey(static_cast<QWidget*>(watched), static_cast<QKeyEvent*>(event)); });
     } else if (event->type() == QEvent::FocusIn && (watched == edGB || watched == edForum)) {
         // Reached by the keyboard or by the program: typing replaces the whole text.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();

@@ -9,6 +9,7 @@
 #include "changeurl.h"
 #include "framework/Colors.h"
 #include "framework/Controls.h"
+#include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "globals.h"
 #include "main.h"
@@ -82,7 +83,7 @@ void TfrmExtern::CreateControls()
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoRaise(false);
         button->setToolTip(QStringLiteral("Eintrag [%1] ändern").arg(n));
-        connect(button, &QToolButton::clicked, this, [this, n] { SpeedButtonClick(n); });
+        connect(button, &QToolButton::clicked, this, Guarded([this, n] { SpeedButtonClick(n); }));
         SpeedButton[n - 1] = button;
     }
 
@@ -96,9 +97,9 @@ void TfrmExtern::CreateControls()
     // The buttons keep the row height of 16 whatever their font asks for.
     for (LabelButton* button : {lblClear, lblSave, lblClose})
         button->resize(button->width(), 16);
-    connect(lblClear, &LabelButton::clicked, this, &TfrmExtern::lblClearClick);
-    connect(lblSave, &LabelButton::clicked, this, &TfrmExtern::lblSaveClick);
-    connect(lblClose, &LabelButton::clicked, this, &TfrmExtern::lblCloseClick);
+    connect(lblClear, &LabelButton::clicked, this, Guarded(this, &TfrmExtern::lblClearClick));
+    connect(lblSave, &LabelButton::clicked, this, Guarded(this, &TfrmExtern::lblSaveClick));
+    connect(lblClose, &LabelButton::clicked, this, Guarded(this, &TfrmExtern::lblCloseClick));
 }
 
 TProUrlLabel* TfrmExtern::Entry(int n) const
@@ -115,7 +116,7 @@ void TfrmExtern::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
-        FormShow();
+        TApplication::Guard([this] { FormShow(); });
 }
 
 void TfrmExtern::FormShow()
@@ -129,7 +130,7 @@ bool TfrmExtern::event(QEvent* event)
 {
     const bool result = QDialog::event(event);
     if (event->type() == QEvent::WindowActivate)
-        FormActivate();
+        TApplication::Guard([this] { FormActivate(); });
     return result;
 }
 

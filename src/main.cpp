@@ -20,6 +20,7 @@
 #include "framework/Controls.h"
 #include "framework/FileDialogs.h"
 #include "framework/FileDrop.h"
+#include "framework/Guarded.h"
 #include "framework/JpegImage.h"
 #include "framework/LabelButton.h"
 #include "framework/VersionRecord.h"
@@ -209,26 +210,22 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     TrayIcon1->setPopupMenu(mpopSysTray);
     TrayIcon1->Loaded();
 
-    connect(memoMain, &QPlainTextEdit::textChanged, this, &TfrmMain::memoMainChange);
-    connect(lblFileOpen, &LabelButton::clicked, this, &TfrmMain::lblFileOpenClick);
-    connect(lblFileSave, &LabelButton::clicked, this, &TfrmMain::lblFileSaveClick);
-    connect(lblCopyClip, &LabelButton::clicked, this, &TfrmMain::lblCopyClipClick);
-    connect(lblClipPaste, &LabelButton::clicked, this, &TfrmMain::lblClipPasteClick);
-    connect(lblClear, &LabelButton::clicked, this, &TfrmMain::lblClearClick);
-    connect(lblExtern, &LabelButton::clicked, this, &TfrmMain::lblExternClick);
-    connect(lblAbout, &LabelButton::clicked, this, &TfrmMain::lblAboutClick);
-    connect(lblExit, &LabelButton::clicked, this, &TfrmMain::lblExitClick);
-    connect(lblCustomize, &LabelButton::clicked, this, &TfrmMain::lblCustomizeClick);
-    connect(cbStayOnTop, &QCheckBox::clicked, this, &TfrmMain::cbStayOnTopClick);
-    // Menu actions run inside the menu's loop; errors go to the error box there.
-    const auto guarded = [this](void (TfrmMain::*handler)()) {
-        return [this, handler] { TApplication::Guard([this, handler] { (this->*handler)(); }); };
-    };
-    connect(miRestore, &QAction::triggered, this, guarded(&TfrmMain::miRestoreClick));
-    connect(miOpen, &QAction::triggered, this, guarded(&TfrmMain::lblFileOpenClick));
-    connect(miSave, &QAction::triggered, this, guarded(&TfrmMain::lblFileSaveClick));
-    connect(miPaste, &QAction::triggered, this, guarded(&TfrmMain::lblClipPasteClick));
-    connect(miExit, &QAction::triggered, this, guarded(&TfrmMain::miExitClick));
+    connect(memoMain, &QPlainTextEdit::textChanged, this, Guarded(this, &TfrmMain::memoMainChange));
+    connect(lblFileOpen, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblFileOpenClick));
+    connect(lblFileSave, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblFileSaveClick));
+    connect(lblCopyClip, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblCopyClipClick));
+    connect(lblClipPaste, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblClipPasteClick));
+    connect(lblClear, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblClearClick));
+    connect(lblExtern, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblExternClick));
+    connect(lblAbout, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblAboutClick));
+    connect(lblExit, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblExitClick));
+    connect(lblCustomize, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblCustomizeClick));
+    connect(cbStayOnTop, &QCheckBox::clicked, this, Guarded(this, &TfrmMain::cbStayOnTopClick));
+    connect(miRestore, &QAction::triggered, this, Guarded(this, &TfrmMain::miRestoreClick));
+    connect(miOpen, &QAction::triggered, this, Guarded(this, &TfrmMain::lblFileOpenClick));
+    connect(miSave, &QAction::triggered, this, Guarded(this, &TfrmMain::lblFileSaveClick));
+    connect(miPaste, &QAction::triggered, this, Guarded(this, &TfrmMain::lblClipPasteClick));
+    connect(miExit, &QAction::triggered, this, Guarded(this, &TfrmMain::miExitClick));
 
     // Keys and files dropped from the file manager reach the label buttons' commands.
     AddMainShortcuts(this);

@@ -3,7 +3,7 @@
 #include <QKeySequence>
 #include <QShortcut>
 
-#include "framework/Application.h"
+#include "framework/Guarded.h"
 #include "main.h"
 
 void AddMainShortcuts(TfrmMain* window)
@@ -21,8 +21,6 @@ void AddMainShortcuts(TfrmMain* window)
         auto* shortcut = new QShortcut(QKeySequence(entry.key), window);
         shortcut->setObjectName(QLatin1String(entry.name));
         shortcut->setContext(Qt::WindowShortcut);
-        const auto command = entry.command;
-        QObject::connect(shortcut, &QShortcut::activated, window,
-                         [window, command] { TApplication::Guard([window, command] { (window->*command)(); }); });
+        QObject::connect(shortcut, &QShortcut::activated, window, Guarded(window, entry.command));
     }
 }

@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include "framework/Application.h"
 #include "framework/VexloError.h"
 #include "linesplit.h"
 #include "textfile.h"
@@ -388,6 +389,12 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
 
 void TMemo::keyPressEvent(QKeyEvent* event)
 {
+    // A refused key is shown right here: no error crosses Qt's event delivery.
+    TApplication::Guard([&] { keyPress(event); });
+}
+
+void TMemo::keyPress(QKeyEvent* event)
+{
     if (isReadOnly()) {
         QPlainTextEdit::keyPressEvent(event);
         return;
@@ -433,6 +440,12 @@ bool TMemo::canInsertFromMimeData(const QMimeData* source) const
 }
 
 void TMemo::insertFromMimeData(const QMimeData* source)
+{
+    // Reached from Qt's own paste and drop: a refused paste is shown right here.
+    TApplication::Guard([&] { pasteMimeData(source); });
+}
+
+void TMemo::pasteMimeData(const QMimeData* source)
 {
     if (!HasPlainText(source))
         return;

@@ -51,6 +51,8 @@ protected:
 
 private:
     class LineStartKeeper;
+    void keyPress(QKeyEvent* event);
+    void pasteMimeData(const QMimeData* source);
     qsizetype countBetween(int fromPosition, int toPosition) const;
     void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;
     void insertLines(QTextCursor& cursor, const QString& text);

@@ -198,7 +198,7 @@ IniFile::LineSpan IniFile::lineAt(qsizetype start) const
 QString IniFile::decode(qsizetype start, qsizetype length) const
 {
     const QByteArray part = QByteArray::fromRawData(m_bytes.constData() + start, length);
-    return m_windows1252 ? TextCodec::DecodeWindows1252(part) : QString::fromUtf8(part);
+    return m_windows1252 ? TextCodec::DecodeWindows1252(part) : TextCodec::DecodeUtf8(part);
 }
 
 bool IniFile::sectionNameOf(const LineSpan& line, QString& name) const

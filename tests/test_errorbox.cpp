@@ -1,24 +1,24 @@
-#include <QLabel>
+#include <QAction>
+#include <QLineEdit>
 #include <QTest>
 
+#include "ProCtrls.h"
 #include "framework/ErrorBox.h"
+#include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "framework/VexloError.h"
 #include "testsupport.h"
 
 namespace {
 
-// A widget whose mouse handler raises an error, as a command handler would.
-class FailingLabel : public QLabel {
-public:
-    int pressesSeen = 0;
+// The ways a program handler is reached from Qt's event delivery.
+enum Route { SignalToLambda, SignalWithArgument, SignalToMember, EventOverride, LabelClick };
 
-protected:
-    void mousePressEvent(QMouseEvent*) override
-    {
-        ++pressesSeen;
-        throw VexloError(QStringLiteral("Datei x kann nicht geöffnet werden"));
-    }
+// An object with a member handler, as a window has.
+class Window : public QObject {
+public:
+    std::function<void()> fail;
+    void lblOpenClick() { fail(); }
 };
 
 }  // namespace
@@ -58,17 +58,72 @@ private slots:
         QCOMPARE(ErrorBox::WithPeriod(message), shown);
     }
 
-    void errorInHandlerIsShownAndProgramGoesOn()
+    void handlerErrorIsShownOnceAndProgramGoesOn_data()
     {
+        QTest::addColumn<int>("route");
+        QTest::newRow("signal to a lambda") << int(SignalToLambda);
+        QTest::newRow("signal with an argument") << int(SignalWithArgument);
+        QTest::newRow("signal to a member") << int(SignalToMember);
+        QTest::newRow("event override") << int(EventOverride);
+        QTest::newRow("label click") << int(LabelClick);
+    }
+    void handlerErrorIsShownOnceAndProgramGoesOn()
+    {
+        QFETCH(int, route);
         ErrorBoxRecorder recorder;
-        FailingLabel label;
-        label.resize(50, 20);
-        label.show();
-        QTest::mousePress(&label, Qt::LeftButton);
-        QTest::mousePress(&label, Qt::LeftButton);
-        QCOMPARE(label.pressesSeen, 2);
-        QCOMPARE(recorder.shown,
-                 QStringList({"Datei x kann nicht geöffnet werden.", "Datei x kann nicht geöffnet werden."}));
+        const QString message = QStringLiteral("Datei x kann nicht geöffnet werden");
+        int calls = 0;
+        const auto fail = [&] {
+            ++calls;
+            throw VexloError(message);
+        };
+
+        QAction action;
+        QLineEdit edit;
+        Window window;
+        window.fail = fail;
+        TProLabel label;
+        LabelButton button(QStringLiteral("öffnen"));
+        std::function<void()> provoke;
+        switch (route) {
+            case SignalToLambda:
+                // triggered(bool) reaches a handler that takes nothing.
+                connect(&action, &QAction::triggered, this, Guarded(fail));
+                provoke = [&] { action.trigger(); };
+                break;
+            case SignalWithArgument:
+                connect(&edit, &QLineEdit::textChanged, this, Guarded([&](const QString& text) {
+                    if (text.endsWith(u'x'))
+                        fail();
+                }));
+                provoke = [&] { edit.setText(edit.text() + u'x'); };
+                break;
+            case SignalToMember:
+                connect(&action, &QAction::triggered, &window, Guarded(&window, &Window::lblOpenClick));
+                provoke = [&] { action.trigger(); };
+                break;
+            case EventOverride:
+                label.OnMouseDown = [&](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { fail(); };
+                label.resize(50, 20);
+                label.show();
+                provoke = [&] {
+                    QTest::mousePress(&label, Qt::LeftButton);
+                    QTest::mouseRelease(&label, Qt::LeftButton);
+                };
+                break;
+            case LabelClick:
+                connect(&button, &LabelButton::clicked, this, Guarded(fail));
+                button.show();
+                provoke = [&] { QTest::mouseClick(&button, Qt::LeftButton); };
+                break;
+        }
+
+        provoke();
+        QCOMPARE(recorder.shown, QStringList(message + u'.'));
+        // The program goes on: the same handler runs and fails again.
+        provoke();
+        QCOMPARE(calls, 2);
+        QCOMPARE(recorder.shown.size(), 2);
     }
 
     void labelButtonTurnsBlackAfterAFailedAction()
@@ -77,7 +132,7 @@ private slots:
         LabelButton button(QStringLiteral("Speichern"));
         button.show();
         connect(&button, &LabelButton::clicked, this,
-                [] { throw VexloError(QStringLiteral("In x kann nicht geschrieben werden")); });
+                Guarded([] { throw VexloError(QStringLiteral("In x kann nicht geschrieben werden")); }));
         QTest::mouseClick(&button, Qt::LeftButton);
         QCOMPARE(recorder.shown, QStringList(QStringLiteral("In x kann nicht geschrieben werden.")));
         QCOMPARE(button.textColor(), QColor(Qt::black));

@@ -47,8 +47,11 @@ private slots:
     }
     void cleanup()
     {
-        delete m_form;  // the shell is the tray's
+        delete m_form;
         m_form = nullptr;
+        // A shell handed in stays the caller's; the tray uses it until it goes.
+        delete m_shell;
+        m_shell = nullptr;
         frmMain = nullptr;
     }
 

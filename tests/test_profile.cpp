@@ -158,6 +158,10 @@ private slots:
                                          << "Font" << QString::fromUtf8("Ärial");
         QTest::newRow("windows-1252") << QByteArray("[Config]\r\nFont=Caf\xE9 \x80\r\n") << "Config"
                                       << "Font" << QString::fromUtf8("Café €");
+        // Only the file's first three bytes can be a byte-order mark.
+        QTest::newRow("value beginning with U+FEFF")
+            << QByteArray("\xEF\xBB\xBF[URL]\r\nDesc1=\xEF\xBB\xBFName\r\n") << "URL"
+            << "Desc1" << QStringLiteral("\uFEFFName");
         QTest::newRow("zero ends value") << QByteArray("[Config]\r\nFont=Ari\0al\r\n", 21) << "Config"
                                          << "Font"
                                          << "Ari";
@@ -297,6 +301,14 @@ private slots:
         QTest::newRow("windows-1252 becomes UTF-8")
             << QByteArray("[URL]\r\nName1=Caf\xE9\r\n") << "URL"
             << "Name2" << QString::fromUtf8("Ω") << QByteArray("[URL]\r\nName1=Caf\xC3\xA9\r\nName2=\xCE\xA9\r\n");
+        // Once its last byte foreign to UTF-8 is gone, the file would read as UTF-8: "Ã©" would become "é".
+        QTest::newRow("windows-1252 losing its last non-UTF-8 byte becomes UTF-8")
+            << QByteArray("[URL]\r\nName1=\xC3\xA9\r\nName2=\xE9\r\n") << "URL"
+            << "Name2"
+            << "e" << QByteArray("[URL]\r\nName1=\xC3\x83\xC2\xA9\r\nName2=e\r\n");
+        QTest::newRow("value beginning with U+FEFF")
+            << QByteArray("[URL]\r\n") << "URL"
+            << "Desc1" << QStringLiteral("\uFEFFName") << QByteArray("[URL]\r\nDesc1=\xEF\xBB\xBFName\r\n");
         QTest::newRow("line breaks in value") << QByteArray() << "URL"
                                               << "URL1"
                                               << "a\r\n[Config]\nb" << QByteArray("[URL]\r\nURL1=a  [Config] b\r\n");

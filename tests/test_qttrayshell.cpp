@@ -4,6 +4,7 @@
 
 #include "TrayIcon.h"
 #include "framework/QtTrayShell.h"
+#include "framework/VexloError.h"
 #include "testsupport.h"
 
 namespace {
@@ -114,6 +115,26 @@ private slots:
         QVERIFY(shell.notifyIcon(NIM_DELETE, Record(window, "")));
         emit icon->activated(QSystemTrayIcon::ActivationReason(reason));
         QVERIFY(received.isEmpty());
+    }
+
+    void errorInATrayHandlerIsShownAndTheNextMessageArrives()
+    {
+        ErrorBoxRecorder recorder;
+        QtTrayShell shell;
+        QList<qintptr> received;
+        const quintptr window = shell.createMessageWindow([&](uint, quintptr, qintptr lParam) -> qintptr {
+            received << lParam;
+            if (lParam == WM_LBUTTONDOWN)
+                throw VexloError(QStringLiteral("Symbol nicht verfügbar"));
+            return 0;
+        });
+        QVERIFY(shell.notifyIcon(NIM_ADD, Record(window, "")));
+        QCoreApplication::processEvents();
+        auto* icon = shell.findChild<QSystemTrayIcon*>();
+        QVERIFY(icon);
+        emit icon->activated(QSystemTrayIcon::Trigger);
+        QCOMPARE(received, (QList<qintptr>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
+        QCOMPARE(recorder.shown, QStringList(QStringLiteral("Symbol nicht verfügbar.")));
     }
 
     void trayOnTheDesktopShell()

@@ -60,6 +60,11 @@ private slots:
         QTest::newRow("second bom kept") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFHallo") << QStringLiteral("\uFEFFHallo")
                                          << false;
         QTest::newRow("bom kept inside") << QByteArray("a\xEF\xBB\xBF") << QStringLiteral("a\uFEFF") << false;
+        // Only the first is the byte-order mark; the second is a character of the text.
+        QTest::newRow("bom then U+FEFF") << QByteArray(
+                                                "\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                "a")
+                                         << QStringLiteral("\uFEFFa") << false;
         QTest::newRow("cp1252") << QByteArray("Gr\xFC\xDF \x80") << QStringLiteral("Grüß €") << true;
         // One invalid byte makes the whole file Windows-1252, BOM bytes included.
         QTest::newRow("bom then invalid") << QByteArray("\xEF\xBB\xBF\xE4") << QStringLiteral("ï»¿ä") << true;

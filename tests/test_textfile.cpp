@@ -145,6 +145,7 @@ private slots:
         QTest::newRow("non-latin") << QStringLiteral("„Zitat“ – д \U0001F600\n€");
         QTest::newRow("begins with U+FEFF") << QStringLiteral("\uFEFFText");
         QTest::newRow("begins with two U+FEFF") << QStringLiteral("\uFEFF\uFEFF");
+        QTest::newRow("starts with U+FEFF") << QStringLiteral("\uFEFFHallo\n");
     }
     void roundTrip()
     {

@@ -56,13 +56,6 @@ TApplication* TApplication::instance()
     return qobject_cast<TApplication*>(QCoreApplication::instance());
 }
 
-bool TApplication::notify(QObject* receiver, QEvent* event)
-{
-    bool handled = false;
-    Guard([&] { handled = QApplication::notify(receiver, event); });
-    return handled;
-}
-
 void TApplication::Guard(const std::function<void()>& fn)
 {
     try {

@@ -10,7 +10,7 @@
 
 // The application object: title, icon, hint colour and pause, the minimise
 // event, the application window's state, and the one place where errors
-// raised by handlers are caught and shown.
+// raised by handlers are shown (handlers reach it through Guarded).
 class TApplication : public QApplication {
     Q_OBJECT
 public:
@@ -18,8 +18,6 @@ public:
     ~TApplication() override;
 
     static TApplication* instance();
-
-    bool notify(QObject* receiver, QEvent* event) override;
 
     QString title() const { return applicationName(); }
     void setTitle(const QString& title);
@@ -46,7 +44,8 @@ public:
 
     void terminate();
 
-    // Runs fn, showing any error it raises in the error box.
+    // Runs fn, showing any error it raises in the error box. Every handler
+    // runs inside it: no error may travel through Qt's event delivery.
     static void Guard(const std::function<void()>& fn);
 
 protected:

@@ -41,15 +41,8 @@ void LabelButton::mouseReleaseEvent(QMouseEvent* event)
         event->button() == Qt::LeftButton && m_leftPressed && rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         m_leftPressed = false;
-    if (click) {
-        try {
-            emit clicked();
-        } catch (...) {
-            // The error goes on to the error box; the label still turns black.
-            setTextColor(Qt::black);
-            throw;
-        }
-    }
+    if (click)
+        emit clicked();
     setTextColor(Qt::black);
     emit mouseUp(event->button());
 }

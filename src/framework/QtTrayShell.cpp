@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "framework/Application.h"
+
 QtTrayShell::QtTrayShell(QObject* parent) : QObject(parent) {}
 
 QtTrayShell::~QtTrayShell() = default;
@@ -113,8 +115,10 @@ void QtTrayShell::iconActivated(QSystemTrayIcon::ActivationReason reason)
 
 void QtTrayShell::deliver(uint mouseMessage)
 {
+    // Each message reaches the program's handlers on its own: an error in the
+    // first is shown and the second still arrives.
     if (m_added && (m_callbackMessage != 0))
-        sendMessage(m_window, m_callbackMessage, m_id, mouseMessage);
+        TApplication::Guard([&] { sendMessage(m_window, m_callbackMessage, m_id, mouseMessage); });
 }
 
 QPoint QtTrayShell::cursorPos() const

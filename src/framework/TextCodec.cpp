@@ -1,5 +1,6 @@
 #include "framework/TextCodec.h"
 
+#include <QStringDecoder>
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -370,6 +371,13 @@ DecodedText DecodeText(QByteArrayView bytes)
     windows1252.feed(bytes);
     windows1252.finish();
     return windows1252.take();
+}
+
+QString DecodeUtf8(QByteArrayView bytes)
+{
+    // Qt's plain conversion would drop a leading U+FEFF as a byte-order mark.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 QString DecodeWindows1252(const QByteArray& bytes)

@@ -60,6 +60,9 @@ private:
 // All the bytes at once: UTF-8 when valid, else Windows-1252.
 DecodedText DecodeText(QByteArrayView bytes);
 
+// UTF-8 as it is, a leading U+FEFF included.
+QString DecodeUtf8(QByteArrayView bytes);
+
 QString DecodeWindows1252(const QByteArray& bytes);
 // False (and bytes emptied) when a character has no Windows-1252 byte.
 bool EncodeWindows1252(const QString& text, QByteArray& bytes);

@@ -3,8 +3,8 @@
 #include <QString>
 #include <exception>
 
-// The one error type of the program. Handlers throw it; the application
-// object catches it around event delivery and shows it in the error box.
+// The one error type of the program. Handlers throw it; the guard around
+// each handler (TApplication::Guard) catches it and shows the error box.
 class VexloError : public std::exception {
 public:
     explicit VexloError(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
