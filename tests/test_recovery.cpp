@@ -147,7 +147,8 @@ private slots:
         QDir().mkpath(folder());
         if (!copyBytes.isNull())
             WriteFileBytes(copy(), copyBytes);
-        TfrmMain form(nullptr, new FakeTrayShell);
+        FakeTrayShell shell;  // outlives the window that uses it
+        TfrmMain form(nullptr, &shell);
         TRecovery recovery(form.memoMain, folder());
         QCOMPARE(recovery.Restore(), restored);
         QCOMPARE(form.lblCharCount->text(), count);
