@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 
 #include "framework/Application.h"
@@ -218,7 +219,7 @@ void TMemo::setText(const QString& text)
         qsizetype lineEnd = text.indexOf(u'\n', lineStart);
         if (lineEnd < 0)
             lineEnd = text.size();
-        if (lineEnd - lineStart > LongLineLength) {
+        if (lineEnd - lineStart > m_longLine) {
             if (built.isNull()) {
                 built.reserve(text.size() + text.size() / PieceLength + 1);
                 built.append(QStringView(text).left(lineStart));
@@ -318,7 +319,7 @@ void TMemo::insertLines(QTextCursor& cursor, const QString& text)
 bool TMemo::tooLong(const QTextBlock& block) const
 {
     const bool piece = isContinuation(block) || isContinuation(block.next());
-    return block.length() - 1 > (piece ? 2 * PieceLength : LongLineLength);
+    return block.length() - 1 > (piece ? 2 * PieceLength : m_longLine);
 }
 
 void TMemo::splitLongBlocks(int fromPosition, int toPosition)
@@ -387,6 +388,71 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
     return false;
 }
 
+bool TMemo::atPieceBreak(const QTextCursor& cursor) const
+{
+    return (cursor.atBlockStart() && isContinuation(cursor.block())) ||
+           (cursor.atBlockEnd() && isContinuation(cursor.block().next()));
+}
+
+// Whether a word of the text (piece breaks left out) starts at position.
+bool TMemo::atWordStart(int position) const
+{
+    constexpr int Reach = 32;  // enough context for the word-break rules
+    const int end = document()->characterCount() - 1;
+    const QString before = textBetween(std::max(0, position - Reach), position);
+    const QString around = before + textBetween(position, std::min(end, position + Reach));
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, around);
+    finder.setPosition(before.size());
+    return finder.isAtBoundary() && (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem);
+}
+
+// The end of a piece and the start of the next are one place of the text:
+// a caret move first steps over the piece break it faces, and a word move
+// goes on where a piece break cuts a word.
+bool TMemo::moveAcrossPieces(QKeyEvent* event)
+{
+    if (*m_continuations == 0)
+        return false;
+    struct Move {
+        QKeySequence::StandardKey key;
+        bool forward;
+        bool word;
+        bool select;
+    };
+    static const Move moves[] = {
+        {QKeySequence::MoveToNextChar, true, false, false}, {QKeySequence::MoveToPreviousChar, false, false, false},
+        {QKeySequence::SelectNextChar, true, false, true},  {QKeySequence::SelectPreviousChar, false, false, true},
+        {QKeySequence::MoveToNextWord, true, true, false},  {QKeySequence::MoveToPreviousWord, false, true, false},
+        {QKeySequence::SelectNextWord, true, true, true},   {QKeySequence::SelectPreviousWord, false, true, true},
+    };
+    const Move* move =
+        std::find_if(std::begin(moves), std::end(moves), [event](const Move& m) { return event->matches(m.key); });
+    // Without Shift a selection collapses to one of its ends: Qt's own move.
+    if (move == std::end(moves) || (!move->select && textCursor().hasSelection()))
+        return false;
+    const QTextCursor::MoveMode mode = move->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+    const auto stepOverBreaks = [&] {
+        for (;;) {
+            const QTextCursor cursor = textCursor();
+            const bool facing = move->forward ? cursor.atBlockEnd() && isContinuation(cursor.block().next())
+                                              : cursor.atBlockStart() && isContinuation(cursor.block());
+            if (!facing)
+                return;
+            moveCursor(move->forward ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter, mode);
+        }
+    };
+    stepOverBreaks();
+    QPlainTextEdit::keyPressEvent(event);
+    while (move->word && atPieceBreak(textCursor()) && !atWordStart(textCursor().position())) {
+        const int before = textCursor().position();
+        stepOverBreaks();
+        QPlainTextEdit::keyPressEvent(event);
+        if (textCursor().position() == before)
+            break;
+    }
+    return true;
+}
+
 void TMemo::keyPressEvent(QKeyEvent* event)
 {
     // A refused key is shown right here: no error crosses Qt's event delivery.
@@ -413,7 +479,7 @@ void TMemo::keyPress(QKeyEvent* event)
         ensureCursorVisible();
         return;
     }
-    if (deleteAcrossPieces(event))
+    if (deleteAcrossPieces(event) || moveAcrossPieces(event))
         return;
     if (IsTypedText(event->text()))
         checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), CountChars(event->text()));
@@ -424,7 +490,12 @@ void TMemo::keyPress(QKeyEvent* event)
     LineStartKeeper keeper(*this, cursor);
     QPlainTextEdit::keyPressEvent(event);
     keeper.restore();
-    // Typing into a long line: cut it once it has grown too long.
+    splitCaretLine();
+}
+
+// Typing into a long line: cut it once it has grown too long.
+void TMemo::splitCaretLine()
+{
     const QTextBlock block = textCursor().block();
     if (tooLong(block)) {
         QTextCursor editor = textCursor();
@@ -501,7 +572,32 @@ void TMemo::dropEvent(QDropEvent* event)
 
 void TMemo::inputMethodEvent(QInputMethodEvent* event)
 {
-    LineStartKeeper keeper(*this, textCursor());
+    // A refused commit is shown right here: no error crosses Qt's event delivery.
+    TApplication::Guard([&] { commitInput(event); });
+}
+
+void TMemo::commitInput(QInputMethodEvent* event)
+{
+    const QTextCursor cursor = textCursor();
+    if (!event->commitString().isEmpty() && !isReadOnly()) {
+        // The committed text replaces the selection, or the range the event names.
+        int from = cursor.selectionStart();
+        int to = cursor.selectionEnd();
+        if (event->replacementLength() > 0) {
+            from = std::max(0, cursor.position() + event->replacementStart());
+            to = std::min(document()->characterCount() - 1, from + event->replacementLength());
+        }
+        try {
+            checkCapacity(from, to, CountChars(NormalizeLineBreaks(event->commitString())));
+        } catch (const VexloError&) {
+            // The composition ends as the input method meant, without its text.
+            QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
+            QPlainTextEdit::inputMethodEvent(&withoutCommit);
+            throw;
+        }
+    }
+    LineStartKeeper keeper(*this, cursor);
     QPlainTextEdit::inputMethodEvent(event);
     keeper.restore();
+    splitCaretLine();
 }
