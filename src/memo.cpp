@@ -578,25 +578,35 @@ void TMemo::inputMethodEvent(QInputMethodEvent* event)
 
 void TMemo::commitInput(QInputMethodEvent* event)
 {
-    const QTextCursor cursor = textCursor();
-    if (!event->commitString().isEmpty() && !isReadOnly()) {
+    const QString text = NormalizeLineBreaks(event->commitString());
+    if (!text.isEmpty() && !isReadOnly()) {
         // The committed text replaces the selection, or the range the event names.
-        int from = cursor.selectionStart();
-        int to = cursor.selectionEnd();
+        QTextCursor editor = textCursor();
         if (event->replacementLength() > 0) {
-            from = std::max(0, cursor.position() + event->replacementStart());
-            to = std::min(document()->characterCount() - 1, from + event->replacementLength());
+            const int end = document()->characterCount() - 1;
+            const int from = std::clamp(editor.position() + event->replacementStart(), 0, end);
+            editor.setPosition(from);
+            editor.setPosition(std::min(end, from + event->replacementLength()), QTextCursor::KeepAnchor);
         }
+        // The composition ends as the input method meant, without its text.
+        QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
         try {
-            checkCapacity(from, to, CountChars(NormalizeLineBreaks(event->commitString())));
+            checkCapacity(editor.selectionStart(), editor.selectionEnd(), CountChars(text));
         } catch (const VexloError&) {
-            // The composition ends as the input method meant, without its text.
-            QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
             QPlainTextEdit::inputMethodEvent(&withoutCommit);
             throw;
         }
+        if (text.contains(u'\n')) {
+            // Line breaks go in as a paste's do: plain ones, never a piece break.
+            editor.beginEditBlock();
+            insertLines(editor, text);
+            editor.endEditBlock();
+            setTextCursor(editor);
+            QPlainTextEdit::inputMethodEvent(&withoutCommit);
+            return;
+        }
     }
-    LineStartKeeper keeper(*this, cursor);
+    LineStartKeeper keeper(*this, textCursor());
     QPlainTextEdit::inputMethodEvent(event);
     keeper.restore();
     splitCaretLine();

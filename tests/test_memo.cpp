@@ -47,10 +47,11 @@ void Paste(TMemo& memo, QMimeData* data)
     QTest::keyClick(&memo, Qt::Key_V, Qt::ControlModifier);
 }
 
-void Commit(TMemo& memo, const QString& text)
+// An input method's commit, replacing `replaced` units before the caret.
+void Commit(TMemo& memo, const QString& text, int replaced = 0)
 {
     QInputMethodEvent event;
-    event.setCommitString(text);
+    event.setCommitString(text, -replaced, replaced);
     QApplication::sendEvent(&memo, &event);
 }
 
@@ -147,6 +148,8 @@ private slots:
                                               << QString(2 * PieceLength, u't');
         QTest::newRow("input method grows a piece") << 4 << end << -1 << "<commit>" << QString(2 * PieceLength, u'i')
                                                     << 0 << 0 << QString(2 * PieceLength, u'i');
+        QTest::newRow("input method commits lines") << 2 << 5 << -1 << "<commit>"
+                                                    << "a\r\nb" << 0 << 0 << "a\nb";
         const int across = DocPosition(2, 10);
         const int length = TextPosition(2, 10) - TextPosition(1, 100);
         QTest::newRow("delete a selection across pieces")
@@ -391,6 +394,12 @@ private slots:
         QTest::newRow("input method past it") << "abc" << 5 << 3 << 3 << "<commit>"
                                               << "xyz"
                                               << "";
+        QTest::newRow("input method's line break past it") << "abc" << 5 << 3 << 3 << "<commit>"
+                                                           << "x\n"
+                                                           << "";
+        QTest::newRow("input method replacing up to it") << "abcde" << 5 << 5 << 5 << "<replace>"
+                                                         << "X"
+                                                         << "abcdX";
     }
     void capacityHoldsForTypingAndPasting()
     {
@@ -412,6 +421,8 @@ private slots:
             Paste(memo, clipboard);
         else if (keys == QLatin1String("<commit>"))
             Commit(memo, clipboard);
+        else if (keys == QLatin1String("<replace>"))
+            Commit(memo, clipboard, 1);
         else
             QTest::keyClicks(&memo, keys);
         if (result.isEmpty()) {
