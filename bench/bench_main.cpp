@@ -228,10 +228,10 @@ void BM_KeystrokeParagraph_Floor(benchmark::State& state)
     KeystrokeInParagraph<FloorStage>(state);
 }
 BENCHMARK(BM_KeystrokeParagraph_Ours)
-    ->ArgsProduct({{4096, 8192, 16384, 32768}, {0, 1}, {0, 1}})
+    ->ArgsProduct({{4096, 8192, 12288, 16384, 32768}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeystrokeParagraph_Floor)
-    ->ArgsProduct({{4096, 8192, 16384, 32768}, {0, 1}, {0, 1}})
+    ->ArgsProduct({{4096, 8192, 12288, 16384, 32768}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
 
 QString WriteFile(const QTemporaryDir& dir, const QString& name, QString text)
