@@ -388,10 +388,11 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
     return false;
 }
 
-bool TMemo::atPieceBreak(const QTextCursor& cursor) const
+// Whether the caret stands at a piece break, facing it in the given direction.
+bool TMemo::facesPieceBreak(const QTextCursor& cursor, bool forward) const
 {
-    return (cursor.atBlockStart() && isContinuation(cursor.block())) ||
-           (cursor.atBlockEnd() && isContinuation(cursor.block().next()));
+    return forward ? cursor.atBlockEnd() && isContinuation(cursor.block().next())
+                   : cursor.atBlockStart() && isContinuation(cursor.block());
 }
 
 // Whether a word of the text (piece breaks left out) starts at position.
@@ -404,6 +405,51 @@ bool TMemo::atWordStart(int position) const
     QTextBoundaryFinder finder(QTextBoundaryFinder::Word, around);
     finder.setPosition(before.size());
     return finder.isAtBoundary() && (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem);
+}
+
+// The document position units text units after position, in its line.
+int TMemo::positionAfter(int position, qsizetype units) const
+{
+    QTextBlock block = document()->findBlock(position);
+    for (;;) {
+        const int room = block.position() + block.length() - 1 - position;
+        if (units <= room)
+            return position + int(units);
+        units -= room;
+        block = block.next();  // a continuation: its break is no unit of the text
+        position = block.position();
+    }
+}
+
+// Where a word move from position lands: the next (previous) word start, else
+// the end (start) of the line. The text is read in growing chunks, so that a
+// word of megabytes, cut into thousands of pieces, costs about its length.
+int TMemo::wordStartFrom(int position, bool forward) const
+{
+    const QTextDocument* doc = document();
+    QTextBlock edge = doc->findBlock(position);
+    while (forward ? isContinuation(edge.next()) : isContinuation(edge))
+        edge = forward ? edge.next() : edge.previous();
+    const int limit = forward ? edge.position() + edge.length() - 1 : edge.position();
+    // Boundaries this near a chunk's cut edge lack the context the rules need.
+    constexpr int Margin = 2;
+    for (int reach = 256;; reach *= 2) {
+        int from = forward ? position : std::max(limit, position - reach);
+        if (from > limit && doc->characterAt(from).isLowSurrogate())
+            --from;
+        const int to = forward ? std::min(limit, position + reach) : position;
+        const QString text = textBetween(from, to);
+        const qsizetype first = !forward && from > limit ? Margin : 1;
+        const qsizetype last = text.size() - (forward && to < limit ? Margin : 1);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
+        finder.setPosition(forward ? 0 : text.size());
+        for (qsizetype at;
+             (at = forward ? finder.toNextBoundary() : finder.toPreviousBoundary()) >= first && at <= last;)
+            if (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem)
+                return positionAfter(from, at);
+        if ((forward ? to : from) == limit)
+            return limit;
+    }
 }
 
 // The end of a piece and the start of the next are one place of the text:
@@ -431,24 +477,13 @@ bool TMemo::moveAcrossPieces(QKeyEvent* event)
     if (move == std::end(moves) || (!move->select && textCursor().hasSelection()))
         return false;
     const QTextCursor::MoveMode mode = move->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
-    const auto stepOverBreaks = [&] {
-        for (;;) {
-            const QTextCursor cursor = textCursor();
-            const bool facing = move->forward ? cursor.atBlockEnd() && isContinuation(cursor.block().next())
-                                              : cursor.atBlockStart() && isContinuation(cursor.block());
-            if (!facing)
-                return;
-            moveCursor(move->forward ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter, mode);
-        }
-    };
-    stepOverBreaks();
+    while (facesPieceBreak(textCursor(), move->forward))
+        moveCursor(move->forward ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter, mode);
     QPlainTextEdit::keyPressEvent(event);
-    while (move->word && atPieceBreak(textCursor()) && !atWordStart(textCursor().position())) {
-        const int before = textCursor().position();
-        stepOverBreaks();
-        QPlainTextEdit::keyPressEvent(event);
-        if (textCursor().position() == before)
-            break;
+    QTextCursor cursor = textCursor();
+    if (move->word && facesPieceBreak(cursor, move->forward) && !atWordStart(cursor.position())) {
+        cursor.setPosition(wordStartFrom(cursor.position(), move->forward), mode);
+        setTextCursor(cursor);
     }
     return true;
 }

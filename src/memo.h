@@ -69,8 +69,10 @@ private:
     bool lastLineEmpty() const;
     bool deleteAcrossPieces(QKeyEvent* event);
     bool moveAcrossPieces(QKeyEvent* event);
-    bool atPieceBreak(const QTextCursor& cursor) const;
+    bool facesPieceBreak(const QTextCursor& cursor, bool forward) const;
     bool atWordStart(int position) const;
+    int positionAfter(int position, qsizetype units) const;
+    int wordStartFrom(int position, bool forward) const;
     void markContinuations(int position, int removed, int added);
 
     qsizetype m_capacity;

@@ -265,54 +265,58 @@ private slots:
 
     void caretMovesOncePerCharacterAcrossPieces_data()
     {
-        QTest::addColumn<bool>("prose");  // words of nine letters and a blank, else LongLine()
-        QTest::addColumn<int>("start");   // document position, -1 for the end
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("start");  // document position, -1 for the end
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<int>("presses");
         QTest::addColumn<int>("position");  // text positions afterwards
         QTest::addColumn<int>("anchor");
+        const QString line = LongLine();
         const int end = int(PieceLength);
-        const int lineEnd = int(LongLine().size());
+        const int lineEnd = int(line.size());
+        // Words of nine letters and a blank: pieces of 120 units, at document positions k * 121.
+        QString prose;
+        while (prose.size() < LongLineLength + 1000)
+            prose += QStringLiteral("abcdefghi ");
+        // A word of three pieces, then short words.
+        QString longWord = LongLine(300) + u' ';
+        while (longWord.size() < LongLineLength + 1000)
+            longWord += QStringLiteral("wort ");
         const int left = Qt::Key_Left;
         const int right = Qt::Key_Right;
         const int none = Qt::NoModifier;
         const int shift = Qt::ShiftModifier;
         const int ctrl = Qt::ControlModifier;
-        auto row = [](const char* name, bool prose, int start, int key, int modifiers, int presses, int position,
-                      int anchor) {
-            QTest::newRow(name) << prose << start << key << modifiers << presses << position << anchor;
+        auto row = [](const char* name, const QString& text, int start, int key, int modifiers, int presses,
+                      int position, int anchor) {
+            QTest::newRow(name) << text << start << key << modifiers << presses << position << anchor;
         };
-        row("right over a piece end", false, DocPosition(0, end - 1), right, none, 2, end + 1, end + 1);
-        row("right from a piece end", false, DocPosition(0, end), right, none, 1, end + 1, end + 1);
-        row("left over a piece start", false, DocPosition(1, 1), left, none, 2, end - 1, end - 1);
-        row("left from a piece start", false, DocPosition(1, 0), left, none, 1, end - 1, end - 1);
-        row("shift+right selects across", false, DocPosition(0, end - 1), right, shift, 2, end + 1, end - 1);
-        row("shift+left selects across", false, DocPosition(1, 1), left, shift, 2, end - 1, end + 1);
-        row("ctrl+right through a word cut into pieces", false, 0, right, ctrl, 1, lineEnd, lineEnd);
-        row("ctrl+left through a word cut into pieces", false, -1, left, ctrl, 1, 0, 0);
-        row("ctrl+shift+right selects the word", false, DocPosition(2, 5), right, ctrl | shift, 1, lineEnd,
+        row("right over a piece end", line, DocPosition(0, end - 1), right, none, 2, end + 1, end + 1);
+        row("right from a piece end", line, DocPosition(0, end), right, none, 1, end + 1, end + 1);
+        row("left over a piece start", line, DocPosition(1, 1), left, none, 2, end - 1, end - 1);
+        row("left from a piece start", line, DocPosition(1, 0), left, none, 1, end - 1, end - 1);
+        row("shift+right selects across", line, DocPosition(0, end - 1), right, shift, 2, end + 1, end - 1);
+        row("shift+left selects across", line, DocPosition(1, 1), left, shift, 2, end - 1, end + 1);
+        row("ctrl+right through a word cut into pieces", line, 0, right, ctrl, 1, lineEnd, lineEnd);
+        row("ctrl+left through a word cut into pieces", line, -1, left, ctrl, 1, 0, 0);
+        row("ctrl+shift+right selects the word", line, DocPosition(2, 5), right, ctrl | shift, 1, lineEnd,
             TextPosition(2, 5));
-        // Prose pieces end after a blank: 120 units, starting at document position k * 121.
-        row("ctrl+right stops at a word starting a piece", true, 110, right, ctrl, 1, 120, 120);
-        row("ctrl+right goes on into the piece", true, 110, right, ctrl, 2, 130, 130);
-        row("ctrl+left back over a piece start", true, 121 + 10, left, ctrl, 2, 110, 110);
+        row("ctrl+right stops at a word starting a piece", prose, 110, right, ctrl, 1, 120, 120);
+        row("ctrl+right goes on into the piece", prose, 110, right, ctrl, 2, 130, 130);
+        row("ctrl+left back over a piece start", prose, 121 + 10, left, ctrl, 2, 110, 110);
+        row("ctrl+right over a word of three pieces", longWord, 5, right, ctrl, 1, 301, 301);
+        row("ctrl+left over a word of three pieces", longWord, 301 + 2, left, ctrl, 1, 0, 0);
     }
     void caretMovesOncePerCharacterAcrossPieces()
     {
-        QFETCH(bool, prose);
+        QFETCH(QString, text);
         QFETCH(int, start);
         QFETCH(int, key);
         QFETCH(int, modifiers);
         QFETCH(int, presses);
         QFETCH(int, position);
         QFETCH(int, anchor);
-        QString text = LongLine();
-        if (prose) {
-            text.clear();
-            while (text.size() < LongLineLength + 1000)
-                text += QStringLiteral("abcdefghi ");
-        }
         TMemo memo;
         memo.setText(text);
         QVERIFY(memo.isContinuation(memo.document()->findBlockByNumber(1)));
