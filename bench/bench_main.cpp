@@ -73,11 +73,11 @@ public:
     }
 };
 
-void SendKey(QWidget* target, int key, const QString& text)
+void SendKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(target, &release);
 }
 
@@ -233,6 +233,36 @@ BENCHMARK(BM_KeystrokeParagraph_Ours)
 BENCHMARK(BM_KeystrokeParagraph_Floor)
     ->ArgsProduct({{4096, 8192, 12288, 16384, 32768}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond);
+
+// Ctrl+Right from the start of the text, then Ctrl+Left back, in alternation:
+// in a line of letters only the caret crosses one word of 10 MiB each time.
+void WordMove(benchmark::State& state, const QString& text)
+{
+    OurStage stage;
+    QPlainTextEdit* editor = stage.editor();
+    stage.setText(text);
+    editor->moveCursor(QTextCursor::Start);
+    Idle();
+    bool right = true;
+    int farthest = 0;
+    for (auto _ : state) {
+        SendKey(editor, right ? Qt::Key_Right : Qt::Key_Left, QString(), Qt::ControlModifier);
+        Idle();
+        right = !right;
+        farthest = std::max(farthest, editor->textCursor().position());
+    }
+    state.counters["farthest"] = double(farthest);
+}
+void BM_WordMoveOneWord10MiB(benchmark::State& state)
+{
+    WordMove(state, Repeated(QStringLiteral("abcdefghijklmnopqrstuvwxyz"), TenMiB));
+}
+void BM_WordMoveOrdinary10MiB(benchmark::State& state)
+{
+    WordMove(state, SampleText(TenMiB));
+}
+BENCHMARK(BM_WordMoveOneWord10MiB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WordMoveOrdinary10MiB)->Unit(benchmark::kMillisecond);
 
 QString WriteFile(const QTemporaryDir& dir, const QString& name, QString text)
 {
