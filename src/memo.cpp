@@ -1,5 +1,7 @@
 #include "memo.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -484,6 +486,11 @@ bool TMemo::moveAcrossPieces(QKeyEvent* event)
     if (move->word && facesPieceBreak(cursor, move->forward) && !atWordStart(cursor.position())) {
         cursor.setPosition(wordStartFrom(cursor.position(), move->forward), mode);
         setTextCursor(cursor);
+        ensureCursorVisible();
+        // As Qt's own selecting keys do, the selection becomes the primary selection.
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (move->select && clipboard->supportsSelection())
+            clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
     }
     return true;
 }
