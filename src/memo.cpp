@@ -361,7 +361,7 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
     if (cursor.hasSelection() || (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
         return false;
     const QTextBlock block = cursor.block();
-    if (event->key() == Qt::Key_Backspace && cursor.atBlockStart() && isContinuation(block)) {
+    if (event->key() == Qt::Key_Backspace && facesPieceBreak(cursor, false)) {
         QTextBlock before = block.previous();
         while (before.length() == 1 && isContinuation(before))
             before = before.previous();
@@ -375,7 +375,7 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
         setTextCursor(cursor);
         return true;
     }
-    if (event->key() == Qt::Key_Delete && cursor.atBlockEnd() && isContinuation(block.next())) {
+    if (event->key() == Qt::Key_Delete && facesPieceBreak(cursor, true)) {
         QTextBlock after = block.next();
         while (after.length() == 1 && isContinuation(after))
             after = after.next();
