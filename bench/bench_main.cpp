@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <limits>
 
 #include "framework/Application.h"
 #include "framework/FileDialogs.h"
@@ -72,11 +73,11 @@ public:
     }
 };
 
-void SendKey(QWidget* target, int key, const QString& text)
+void SendKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(target, &release);
 }
 
@@ -96,6 +97,8 @@ struct OurStage {
     ~OurStage() { delete form; }
     QPlainTextEdit* editor() const { return form->memoMain; }
     void setText(const QString& text) { form->memoMain->setText(text); }
+    // Holds every line whole, however long, to measure where pieces start to pay.
+    void holdLinesWhole() { form->memoMain->setLongLineLengthForTesting(std::numeric_limits<qsizetype>::max()); }
 };
 
 // The floor: a bare QPlainTextEdit of the text area's size and font.
@@ -116,6 +119,7 @@ struct FloorStage {
     ~FloorStage() { delete edit; }
     QPlainTextEdit* editor() const { return edit; }
     void setText(const QString& text) { edit->setPlainText(text); }
+    void holdLinesWhole() {}
 };
 
 // Types a character and deletes it again, in alternation, each key one
@@ -180,6 +184,86 @@ void BM_KeystrokeOrdinary10MiB(benchmark::State& state)
 BENCHMARK(BM_KeystrokeSingleLine10MiB)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeystrokeOrdinary10MiB)->Unit(benchmark::kMicrosecond);
 
+// One paragraph of n characters: prose with blanks, or one run without any
+// (Qt's worst case for wrapping). Held whole, not in pieces.
+QString Paragraph(qsizetype size, bool blanks)
+{
+    return blanks ? Repeated(QStringLiteral("Lieber Gästebuchschreiber, hier steht ein Satz mit Umlauten äöü. "), size)
+                  : SingleLineText(size);
+}
+
+// A keystroke (typing, then deleting) at the end or in the middle of one
+// paragraph of range(0) characters, range(1) != 0 with blanks, range(2) != 0
+// at its end.
+template <class Stage>
+void KeystrokeInParagraph(benchmark::State& state)
+{
+    Stage stage;
+    stage.holdLinesWhole();
+    QPlainTextEdit* editor = stage.editor();
+    stage.setText(Paragraph(state.range(0), state.range(1) != 0));
+    QTextCursor cursor(editor->document());
+    const int end = editor->document()->characterCount() - 1;
+    cursor.setPosition(state.range(2) != 0 ? end : end / 2);
+    editor->setTextCursor(cursor);
+    editor->ensureCursorVisible();
+    Idle();
+    bool typed = false;
+    for (auto _ : state) {
+        if (typed)
+            SendKey(editor, Qt::Key_Backspace, QString());
+        else
+            SendKey(editor, Qt::Key_X, QStringLiteral("x"));
+        Idle();
+        typed = !typed;
+    }
+    state.counters["blocks"] = double(editor->document()->blockCount());
+}
+void BM_KeystrokeParagraph_Ours(benchmark::State& state)
+{
+    KeystrokeInParagraph<OurStage>(state);
+}
+void BM_KeystrokeParagraph_Floor(benchmark::State& state)
+{
+    KeystrokeInParagraph<FloorStage>(state);
+}
+BENCHMARK(BM_KeystrokeParagraph_Ours)
+    ->ArgsProduct({{4096, 8192, 12288, 16384, 32768}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeystrokeParagraph_Floor)
+    ->ArgsProduct({{4096, 8192, 12288, 16384, 32768}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// Ctrl+Right from the start of the text, then Ctrl+Left back, in alternation:
+// in a line of letters only the caret crosses one word of 10 MiB each time.
+void WordMove(benchmark::State& state, const QString& text)
+{
+    OurStage stage;
+    QPlainTextEdit* editor = stage.editor();
+    stage.setText(text);
+    editor->moveCursor(QTextCursor::Start);
+    Idle();
+    bool right = true;
+    int farthest = 0;
+    for (auto _ : state) {
+        SendKey(editor, right ? Qt::Key_Right : Qt::Key_Left, QString(), Qt::ControlModifier);
+        Idle();
+        right = !right;
+        farthest = std::max(farthest, editor->textCursor().position());
+    }
+    state.counters["farthest"] = double(farthest);
+}
+void BM_WordMoveOneWord10MiB(benchmark::State& state)
+{
+    WordMove(state, Repeated(QStringLiteral("abcdefghijklmnopqrstuvwxyz"), TenMiB));
+}
+void BM_WordMoveOrdinary10MiB(benchmark::State& state)
+{
+    WordMove(state, SampleText(TenMiB));
+}
+BENCHMARK(BM_WordMoveOneWord10MiB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WordMoveOrdinary10MiB)->Unit(benchmark::kMillisecond);
+
 QString WriteFile(const QTemporaryDir& dir, const QString& name, QString text)
 {
     const QString path = dir.filePath(name);
@@ -191,9 +275,11 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, QString text)
 }
 
 // "öffnen" on the shown main window until the text is shown.
-void Open(benchmark::State& state, const QString& text)
+void Open(benchmark::State& state, const QString& text, bool whole = false)
 {
     OurStage stage;
+    if (whole)
+        stage.holdLinesWhole();
     const QString path = WriteFile(stage.dir, QStringLiteral("open.txt"), text);
     for (auto _ : state) {
         FileDialogs::QueueAnswerForTesting(path);
@@ -223,6 +309,13 @@ void BM_OpenOrdinary10MiB(benchmark::State& state)
 {
     Open(state, SampleText(TenMiB));
 }
+// Opening one paragraph of range(0) characters without a blank, held whole.
+void BM_OpenParagraph(benchmark::State& state)
+{
+    Open(state, Paragraph(state.range(0), false), true);
+}
+BENCHMARK(BM_OpenParagraph)->Arg(16384)->Arg(32768)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 BENCHMARK(BM_OpenSingleLine10MiB)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OpenOrdinary10MiB)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -1,9 +1,12 @@
 #include "memo.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 
 #include "framework/Application.h"
@@ -218,7 +221,7 @@ void TMemo::setText(const QString& text)
         qsizetype lineEnd = text.indexOf(u'\n', lineStart);
         if (lineEnd < 0)
             lineEnd = text.size();
-        if (lineEnd - lineStart > LongLineLength) {
+        if (lineEnd - lineStart > m_longLine) {
             if (built.isNull()) {
                 built.reserve(text.size() + text.size() / PieceLength + 1);
                 built.append(QStringView(text).left(lineStart));
@@ -318,7 +321,7 @@ void TMemo::insertLines(QTextCursor& cursor, const QString& text)
 bool TMemo::tooLong(const QTextBlock& block) const
 {
     const bool piece = isContinuation(block) || isContinuation(block.next());
-    return block.length() - 1 > (piece ? 2 * PieceLength : LongLineLength);
+    return block.length() - 1 > (piece ? 2 * PieceLength : m_longLine);
 }
 
 void TMemo::splitLongBlocks(int fromPosition, int toPosition)
@@ -358,7 +361,7 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
     if (cursor.hasSelection() || (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
         return false;
     const QTextBlock block = cursor.block();
-    if (event->key() == Qt::Key_Backspace && cursor.atBlockStart() && isContinuation(block)) {
+    if (event->key() == Qt::Key_Backspace && facesPieceBreak(cursor, false)) {
         QTextBlock before = block.previous();
         while (before.length() == 1 && isContinuation(before))
             before = before.previous();
@@ -372,7 +375,7 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
         setTextCursor(cursor);
         return true;
     }
-    if (event->key() == Qt::Key_Delete && cursor.atBlockEnd() && isContinuation(block.next())) {
+    if (event->key() == Qt::Key_Delete && facesPieceBreak(cursor, true)) {
         QTextBlock after = block.next();
         while (after.length() == 1 && isContinuation(after))
             after = after.next();
@@ -385,6 +388,111 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
         return true;
     }
     return false;
+}
+
+// Whether the caret stands at a piece break, facing it in the given direction.
+bool TMemo::facesPieceBreak(const QTextCursor& cursor, bool forward) const
+{
+    return forward ? cursor.atBlockEnd() && isContinuation(cursor.block().next())
+                   : cursor.atBlockStart() && isContinuation(cursor.block());
+}
+
+// Whether a word of the text (piece breaks left out) starts at position.
+bool TMemo::atWordStart(int position) const
+{
+    constexpr int Reach = 32;  // enough context for the word-break rules
+    const int end = document()->characterCount() - 1;
+    const QString before = textBetween(std::max(0, position - Reach), position);
+    const QString around = before + textBetween(position, std::min(end, position + Reach));
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, around);
+    finder.setPosition(before.size());
+    return finder.isAtBoundary() && (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem);
+}
+
+// The document position units text units after position, in its line.
+int TMemo::positionAfter(int position, qsizetype units) const
+{
+    QTextBlock block = document()->findBlock(position);
+    for (;;) {
+        const int room = block.position() + block.length() - 1 - position;
+        if (units <= room)
+            return position + int(units);
+        units -= room;
+        block = block.next();  // a continuation: its break is no unit of the text
+        position = block.position();
+    }
+}
+
+// Where a word move from position lands: the next (previous) word start, else
+// the end (start) of the line. The text is read in growing chunks, so that a
+// word of megabytes, cut into thousands of pieces, costs about its length.
+int TMemo::wordStartFrom(int position, bool forward) const
+{
+    const QTextDocument* doc = document();
+    QTextBlock edge = doc->findBlock(position);
+    while (forward ? isContinuation(edge.next()) : isContinuation(edge))
+        edge = forward ? edge.next() : edge.previous();
+    const int limit = forward ? edge.position() + edge.length() - 1 : edge.position();
+    // Boundaries this near a chunk's cut edge lack the context the rules need.
+    constexpr int Margin = 2;
+    for (int reach = 256;; reach *= 2) {
+        int from = forward ? position : std::max(limit, position - reach);
+        if (from > limit && doc->characterAt(from).isLowSurrogate())
+            --from;
+        const int to = forward ? std::min(limit, position + reach) : position;
+        const QString text = textBetween(from, to);
+        const qsizetype first = !forward && from > limit ? Margin : 1;
+        const qsizetype last = text.size() - (forward && to < limit ? Margin : 1);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
+        finder.setPosition(forward ? 0 : text.size());
+        for (qsizetype at;
+             (at = forward ? finder.toNextBoundary() : finder.toPreviousBoundary()) >= first && at <= last;)
+            if (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem)
+                return positionAfter(from, at);
+        if ((forward ? to : from) == limit)
+            return limit;
+    }
+}
+
+// The end of a piece and the start of the next are one place of the text:
+// a caret move first steps over the piece break it faces, and a word move
+// goes on where a piece break cuts a word.
+bool TMemo::moveAcrossPieces(QKeyEvent* event)
+{
+    if (*m_continuations == 0)
+        return false;
+    struct Move {
+        QKeySequence::StandardKey key;
+        bool forward;
+        bool word;
+        bool select;
+    };
+    static const Move moves[] = {
+        {QKeySequence::MoveToNextChar, true, false, false}, {QKeySequence::MoveToPreviousChar, false, false, false},
+        {QKeySequence::SelectNextChar, true, false, true},  {QKeySequence::SelectPreviousChar, false, false, true},
+        {QKeySequence::MoveToNextWord, true, true, false},  {QKeySequence::MoveToPreviousWord, false, true, false},
+        {QKeySequence::SelectNextWord, true, true, true},   {QKeySequence::SelectPreviousWord, false, true, true},
+    };
+    const Move* move =
+        std::find_if(std::begin(moves), std::end(moves), [event](const Move& m) { return event->matches(m.key); });
+    // Without Shift a selection collapses to one of its ends: Qt's own move.
+    if (move == std::end(moves) || (!move->select && textCursor().hasSelection()))
+        return false;
+    const QTextCursor::MoveMode mode = move->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+    while (facesPieceBreak(textCursor(), move->forward))
+        moveCursor(move->forward ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter, mode);
+    QPlainTextEdit::keyPressEvent(event);
+    QTextCursor cursor = textCursor();
+    if (move->word && facesPieceBreak(cursor, move->forward) && !atWordStart(cursor.position())) {
+        cursor.setPosition(wordStartFrom(cursor.position(), move->forward), mode);
+        setTextCursor(cursor);
+        ensureCursorVisible();
+        // As Qt's own selecting keys do, the selection becomes the primary selection.
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        if (move->select && clipboard->supportsSelection())
+            clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
+    }
+    return true;
 }
 
 void TMemo::keyPressEvent(QKeyEvent* event)
@@ -413,7 +521,7 @@ void TMemo::keyPress(QKeyEvent* event)
         ensureCursorVisible();
         return;
     }
-    if (deleteAcrossPieces(event))
+    if (deleteAcrossPieces(event) || moveAcrossPieces(event))
         return;
     if (IsTypedText(event->text()))
         checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), CountChars(event->text()));
@@ -424,7 +532,12 @@ void TMemo::keyPress(QKeyEvent* event)
     LineStartKeeper keeper(*this, cursor);
     QPlainTextEdit::keyPressEvent(event);
     keeper.restore();
-    // Typing into a long line: cut it once it has grown too long.
+    splitCaretLine();
+}
+
+// Typing into a long line: cut it once it has grown too long.
+void TMemo::splitCaretLine()
+{
     const QTextBlock block = textCursor().block();
     if (tooLong(block)) {
         QTextCursor editor = textCursor();
@@ -501,7 +614,42 @@ void TMemo::dropEvent(QDropEvent* event)
 
 void TMemo::inputMethodEvent(QInputMethodEvent* event)
 {
+    // A refused commit is shown right here: no error crosses Qt's event delivery.
+    TApplication::Guard([&] { commitInput(event); });
+}
+
+void TMemo::commitInput(QInputMethodEvent* event)
+{
+    const QString text = NormalizeLineBreaks(event->commitString());
+    if (!text.isEmpty() && !isReadOnly()) {
+        // The committed text replaces the selection, or the range the event names.
+        QTextCursor editor = textCursor();
+        if (event->replacementLength() > 0) {
+            const int end = document()->characterCount() - 1;
+            const int from = std::clamp(editor.position() + event->replacementStart(), 0, end);
+            editor.setPosition(from);
+            editor.setPosition(std::min(end, from + event->replacementLength()), QTextCursor::KeepAnchor);
+        }
+        // The composition ends as the input method meant, without its text.
+        QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
+        try {
+            checkCapacity(editor.selectionStart(), editor.selectionEnd(), CountChars(text));
+        } catch (const VexloError&) {
+            QPlainTextEdit::inputMethodEvent(&withoutCommit);
+            throw;
+        }
+        if (text.contains(u'\n')) {
+            // Line breaks go in as a paste's do: plain ones, never a piece break.
+            editor.beginEditBlock();
+            insertLines(editor, text);
+            editor.endEditBlock();
+            setTextCursor(editor);
+            QPlainTextEdit::inputMethodEvent(&withoutCommit);
+            return;
+        }
+    }
     LineStartKeeper keeper(*this, textCursor());
     QPlainTextEdit::inputMethodEvent(event);
     keeper.restore();
+    splitCaretLine();
 }

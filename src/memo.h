@@ -3,6 +3,8 @@
 #include <QPlainTextEdit>
 #include <memory>
 
+#include "linesplit.h"
+
 class QMimeData;
 
 // The multi-line text area. Its text holds plain line breaks only, so the
@@ -39,6 +41,9 @@ public:
 
     // The capacity in counted characters, MemoCapacity unless a test lowers it.
     void setCapacityForTesting(qsizetype capacity) { m_capacity = capacity; }
+    // The length above which a line is held in pieces, LongLineLength unless
+    // a measurement raises it.
+    void setLongLineLengthForTesting(qsizetype length) { m_longLine = length; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -53,17 +58,25 @@ private:
     class LineStartKeeper;
     void keyPress(QKeyEvent* event);
     void pasteMimeData(const QMimeData* source);
+    void commitInput(QInputMethodEvent* event);
     qsizetype countBetween(int fromPosition, int toPosition) const;
     void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;
     void insertLines(QTextCursor& cursor, const QString& text);
     bool tooLong(const QTextBlock& block) const;
     void splitLongBlocks(int fromPosition, int toPosition);
+    void splitCaretLine();
     QTextBlock splitBlock(const QTextBlock& block);
     bool lastLineEmpty() const;
     bool deleteAcrossPieces(QKeyEvent* event);
+    bool moveAcrossPieces(QKeyEvent* event);
+    bool facesPieceBreak(const QTextCursor& cursor, bool forward) const;
+    bool atWordStart(int position) const;
+    int positionAfter(int position, qsizetype units) const;
+    int wordStartFrom(int position, bool forward) const;
     void markContinuations(int position, int removed, int added);
 
     qsizetype m_capacity;
+    qsizetype m_longLine = LongLineLength;
     // Continuation blocks carry a mark object each, which counts itself here;
     // shared because the document outlives this object's members.
     std::shared_ptr<qsizetype> m_continuations;

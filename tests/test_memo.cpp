@@ -47,6 +47,20 @@ void Paste(TMemo& memo, QMimeData* data)
     QTest::keyClick(&memo, Qt::Key_V, Qt::ControlModifier);
 }
 
+// An input method's commit, replacing `replaced` units before the caret.
+void Commit(TMemo& memo, const QString& text, int replaced = 0)
+{
+    QInputMethodEvent event;
+    event.setCommitString(text, -replaced, replaced);
+    QApplication::sendEvent(&memo, &event);
+}
+
+// The text position (piece breaks left out) of a document position.
+int TextAt(const TMemo& memo, int position)
+{
+    return int(memo.textBetween(0, position).size());
+}
+
 void Paste(TMemo& memo, const QString& text)
 {
     auto* data = new QMimeData;
@@ -110,9 +124,9 @@ private slots:
     {
         QTest::addColumn<int>("piece");
         QTest::addColumn<int>("offset");
-        QTest::addColumn<int>("selectTo");  // document position, -1 for none
-        QTest::addColumn<QString>("keys");  // "<bs>", "<del>", "<enter>", "<paste>" or typed text
-        QTest::addColumn<QString>("paste");
+        QTest::addColumn<int>("selectTo");    // document position, -1 for none
+        QTest::addColumn<QString>("keys");    // "<bs>", "<del>", "<enter>", "<paste>", "<commit>" or typed text
+        QTest::addColumn<QString>("paste");   // or the input method's text
         QTest::addColumn<int>("removeFrom");  // text positions the edit removes
         QTest::addColumn<int>("removeTo");
         QTest::addColumn<QString>("inserted");
@@ -132,6 +146,10 @@ private slots:
             << 3 << 7 << -1 << "<paste>" << QString(700, u'p') << 0 << 0 << QString(700, u'p');
         QTest::newRow("typing grows a piece") << 4 << end << -1 << QString(2 * PieceLength, u't') << QString() << 0 << 0
                                               << QString(2 * PieceLength, u't');
+        QTest::newRow("input method grows a piece") << 4 << end << -1 << "<commit>" << QString(2 * PieceLength, u'i')
+                                                    << 0 << 0 << QString(2 * PieceLength, u'i');
+        QTest::newRow("input method commits lines") << 2 << 5 << -1 << "<commit>"
+                                                    << "a\r\nb" << 0 << 0 << "a\nb";
         const int across = DocPosition(2, 10);
         const int length = TextPosition(2, 10) - TextPosition(1, 100);
         QTest::newRow("delete a selection across pieces")
@@ -165,6 +183,8 @@ private slots:
             QTest::keyClick(&memo, Qt::Key_Return);
         else if (keys == QLatin1String("<paste>"))
             Paste(memo, paste);
+        else if (keys == QLatin1String("<commit>"))
+            Commit(memo, paste);
         else
             QTest::keyClicks(&memo, keys);
         QString expected = original;
@@ -243,6 +263,71 @@ private slots:
         CheckHolds(memo, expected);
     }
 
+    void caretMovesOncePerCharacterAcrossPieces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("start");  // document position, -1 for the end
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<int>("position");  // text positions afterwards
+        QTest::addColumn<int>("anchor");
+        const QString line = LongLine();
+        const int end = int(PieceLength);
+        const int lineEnd = int(line.size());
+        // Words of nine letters and a blank: pieces of 120 units, at document positions k * 121.
+        QString prose;
+        while (prose.size() < LongLineLength + 1000)
+            prose += QStringLiteral("abcdefghi ");
+        // A word of three pieces, then short words.
+        QString longWord = LongLine(300) + u' ';
+        while (longWord.size() < LongLineLength + 1000)
+            longWord += QStringLiteral("wort ");
+        const int left = Qt::Key_Left;
+        const int right = Qt::Key_Right;
+        const int none = Qt::NoModifier;
+        const int shift = Qt::ShiftModifier;
+        const int ctrl = Qt::ControlModifier;
+        auto row = [](const char* name, const QString& text, int start, int key, int modifiers, int presses,
+                      int position, int anchor) {
+            QTest::newRow(name) << text << start << key << modifiers << presses << position << anchor;
+        };
+        row("right over a piece end", line, DocPosition(0, end - 1), right, none, 2, end + 1, end + 1);
+        row("right from a piece end", line, DocPosition(0, end), right, none, 1, end + 1, end + 1);
+        row("left over a piece start", line, DocPosition(1, 1), left, none, 2, end - 1, end - 1);
+        row("left from a piece start", line, DocPosition(1, 0), left, none, 1, end - 1, end - 1);
+        row("shift+right selects across", line, DocPosition(0, end - 1), right, shift, 2, end + 1, end - 1);
+        row("shift+left selects across", line, DocPosition(1, 1), left, shift, 2, end - 1, end + 1);
+        row("ctrl+right through a word cut into pieces", line, 0, right, ctrl, 1, lineEnd, lineEnd);
+        row("ctrl+left through a word cut into pieces", line, -1, left, ctrl, 1, 0, 0);
+        row("ctrl+shift+right selects the word", line, DocPosition(2, 5), right, ctrl | shift, 1, lineEnd,
+            TextPosition(2, 5));
+        row("ctrl+right stops at a word starting a piece", prose, 110, right, ctrl, 1, 120, 120);
+        row("ctrl+right goes on into the piece", prose, 110, right, ctrl, 2, 130, 130);
+        row("ctrl+left back over a piece start", prose, 121 + 10, left, ctrl, 2, 110, 110);
+        row("ctrl+right over a word of three pieces", longWord, 5, right, ctrl, 1, 301, 301);
+        row("ctrl+left over a word of three pieces", longWord, 301 + 2, left, ctrl, 1, 0, 0);
+    }
+    void caretMovesOncePerCharacterAcrossPieces()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, start);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, presses);
+        QFETCH(int, position);
+        QFETCH(int, anchor);
+        TMemo memo;
+        memo.setText(text);
+        QVERIFY(memo.isContinuation(memo.document()->findBlockByNumber(1)));
+        Place(memo, start < 0 ? memo.document()->characterCount() - 1 : start);
+        for (int i = 0; i < presses; ++i)
+            QTest::keyClick(&memo, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(TextAt(memo, memo.textCursor().position()), position);
+        QCOMPARE(TextAt(memo, memo.textCursor().anchor()), anchor);
+        QCOMPARE(memo.text(), text);
+    }
+
     void copyAndTextBetweenLeaveOutPieceBreaks()
     {
         TMemo memo;
@@ -280,9 +365,9 @@ private slots:
         QTest::addColumn<int>("capacity");
         QTest::addColumn<int>("selectFrom");
         QTest::addColumn<int>("selectTo");
-        QTest::addColumn<QString>("keys");  // "<enter>", "<paste>" or typed text
-        QTest::addColumn<QString>("clipboard");
-        QTest::addColumn<QString>("result");  // empty when refused
+        QTest::addColumn<QString>("keys");       // "<enter>", "<paste>", "<commit>" or typed text
+        QTest::addColumn<QString>("clipboard");  // or the input method's text
+        QTest::addColumn<QString>("result");     // empty when refused
         QTest::newRow("typing up to the capacity") << "abcd" << 5 << 4 << 4 << "x"
                                                    << ""
                                                    << "abcdx";
@@ -307,6 +392,18 @@ private slots:
         QTest::newRow("paste of two line breaks past it") << "abc" << 6 << 3 << 3 << "<paste>"
                                                           << "\n\n"
                                                           << "";
+        QTest::newRow("input method up to it") << "abc" << 5 << 3 << 3 << "<commit>"
+                                               << "xy"
+                                               << "abcxy";
+        QTest::newRow("input method past it") << "abc" << 5 << 3 << 3 << "<commit>"
+                                              << "xyz"
+                                              << "";
+        QTest::newRow("input method's line break past it") << "abc" << 5 << 3 << 3 << "<commit>"
+                                                           << "x\n"
+                                                           << "";
+        QTest::newRow("input method replacing up to it") << "abcde" << 5 << 5 << 5 << "<replace>"
+                                                         << "X"
+                                                         << "abcdX";
     }
     void capacityHoldsForTypingAndPasting()
     {
@@ -326,6 +423,10 @@ private slots:
             QTest::keyClick(&memo, Qt::Key_Return);
         else if (keys == QLatin1String("<paste>"))
             Paste(memo, clipboard);
+        else if (keys == QLatin1String("<commit>"))
+            Commit(memo, clipboard);
+        else if (keys == QLatin1String("<replace>"))
+            Commit(memo, clipboard, 1);
         else
             QTest::keyClicks(&memo, keys);
         if (result.isEmpty()) {
