@@ -23,6 +23,7 @@
 #include "framework/LabelButton.h"
 #include "framework/VersionRecord.h"
 #include "globals.h"
+#include "limitview.h"
 #include "memo.h"
 #include "placement.h"
 #include "textfile.h"
@@ -130,6 +131,8 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     memoMain->setFrameShape(QFrame::NoFrame);
     memoMain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_anchors->add(memoMain, akLeft | akTop | akRight | akBottom);
+    m_limitView = new TLimitView(memoMain, EveryBlockSeparator(memoMain->document()),
+                                 [this](const QString& text) { CopyText(text); });
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
     memoAbout->resize(319, 215);
     memoAbout->setReadOnly(true);
@@ -293,6 +296,8 @@ void TfrmMain::UpdateCharCount()
     lblCharCount->setText(QString::number(n));
     lblGB->setVisible(n >= Settings.GrenzeGB);
     lblForum->setVisible(n >= Settings.GrenzeForum);
+    if (m_limitView)
+        m_limitView->showLimits(Settings.GrenzeGB, Settings.GrenzeForum);
 }
 
 void TfrmMain::LoadSettings()
@@ -313,6 +318,8 @@ void TfrmMain::ShowLayout(TColor color)
     SetBackgroundColor(Panel3, color);
     imgVexlo_green->setVisible(color == ColorGreen);
     imgVexlo_blue->setVisible(color != ColorGreen);
+    if (m_limitView)
+        m_limitView->setLayoutColor(color);
 }
 
 void TfrmMain::lblFileOpenClick()
@@ -335,7 +342,12 @@ void TfrmMain::lblFileSaveClick()
 
 void TfrmMain::lblCopyClipClick()
 {
-    QApplication::clipboard()->setText(memoMain->text());
+    CopyText(memoMain->text());
+}
+
+void TfrmMain::CopyText(const QString& text)
+{
+    QApplication::clipboard()->setText(text);
 }
 
 void TfrmMain::lblClipPasteClick()

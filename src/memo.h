@@ -20,6 +20,9 @@ public:
     // Appends text ("\n" line breaks) as a new last line, ending in a line break.
     void appendAsLastLine(const QString& text);
 
+    // Room inside the area's box beside the text, for strips drawn there.
+    using QPlainTextEdit::setViewportMargins;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
