@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QHash>
+#include <QStaticText>
 #include <QVector>
 #include <QWidget>
 #include <functional>
@@ -40,7 +42,28 @@ public:
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // A digit or the words between digits, laid out once for the line's font.
+    struct Piece {
+        QString text;
+        QStaticText glyphs;
+        int advance = 0;
+    };
+    struct Item {
+        Piece piece;
+        int x = 0;
+        bool warning = false;
+        bool operator==(const Item& other) const
+        {
+            return x == other.x && warning == other.warning && piece.text == other.piece.text;
+        }
+    };
+    Piece piece(const QString& text);
+
     QVector<TInfoPart> m_parts;
+    QVector<Item> m_items;  // the parts in pieces, where they are drawn
+    QHash<QString, Piece> m_pieces;
+    Piece m_digits[10];
 };

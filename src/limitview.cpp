@@ -2,8 +2,11 @@
 
 #include <QEvent>
 #include <QMenu>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextLayout>
 
 #include "framework/Application.h"
 #include "infoline.h"
@@ -40,6 +43,8 @@ TLimitView::TLimitView(TMemo* memo, LineBreakCounter lineBreaks, std::function<v
     memo->viewport()->installEventFilter(this);
     applyFont();
     connect(memo, &QPlainTextEdit::selectionChanged, this, &TLimitView::refreshInfo);
+    connect(memo->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int) { textChangedAt(position); });
     memo->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(memo, &QWidget::customContextMenuRequested, this, &TLimitView::showContextMenu);
 }
@@ -74,31 +79,68 @@ void TLimitView::refreshInfo()
 void TLimitView::refreshMarks()
 {
     const QVector<TMarkRange> ranges =
-        MarkRanges(m_math.limitPosition(m_guestBookLimit), m_math.limitPosition(m_forumLimit), m_math.endPosition());
-    // The marks' cursors follow the edits, so typing past the limits rarely
-    // needs new ones.
-    const QList<QTextEdit::ExtraSelection> current = m_memo->extraSelections();
-    if (current.size() == ranges.size()) {
-        bool same = true;
-        for (int i = 0; i < ranges.size() && same; ++i)
-            same = current[i].cursor.selectionStart() == ranges[i].from &&
-                   current[i].cursor.selectionEnd() == ranges[i].to &&
-                   current[i].format.background().color() == (ranges[i].pastBoth ? pastBothColor() : pastOneColor());
-        if (same)
-            return;
+        MarkRanges(limitPosition(0, m_guestBookLimit), limitPosition(1, m_forumLimit), m_math.endPosition());
+    // A mark's end is the text's end, which moves with every edit and is
+    // repainted with it; only a mark that begins elsewhere repaints the text area.
+    bool sameStarts = ranges.size() == m_marks.size();
+    for (int i = 0; i < ranges.size() && sameStarts; ++i)
+        sameStarts = ranges[i].from == m_marks[i].from && ranges[i].pastBoth == m_marks[i].pastBoth;
+    m_marks = ranges;
+    if (!sameStarts)
+        m_memo->viewport()->update();
+}
+
+void TLimitView::paintMarks(const QRect& area)
+{
+    if (m_marks.isEmpty())
+        return;
+    QPainter painter(m_memo->viewport());
+    painter.setClipRect(area);
+    const int right = m_memo->viewport()->width();
+    QTextBlock block = m_memo->cursorForPosition(QPoint(0, area.top())).block();
+    for (; block.isValid() && block.isVisible(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        if (!layout || layout->lineCount() == 0)
+            break;
+        const QTextLine first = layout->lineAt(0);
+        const QRect caret = m_memo->cursorRect(QTextCursor(block));
+        const QPointF origin(caret.left() - first.cursorToX(0), caret.top() - first.y());
+        if (origin.y() > area.bottom())
+            break;
+        const int start = block.position();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int lineStart = start + line.textStart();
+            // The last line ends with the block's separator, the others where they wrap.
+            const int lineEnd = start + line.textStart() + line.textLength() + (i == layout->lineCount() - 1 ? 1 : 0);
+            for (const TMarkRange& mark : m_marks) {
+                if (mark.to <= lineStart || mark.from >= lineEnd || mark.from == mark.to)
+                    continue;
+                const qreal left = mark.from <= lineStart ? line.x() : line.cursorToX(mark.from - start);
+                // Past the line's end the mark runs to the right edge.
+                const qreal end = mark.to >= lineEnd ? right - origin.x() : line.cursorToX(mark.to - start);
+                painter.fillRect(QRectF(origin.x() + left, origin.y() + line.y(), end - left, line.height()),
+                                 mark.pastBoth ? pastBothColor() : pastOneColor());
+            }
+        }
     }
-    QList<QTextEdit::ExtraSelection> marks;
-    for (const TMarkRange& range : ranges) {
-        QTextEdit::ExtraSelection mark;
-        mark.cursor = QTextCursor(m_memo->document());
-        mark.cursor.setPosition(range.from);
-        mark.cursor.setPosition(range.to, QTextCursor::KeepAnchor);
-        mark.format.setBackground(range.pastBoth ? pastBothColor() : pastOneColor());
-        // Fills past each line's end, so a marked line break shows too.
-        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
-        marks.append(mark);
-    }
-    m_memo->setExtraSelections(marks);
+}
+
+int TLimitView::limitPosition(int slot, qsizetype limit)
+{
+    LimitCache& cache = m_cache[slot];
+    if (!cache.valid || cache.limit != limit)
+        cache = {limit, m_math.limitPosition(limit), true};
+    return cache.position;
+}
+
+void TLimitView::textChangedAt(int position)
+{
+    // The beginning up to and with the first character that does not fit
+    // decides where a limit falls; a change after it leaves the place as it was.
+    for (LimitCache& cache : m_cache)
+        if (cache.position < 0 || position <= cache.position)
+            cache.valid = false;
 }
 
 void TLimitView::applyFont()
@@ -126,7 +168,9 @@ void TLimitView::placeInfoLine()
 
 bool TLimitView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_memo->viewport() && event->type() == QEvent::Resize)
+    if (watched == m_memo->viewport() && event->type() == QEvent::Paint)
+        paintMarks(static_cast<QPaintEvent*>(event)->rect());  // under the text, painted next
+    else if (watched == m_memo->viewport() && event->type() == QEvent::Resize)
         placeInfoLine();
     else if (watched == m_memo && event->type() == QEvent::FontChange)
         applyFont();
@@ -137,14 +181,14 @@ QMenu* TLimitView::createContextMenu(const QPoint& position)
 {
     QMenu* menu = m_memo->createStandardContextMenu(position);
     menu->addSeparator();
-    const auto addCopy = [this, menu](const QString& text, const char* name, qsizetype limit) {
+    const auto addCopy = [this, menu](const QString& text, const char* name, int slot, qsizetype limit) {
         QAction* action = menu->addAction(text);
         action->setObjectName(QLatin1String(name));
-        action->setEnabled(m_math.limitPosition(limit) >= 0);
+        action->setEnabled(limitPosition(slot, limit) >= 0);
         connect(action, &QAction::triggered, this, [this, limit] { TApplication::Guard([=] { copyUpTo(limit); }); });
     };
-    addCopy(QStringLiteral("Bis zur Gästebuch-Grenze kopieren"), "miCopyGB", m_guestBookLimit);
-    addCopy(QStringLiteral("Bis zur Forum-Grenze kopieren"), "miCopyForum", m_forumLimit);
+    addCopy(QStringLiteral("Bis zur Gästebuch-Grenze kopieren"), "miCopyGB", 0, m_guestBookLimit);
+    addCopy(QStringLiteral("Bis zur Forum-Grenze kopieren"), "miCopyForum", 1, m_forumLimit);
     return menu;
 }
 

@@ -29,7 +29,8 @@ QVector<TMarkRange> MarkRanges(int firstLimitPosition, int secondLimitPosition, 
 
 // Shows a text area's room under the guest-book and forum limits: the info
 // line along its bottom edge, the text past each limit marked, and two menu
-// entries that copy what fits. Marks are drawn, never stored in the text.
+// entries that copy what fits. Marks are painted under the text, never
+// stored in it.
 // It lives as long as the text area, its parent.
 class TLimitView : public QObject {
     Q_OBJECT
@@ -42,6 +43,8 @@ public:
     void setLayoutColor(TColor color);
 
     TInfoLine* infoLine() const { return m_infoLine; }
+    // The stretches now marked, at most two.
+    const QVector<TMarkRange>& marks() const { return m_marks; }
     const TLimitMath& math() const { return m_math; }
 
     // The text area's standard menu with the two copy entries; the caller owns it.
@@ -59,9 +62,19 @@ protected:
 private:
     void refreshInfo();
     void refreshMarks();
+    void paintMarks(const QRect& area);
     void applyFont();
     void placeInfoLine();
     void showContextMenu(const QPoint& position);
+    // Where a limit falls, kept until the text changes at or before that place.
+    int limitPosition(int slot, qsizetype limit);  // slot 0: guest book, 1: forum
+    void textChangedAt(int position);
+
+    struct LimitCache {
+        qsizetype limit = 0;
+        int position = -1;
+        bool valid = false;
+    };
 
     TMemo* m_memo;
     TLimitMath m_math;
@@ -70,4 +83,6 @@ private:
     qsizetype m_guestBookLimit = 0;
     qsizetype m_forumLimit = 0;
     int m_lineHeight = 0;
+    LimitCache m_cache[2];
+    QVector<TMarkRange> m_marks;
 };
