@@ -98,6 +98,16 @@ void TLimitView::paintMarks(const QRect& area)
     painter.setClipRect(area);
     const int right = m_memo->viewport()->width();
     QTextBlock block = m_memo->cursorForPosition(QPoint(0, area.top())).block();
+    // Deep in the text past the last mark's start, with text below the area,
+    // the whole area is marked: the common case while typing in an overlong text.
+    const TMarkRange& last = m_marks.last();
+    if (block.position() >= last.from &&
+        m_memo->cursorForPosition(QPoint(0, area.bottom())).block() != m_memo->document()->lastBlock()) {
+        QRect text = area;
+        text.setLeft(std::max(area.left(), int(m_memo->document()->documentMargin())));
+        painter.fillRect(text, last.pastBoth ? pastBothColor() : pastOneColor());
+        return;
+    }
     for (; block.isValid() && block.isVisible(); block = block.next()) {
         const QTextLayout* layout = block.layout();
         if (!layout || layout->lineCount() == 0)

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 #include <QToolTip>
 
 #include "framework/LabelButton.h"
@@ -282,6 +283,27 @@ private slots:
         image = memo->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const int firstLine = memo->fontMetrics().height() / 2 + int(memo->document()->documentMargin());
         QCOMPARE(image.pixelColor(image.width() - 3, firstLine), TLimitView::pastOneColor());
+    }
+
+    // Scrolled into the middle of a long text past both limits, the whole text area is marked.
+    void marksFillTheAreaDeepInTheText()
+    {
+        createForm(5, 8);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        QString text;
+        for (int i = 0; i < 300; ++i)
+            text += QStringLiteral("Zeile %1\n").arg(i);
+        memo->setText(text);
+        QTextCursor cursor(memo->document()->findBlockByNumber(150));
+        memo->setTextCursor(cursor);
+        memo->centerCursor();
+        const QImage image = memo->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); y += 7)
+            QCOMPARE(image.pixelColor(image.width() - 2, y), TLimitView::pastBothColor());
+        // The margin left of the text stays clear, as beside a short text.
+        QCOMPARE(image.pixelColor(1, image.height() / 2), QColor(Qt::white));
     }
 
     void copyEntries_data()
