@@ -25,6 +25,7 @@
 #include "framework/LabelButton.h"
 #include "framework/VersionRecord.h"
 #include "globals.h"
+#include "limitview.h"
 #include "mainkeys.h"
 #include "memo.h"
 #include "placement.h"
@@ -134,6 +135,10 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     memoMain->setFrameShape(QFrame::NoFrame);
     memoMain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_anchors->add(memoMain, akLeft | akTop | akRight | akBottom);
+    // A piece break of a long line is no line break: the text area knows which are.
+    m_limitView = new TLimitView(
+        memoMain, [memo = memoMain](int from, int to) { return memo->lineBreaksBetween(from, to); },
+        [this](const QString& text) { CopyText(text); });
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
     memoAbout->resize(319, 215);
     memoAbout->setReadOnly(true);
@@ -300,6 +305,8 @@ void TfrmMain::UpdateCharCount()
     lblCharCount->setText(QString::number(n));
     lblGB->setVisible(n >= Settings.GrenzeGB);
     lblForum->setVisible(n >= Settings.GrenzeForum);
+    if (m_limitView)
+        m_limitView->showLimits(Settings.GrenzeGB, Settings.GrenzeForum);
 }
 
 void TfrmMain::LoadSettings()
@@ -320,6 +327,8 @@ void TfrmMain::ShowLayout(TColor color)
     SetBackgroundColor(Panel3, color);
     imgVexlo_green->setVisible(color == ColorGreen);
     imgVexlo_blue->setVisible(color != ColorGreen);
+    if (m_limitView)
+        m_limitView->setLayoutColor(color);
 }
 
 void TfrmMain::lblFileOpenClick()
@@ -347,7 +356,12 @@ void TfrmMain::lblFileSaveClick()
 
 void TfrmMain::lblCopyClipClick()
 {
-    QApplication::clipboard()->setText(memoMain->text());
+    CopyText(memoMain->text());
+}
+
+void TfrmMain::CopyText(const QString& text)
+{
+    QApplication::clipboard()->setText(text);
 }
 
 void TfrmMain::lblClipPasteClick()

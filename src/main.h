@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 
@@ -15,6 +16,7 @@ class TMemo;
 class Anchors;
 class TProUrlLabel;
 class TTrayIcon;
+class TLimitView;
 class TrayShell;
 
 // The four numbers of a version record.
@@ -112,9 +114,12 @@ private:
     void InitWindow();
     void ShowVersion();
     void memoMainChange();
+    // Puts a text on the clipboard as plain text.
+    void CopyText(const QString& text);
 
     Anchors* m_anchors = nullptr;
     bool m_centred = false;
+    QPointer<TLimitView> m_limitView;  // room under the limits, in the text area
 };
 
 extern TfrmMain* frmMain;

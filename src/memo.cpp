@@ -580,9 +580,9 @@ QMimeData* TMemo::createMimeDataFromSelection() const
     return data;
 }
 
-void TMemo::contextMenuEvent(QContextMenuEvent* event)
+QMenu* TMemo::createContextMenu(const QPoint& position)
 {
-    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    QMenu* menu = createStandardContextMenu(position);
     // Cut and delete remove the selection as the keys do.
     for (QAction* action : menu->actions()) {
         const bool cutting = action->objectName() == QLatin1String("edit-cut");
@@ -601,6 +601,14 @@ void TMemo::contextMenuEvent(QContextMenuEvent* event)
             keeper.restore();
         });
     }
+    if (contextMenuExtension)
+        contextMenuExtension(menu);
+    return menu;
+}
+
+void TMemo::contextMenuEvent(QContextMenuEvent* event)
+{
+    std::unique_ptr<QMenu> menu(createContextMenu(event->pos()));
     menu->exec(event->globalPos());
 }
 

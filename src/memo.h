@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <functional>
 #include <memory>
 
 #include "linesplit.h"
@@ -44,6 +45,14 @@ public:
     // The length above which a line is held in pieces, LongLineLength unless
     // a measurement raises it.
     void setLongLineLengthForTesting(qsizetype length) { m_longLine = length; }
+
+    // The area's menu: Qt's standard entries, cut and delete as the keys do,
+    // and whatever contextMenuExtension adds. The caller owns it.
+    QMenu* createContextMenu(const QPoint& position);
+    std::function<void(QMenu*)> contextMenuExtension;
+
+    // Room inside the area's box beside the text, for strips drawn there.
+    using QPlainTextEdit::setViewportMargins;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

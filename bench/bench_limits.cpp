@@ -1,0 +1,170 @@
+// The room under the limits on a 10 MB text: a keystroke with the info line
+// and the marks on, beside the same window without them and a bare text
+// area (the floor); and a select-all, whose selection count must be instant.
+#include <benchmark/benchmark.h>
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextCursor>
+
+#include "framework/Application.h"
+#include "globals.h"
+#include "infoline.h"
+#include "limitview.h"
+#include "main.h"
+#include "memo.h"
+
+namespace {
+
+constexpr qsizetype kSize = 10'000'000;
+
+QString SampleText(qsizetype size)
+{
+    // Lines of about 70 characters, like written prose.
+    const QString line = QStringLiteral("Lieber Gästebuchschreiber, hier steht ein Satz mit Umlauten äöü und mehr.\n");
+    QString text;
+    text.reserve(size + line.size());
+    while (text.size() < size)
+        text += line;
+    text.truncate(size);
+    return text;
+}
+
+void Idle()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+void Key(QWidget* target, int key, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+enum Mode { Floor, Off, On, OnNoMarks };
+
+// A shown window holding 10 MB, the caret in the middle of the text.
+struct Fixture {
+    QTemporaryDir dir;
+    std::unique_ptr<TfrmMain> form;
+    std::unique_ptr<QPlainTextEdit> bare;
+    QPlainTextEdit* memo = nullptr;
+
+    explicit Fixture(Mode mode)
+    {
+        SetProgramDirForTesting(dir.path());
+        if (mode == Floor) {
+            bare = std::make_unique<QPlainTextEdit>();
+            bare->resize(319, 215);
+            bare->setPlainText(SampleText(kSize));
+            bare->show();
+            memo = bare.get();
+        } else {
+            form = std::make_unique<TfrmMain>();
+            if (mode == Off) {
+                // The window as it was before: no view, no line, no marks.
+                TMemo* m = form->memoMain;
+                delete m->findChild<TLimitView*>(QStringLiteral("limitView"));
+                delete m->findChild<TInfoLine*>(QStringLiteral("infoLine"));
+                m->setViewportMargins(0, 0, 0, 0);
+                m->setContextMenuPolicy(Qt::DefaultContextMenu);
+                m->viewport()->update();
+            }
+            form->memoMain->setText(SampleText(kSize));
+            if (mode == OnNoMarks) {
+                // Limits above the text: the line counts down, nothing is marked.
+                Settings.GrenzeGB = Settings.GrenzeForum = 20'000'000;
+                form->UpdateCharCount();
+            }
+            form->show();
+            memo = form->memoMain;
+        }
+        memo->setFocus();
+        QTextCursor cursor = memo->textCursor();
+        cursor.setPosition(int(kSize / 2));
+        memo->setTextCursor(cursor);
+        Idle();
+    }
+};
+
+void BM_Keystroke10MB(benchmark::State& state)
+{
+    Fixture f(Mode(state.range(0)));
+    for (auto _ : state) {
+        Key(f.memo, Qt::Key_X, QStringLiteral("x"));
+        Idle();
+        state.PauseTiming();
+        Key(f.memo, Qt::Key_Backspace, QString());
+        Idle();
+        state.ResumeTiming();
+    }
+    if (auto* view = f.memo->findChild<TLimitView*>(QStringLiteral("limitView")))
+        state.counters["marks"] = double(view->marks().size());
+}
+BENCHMARK(BM_Keystroke10MB)
+    ->ArgName("floor0_off1_on2_onfits3")
+    ->Arg(Floor)
+    ->Arg(Off)
+    ->Arg(On)
+    ->Arg(OnNoMarks)
+    ->Unit(benchmark::kMicrosecond);
+
+// Select-all up to the selection count shown (painting comes after).
+void BM_SelectAll10MB(benchmark::State& state)
+{
+    Fixture f(Mode(state.range(0)));
+    TInfoLine* line = f.form ? f.form->findChild<TInfoLine*>(QStringLiteral("infoLine")) : nullptr;
+    for (auto _ : state) {
+        f.memo->selectAll();
+        if (line)
+            benchmark::DoNotOptimize(line->text());
+        state.PauseTiming();
+        if (line)
+            state.SetLabel(line->text().toStdString());
+        state.ResumeTiming();
+        state.PauseTiming();
+        QTextCursor cursor = f.memo->textCursor();
+        cursor.clearSelection();
+        f.memo->setTextCursor(cursor);
+        Idle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SelectAll10MB)->ArgName("floor0_off1_on2")->Arg(Floor)->Arg(Off)->Arg(On)->Unit(benchmark::kMicrosecond);
+
+// The selection count alone: the count of the range from the first to the last position.
+void BM_SelectionCount10MB(benchmark::State& state)
+{
+    Fixture f(On);
+    const TLimitMath& math = f.form->findChild<TLimitView*>(QStringLiteral("limitView"))->math();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(math.count(0, math.endPosition()));
+}
+BENCHMARK(BM_SelectionCount10MB)->Unit(benchmark::kMicrosecond);
+
+// Where the guest-book limit falls: a search over the blocks.
+void BM_LimitPosition10MB(benchmark::State& state)
+{
+    Fixture f(On);
+    const TLimitMath& math = f.form->findChild<TLimitView*>(QStringLiteral("limitView"))->math();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(math.limitPosition(DefaultGrenzeGB));
+}
+BENCHMARK(BM_LimitPosition10MB)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

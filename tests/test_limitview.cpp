@@ -1,0 +1,376 @@
+#include <QClipboard>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QToolTip>
+
+#include "framework/LabelButton.h"
+#include "globals.h"
+#include "infoline.h"
+#include "limitview.h"
+#include "main.h"
+#include "memo.h"
+#include "testsupport.h"
+
+Q_DECLARE_METATYPE(QVector<TMarkRange>)
+
+namespace {
+
+bool HasColor(const QImage& image, const QColor& color)
+{
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixelColor(x, y) == color)
+                return true;
+    return false;
+}
+
+}  // namespace
+
+class TestLimitView : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    TfrmMain* m_form = nullptr;
+
+    // The main window with limits stored in its settings file.
+    void createForm(int guestBook, int forum)
+    {
+        delete m_form;
+        WriteFileBytes(
+            m_dir.filePath(QStringLiteral("vexloed.ini")),
+            QStringLiteral("[Config]\r\nGrenzeGB=%1\r\nGrenzeForum=%2\r\n").arg(guestBook).arg(forum).toUtf8());
+        Settings = TSettings();
+        m_form = new TfrmMain;
+        frmMain = m_form;
+    }
+    TLimitView* view() const { return m_form->findChild<TLimitView*>(QStringLiteral("limitView")); }
+    TInfoLine* infoLine() const { return m_form->findChild<TInfoLine*>(QStringLiteral("infoLine")); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        SetProgramDirForTesting(m_dir.path());
+    }
+    void cleanup()
+    {
+        delete m_form;
+        m_form = nullptr;
+        frmMain = nullptr;
+    }
+
+    void markRanges_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<QVector<TMarkRange>>("expected");
+        QTest::newRow("none passed") << -1 << -1 << QVector<TMarkRange>{};
+        QTest::newRow("first only") << 4 << -1 << QVector<TMarkRange>{{4, 10, false}};
+        QTest::newRow("second only") << -1 << 7 << QVector<TMarkRange>{{7, 10, false}};
+        QTest::newRow("both") << 4 << 7 << QVector<TMarkRange>{{4, 7, false}, {7, 10, true}};
+        QTest::newRow("both, other order") << 7 << 4 << QVector<TMarkRange>{{4, 7, false}, {7, 10, true}};
+        QTest::newRow("same place") << 5 << 5 << QVector<TMarkRange>{{5, 10, true}};
+    }
+    void markRanges()
+    {
+        QFETCH(int, first);
+        QFETCH(int, second);
+        QFETCH(QVector<TMarkRange>, expected);
+        QCOMPARE(MarkRanges(first, second, 10), expected);
+    }
+
+    void limitPart_data()
+    {
+        QTest::addColumn<qsizetype>("limit");
+        QTest::addColumn<qsizetype>("count");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("warning");
+        QTest::newRow("room") << qsizetype(2000) << qsizetype(92) << QStringLiteral("G: noch 1908") << false;
+        QTest::newRow("just outside a tenth")
+            << qsizetype(2000) << qsizetype(1799) << QStringLiteral("G: noch 201") << false;
+        QTest::newRow("within a tenth") << qsizetype(2000) << qsizetype(1800) << QStringLiteral("G: noch 200") << true;
+        QTest::newRow("at the limit") << qsizetype(5) << qsizetype(5) << QStringLiteral("G: noch 0") << true;
+        QTest::newRow("past the limit") << qsizetype(2000) << qsizetype(2092) << QStringLiteral("G: 92 zu viel")
+                                        << true;
+        QTest::newRow("small limit, room") << qsizetype(5) << qsizetype(4) << QStringLiteral("G: noch 1") << false;
+    }
+    void limitPart()
+    {
+        QFETCH(qsizetype, limit);
+        QFETCH(qsizetype, count);
+        QFETCH(QString, text);
+        QFETCH(bool, warning);
+        const auto part = LimitPart(QStringLiteral("G"), limit, count);
+        QVERIFY(part.has_value());
+        QCOMPARE(part->text, text);
+        QCOMPARE(part->warning, warning);
+    }
+
+    void noLimitNoPart_data()
+    {
+        QTest::addColumn<qsizetype>("limit");
+        QTest::newRow("zero") << qsizetype(0);
+        QTest::newRow("negative") << qsizetype(-5);
+    }
+    void noLimitNoPart()
+    {
+        QFETCH(qsizetype, limit);
+        QVERIFY(!LimitPart(QStringLiteral("G"), limit, 3).has_value());
+    }
+
+    // What the line says in the window, as the user types and selects.
+    void infoText_data()
+    {
+        QTest::addColumn<int>("guestBook");
+        QTest::addColumn<int>("forum");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("selectFrom");
+        QTest::addColumn<int>("selectTo");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("defaults") << 2000 << 3000 << QString(92, u'x') << 0 << 0
+                                  << QStringLiteral("Gästebuch: noch 1908 · Forum: noch 2908");
+        QTest::newRow("past one") << 5 << 8 << QStringLiteral("abcdefg") << 0 << 0
+                                  << QStringLiteral("Gästebuch: 2 zu viel · Forum: noch 1");
+        QTest::newRow("exactly at both") << 5 << 5 << QStringLiteral("ab\nc") << 0 << 0
+                                         << QStringLiteral("Gästebuch: noch 0 · Forum: noch 0");
+        QTest::newRow("no guest-book limit")
+            << 0 << 8 << QStringLiteral("abc") << 0 << 0 << QStringLiteral("Forum: noch 5");
+        QTest::newRow("no limits") << -1 << 0 << QStringLiteral("abc") << 0 << 0 << QString();
+        QTest::newRow("selection counts breaks two")
+            << 2000 << 3000 << QStringLiteral("ab\ncd") << 1 << 4
+            << QStringLiteral("Gästebuch: noch 1994 · Forum: noch 2994 · Auswahl: 4");
+        QTest::newRow("selection of an emoji")
+            << 0 << 0 << QStringLiteral("a\U0001F600") << 1 << 3 << QStringLiteral("Auswahl: 2");
+    }
+    void infoText()
+    {
+        QFETCH(int, guestBook);
+        QFETCH(int, forum);
+        QFETCH(QString, text);
+        QFETCH(int, selectFrom);
+        QFETCH(int, selectTo);
+        QFETCH(QString, expected);
+        createForm(guestBook, forum);
+        m_form->memoMain->setText(text);
+        QTextCursor cursor(m_form->memoMain->document());
+        cursor.setPosition(selectFrom);
+        cursor.setPosition(selectTo, QTextCursor::KeepAnchor);
+        m_form->memoMain->setTextCursor(cursor);
+        QCOMPARE(infoLine()->text(), expected);
+    }
+
+    void infoLineFollowsTypingAndSettings()
+    {
+        createForm(5, 8);
+        m_form->memoMain->setFocus();
+        QTest::keyClicks(m_form->memoMain, QStringLiteral("abcd"));
+        QCOMPARE(infoLine()->text(), QStringLiteral("Gästebuch: noch 1 · Forum: noch 4"));
+        QVERIFY(!infoLine()->parts().at(0).warning);
+        QTest::keyClick(m_form->memoMain, Qt::Key_Return);
+        QCOMPARE(infoLine()->text(), QStringLiteral("Gästebuch: 1 zu viel · Forum: noch 2"));
+        QVERIFY(infoLine()->parts().at(0).warning);
+        // New limits take effect when the window recounts after the settings dialog.
+        WriteFileBytes(m_dir.filePath(QStringLiteral("vexloed.ini")), "[Config]\r\nGrenzeGB=100\r\nGrenzeForum=0\r\n");
+        m_form->LoadSettings();
+        m_form->UpdateCharCount();
+        QCOMPARE(infoLine()->text(), QStringLiteral("Gästebuch: noch 94"));
+    }
+
+    // The text area keeps its box; the line sits inside it, below the text.
+    void infoLinePlacement()
+    {
+        createForm(2000, 3000);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        QCOMPARE(memo->geometry(), QRect(79, 60, 319, 215));
+        const QRect line = infoLine()->geometry();
+        QCOMPARE(line.bottom(), memo->height() - 1);
+        QCOMPARE(line.left(), 0);
+        QCOMPARE(line.width(), memo->viewport()->width());
+        QVERIFY(line.height() > 8);
+        QCOMPARE(memo->viewport()->geometry().bottom() + 1, line.top());
+        QVERIFY(!line.intersects(memo->verticalScrollBar()->parentWidget()->geometry()));
+        m_form->resize(600, 400);
+        QCOMPARE(infoLine()->geometry().bottom(), memo->height() - 1);
+        QCOMPARE(infoLine()->width(), memo->viewport()->width());
+    }
+
+    void infoLineFontAndColours()
+    {
+        createForm(2000, 3000);
+        TMemo* memo = m_form->memoMain;
+        QCOMPARE(infoLine()->font().family(), memo->font().family());
+        QVERIFY(infoLine()->font().pointSizeF() < memo->font().pointSizeF());
+        memo->setFont(QFont(QStringLiteral("Courier"), 12));
+        QCOMPARE(infoLine()->font().family(), QStringLiteral("Courier"));
+        QCOMPARE(infoLine()->font().pointSizeF(), 10.0);
+        QCOMPARE(infoLine()->palette().color(QPalette::Window), ToQColor(ColorGreen));
+        m_form->ShowLayout(ColorBlue);
+        QCOMPARE(infoLine()->palette().color(QPalette::Window), ToQColor(ColorBlue));
+    }
+
+    void warningDrawn_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("warning");
+        QTest::newRow("far from the limit") << 10 << false;
+        QTest::newRow("within a tenth") << 95 << true;
+        QTest::newRow("past") << 120 << true;
+    }
+    void warningDrawn()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, warning);
+        createForm(100, 0);
+        m_form->memoMain->setText(QString(length, u'x'));
+        const QImage image = infoLine()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(HasColor(image, TInfoLine::warningColor()), warning);
+        QVERIFY(!HasColor(image, QColor(Qt::red)));
+    }
+
+    // The marks cover the text past each limit.
+    void marks_data()
+    {
+        QTest::addColumn<int>("guestBook");
+        QTest::addColumn<int>("forum");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QVector<TMarkRange>>("expected");
+        QTest::newRow("within both") << 5 << 8 << QStringLiteral("abcde") << QVector<TMarkRange>{};
+        QTest::newRow("ten characters") << 5 << 8 << QStringLiteral("abcdefghij")
+                                        << QVector<TMarkRange>{{5, 8, false}, {8, 10, true}};
+        QTest::newRow("line break across the limit")
+            << 3 << 0 << QStringLiteral("ab\ncd") << QVector<TMarkRange>{{2, 5, false}};
+        QTest::newRow("no limits mark nothing") << 0 << -1 << QStringLiteral("abcdefghij") << QVector<TMarkRange>{};
+        QTest::newRow("emoji across the limit")
+            << 2 << 0 << QStringLiteral("a\U0001F600b") << QVector<TMarkRange>{{1, 4, false}};
+    }
+    void marks()
+    {
+        QFETCH(int, guestBook);
+        QFETCH(int, forum);
+        QFETCH(QString, text);
+        QFETCH(QVector<TMarkRange>, expected);
+        createForm(guestBook, forum);
+        m_form->memoMain->setText(text);
+        QCOMPARE(view()->marks(), expected);
+        QVERIFY(m_form->memoMain->extraSelections().isEmpty());
+    }
+
+    void marksDrawnNotStored()
+    {
+        createForm(5, 8);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        memo->setFocus();
+        QTest::keyClicks(memo, QStringLiteral("abcdefghij"));
+        const int undoSteps = memo->document()->availableUndoSteps();
+        QImage image = memo->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QVERIFY(HasColor(image, TLimitView::pastOneColor()));
+        QVERIFY(HasColor(image, TLimitView::pastBothColor()));
+        QCOMPARE(memo->text(), QStringLiteral("abcdefghij"));
+        QCOMPARE(memo->document()->availableUndoSteps(), undoSteps);
+        QTest::mouseClick(m_form->lblCopyClip, Qt::LeftButton);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abcdefghij"));
+        // A marked line break is drawn across to the right edge.
+        memo->setText(QStringLiteral("abcd\nx"));
+        image = memo->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int firstLine = memo->fontMetrics().height() / 2 + int(memo->document()->documentMargin());
+        QCOMPARE(image.pixelColor(image.width() - 3, firstLine), TLimitView::pastOneColor());
+    }
+
+    // Scrolled into the middle of a long text past both limits, the whole text area is marked.
+    void marksFillTheAreaDeepInTheText()
+    {
+        createForm(5, 8);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        QString text;
+        for (int i = 0; i < 300; ++i)
+            text += QStringLiteral("Zeile %1\n").arg(i);
+        memo->setText(text);
+        QTextCursor cursor(memo->document()->findBlockByNumber(150));
+        memo->setTextCursor(cursor);
+        memo->centerCursor();
+        const QImage image = memo->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); y += 7)
+            QCOMPARE(image.pixelColor(image.width() - 2, y), TLimitView::pastBothColor());
+        // The margin left of the text stays clear, as beside a short text.
+        QCOMPARE(image.pixelColor(1, image.height() / 2), QColor(Qt::white));
+    }
+
+    void copyEntries_data()
+    {
+        QTest::addColumn<int>("guestBook");
+        QTest::addColumn<int>("forum");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("guestBookEnabled");
+        QTest::addColumn<bool>("forumEnabled");
+        QTest::addColumn<QString>("guestBookCopy");
+        QTest::newRow("both passed") << 7 << 12 << QStringLiteral("Hallo Welt, wie geht es?") << true << true
+                                     << QStringLiteral("Hallo");
+        QTest::newRow("text fits") << 100 << 200 << QStringLiteral("Hallo") << false << false << QString();
+        QTest::newRow("exactly at the limit") << 5 << 200 << QStringLiteral("Hallo") << false << false << QString();
+        QTest::newRow("no guest-book limit") << 0 << 3 << QStringLiteral("Hallo") << false << true << QString();
+        QTest::newRow("hard cut") << 4 << 0 << QStringLiteral("Hallo") << true << false << QStringLiteral("Hall");
+        QTest::newRow("back to a line break")
+            << 9 << 0 << QStringLiteral("Hallo\nWelt") << true << false << QStringLiteral("Hallo");
+        // A line long enough to be held in pieces: piece breaks are no line breaks.
+        const QString longWord(20000, u'a');
+        QTest::newRow("long line, hard cut") << 1000 << 0 << longWord << true << false << longWord.left(1000);
+        const QString longLine = QStringLiteral("wort ").repeated(4000);
+        QTest::newRow("long line, back to a blank") << 5003 << 0 << longLine << true << false << longLine.left(4999);
+    }
+    void copyEntries()
+    {
+        QFETCH(int, guestBook);
+        QFETCH(int, forum);
+        QFETCH(QString, text);
+        QFETCH(bool, guestBookEnabled);
+        QFETCH(bool, forumEnabled);
+        QFETCH(QString, guestBookCopy);
+        createForm(guestBook, forum);
+        m_form->memoMain->setText(text);
+        QApplication::clipboard()->setText(QStringLiteral("vorher"));
+        std::unique_ptr<QMenu> menu(m_form->memoMain->createContextMenu(QPoint(5, 5)));
+        auto* copyGB = menu->findChild<QAction*>(QStringLiteral("miCopyGB"));
+        auto* copyForum = menu->findChild<QAction*>(QStringLiteral("miCopyForum"));
+        QVERIFY(copyGB && copyForum);
+        QCOMPARE(copyGB->text(), QStringLiteral("Bis zur Gästebuch-Grenze kopieren"));
+        QCOMPARE(copyForum->text(), QStringLiteral("Bis zur Forum-Grenze kopieren"));
+        // The standard entries stay, ours come last.
+        QVERIFY(menu->actions().size() > 3);
+        QCOMPARE(menu->actions().last(), copyForum);
+        QCOMPARE(copyGB->isEnabled(), guestBookEnabled);
+        QCOMPARE(copyForum->isEnabled(), forumEnabled);
+        if (guestBookEnabled) {
+            copyGB->trigger();
+            QCOMPARE(QApplication::clipboard()->text(), guestBookCopy);
+            QCOMPARE(m_form->memoMain->text(), text);
+        }
+    }
+
+    void toolTipOnDemand()
+    {
+        createForm(2000, 3000);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        m_form->memoMain->setText(QStringLiteral("Grüße an\nalle \U0001F600"));
+        QCOMPARE(view()->statisticsText(),
+                 QStringLiteral("Wörter: 4\nZeilen: 2\nBytes (UTF-8, Zeilenumbruch CR LF): 21\n"
+                                "Zeichen ohne Zeilenumbrüche: 15"));
+        QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), infoLine()->mapToGlobal(QPoint(4, 4)));
+        QApplication::sendEvent(infoLine(), &help);
+        QTRY_COMPARE(QToolTip::text(), view()->statisticsText());
+    }
+};
+
+VEXLO_TEST_MAIN(TestLimitView)
+#include "test_limitview.moc"
