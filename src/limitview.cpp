@@ -31,6 +31,7 @@ QVector<TMarkRange> MarkRanges(int firstLimitPosition, int secondLimitPosition, 
 TLimitView::TLimitView(TMemo* memo, LineBreakCounter lineBreaks, std::function<void(const QString&)> copyText)
     : QObject(memo),
       m_memo(memo),
+      m_viewport(memo->viewport()),
       m_math(memo->document(), std::move(lineBreaks)),
       m_copyText(std::move(copyText)),
       m_infoLine(new TInfoLine(memo))
@@ -40,7 +41,7 @@ TLimitView::TLimitView(TMemo* memo, LineBreakCounter lineBreaks, std::function<v
     m_infoLine->toolTipText = [this] { return statisticsText(); };
     m_infoLine->show();
     memo->installEventFilter(this);
-    memo->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     applyFont();
     connect(memo, &QPlainTextEdit::selectionChanged, this, &TLimitView::refreshInfo);
     connect(memo->document(), &QTextDocument::contentsChange, this,
@@ -177,9 +178,10 @@ void TLimitView::placeInfoLine()
 
 bool TLimitView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_memo->viewport() && event->type() == QEvent::Paint)
+    // Compares pointers only: events still arrive while the text area is destroyed.
+    if (watched == m_viewport && event->type() == QEvent::Paint)
         paintMarks(static_cast<QPaintEvent*>(event)->rect());  // under the text, painted next
-    else if (watched == m_memo->viewport() && event->type() == QEvent::Resize)
+    else if (watched == m_viewport && event->type() == QEvent::Resize)
         placeInfoLine();
     else if (watched == m_memo && event->type() == QEvent::FontChange)
         applyFont();

@@ -76,6 +76,7 @@ private:
     };
 
     TMemo* m_memo;
+    QWidget* m_viewport;
     TLimitMath m_math;
     std::function<void(const QString&)> m_copyText;
     TInfoLine* m_infoLine;
