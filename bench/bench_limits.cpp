@@ -3,13 +3,12 @@
 // area (the floor); and a select-all, whose selection count must be instant.
 #include <benchmark/benchmark.h>
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextCursor>
 
-#include "framework/Application.h"
+#include "benchsupport.h"
 #include "globals.h"
 #include "infoline.h"
 #include "limitview.h"
@@ -19,32 +18,6 @@
 namespace {
 
 constexpr qsizetype kSize = 10'000'000;
-
-QString SampleText(qsizetype size)
-{
-    // Lines of about 70 characters, like written prose.
-    const QString line = QStringLiteral("Lieber Gästebuchschreiber, hier steht ein Satz mit Umlauten äöü und mehr.\n");
-    QString text;
-    text.reserve(size + line.size());
-    while (text.size() < size)
-        text += line;
-    text.truncate(size);
-    return text;
-}
-
-void Idle()
-{
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
-}
-
-void Key(QWidget* target, int key, const QString& text)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QCoreApplication::sendEvent(target, &release);
-}
 
 enum Mode { Floor, Off, On, OnNoMarks };
 
@@ -96,10 +69,10 @@ void BM_Keystroke10MB(benchmark::State& state)
 {
     Fixture f(Mode(state.range(0)));
     for (auto _ : state) {
-        Key(f.memo, Qt::Key_X, QStringLiteral("x"));
+        SendKey(f.memo, Qt::Key_X, QStringLiteral("x"));
         Idle();
         state.PauseTiming();
-        Key(f.memo, Qt::Key_Backspace, QString());
+        SendKey(f.memo, Qt::Key_Backspace, QString());
         Idle();
         state.ResumeTiming();
     }
@@ -161,10 +134,5 @@ BENCHMARK(BM_LimitPosition10MB)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain(argc, argv);
 }

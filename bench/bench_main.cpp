@@ -7,9 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -18,7 +16,7 @@
 #include <QTextCursor>
 #include <limits>
 
-#include "framework/Application.h"
+#include "benchsupport.h"
 #include "framework/FileDialogs.h"
 #include "framework/LabelButton.h"
 #include "globals.h"
@@ -27,38 +25,11 @@
 
 namespace {
 
-QString Repeated(const QString& unit, qsizetype size)
-{
-    QString text;
-    text.reserve(size + unit.size());
-    while (text.size() < size)
-        text += unit;
-    text.truncate(size);
-    return text;
-}
-
-// Lines of 74 characters, like written prose.
-QString SampleText(qsizetype size)
-{
-    return Repeated(QStringLiteral("Lieber Gästebuchschreiber, hier steht ein Satz mit Umlauten äöü und mehr.\n"),
-                    size);
-}
-
 // One line without a blank, like minified code or base64.
 QString SingleLineText(qsizetype size)
 {
     return Repeated(QStringLiteral("QmFzZTY0LWtvZGllcnRlciBJbmhhbHQsIGtlaW4gTGVlcnplaWNoZW4gd2VpdCB1bmQgYnJlaXQ="),
                     size);
-}
-
-// Runs the event loop until nothing is left to do: posted events, the
-// layout of the visible lines and the repaint of the window.
-void Idle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    }
 }
 
 // Counts paint events, to show that the timed part did repaint.
@@ -73,12 +44,19 @@ public:
     }
 };
 
-void SendKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+// Types a character and deletes it again, in alternation, each key one
+// iteration, until the event loop is idle.
+void TypeAndDelete(benchmark::State& state, QPlainTextEdit* editor)
 {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-    QApplication::sendEvent(target, &release);
+    bool typed = false;
+    for (auto _ : state) {
+        if (typed)
+            SendKey(editor, Qt::Key_Backspace, QString());
+        else
+            SendKey(editor, Qt::Key_X, QStringLiteral("x"));
+        Idle();
+        typed = !typed;
+    }
 }
 
 // The main window, shown, with the text area focused.
@@ -122,9 +100,8 @@ struct FloorStage {
     void holdLinesWhole() {}
 };
 
-// Types a character and deletes it again, in alternation, each key one
-// iteration. The caret sits in an empty line of its own in the middle of the
-// text, so the deletion never shrinks the widest line (which would make Qt
+// Typing and deleting with the caret in an empty line of its own in the
+// middle of the text, so the deletion never shrinks the widest line (which would make Qt
 // rescan every line, a cost typing in ordinary text does not pay).
 template <class Stage>
 void Keystroke(benchmark::State& state, const QString& text, bool ownLine)
@@ -144,15 +121,7 @@ void Keystroke(benchmark::State& state, const QString& text, bool ownLine)
     Idle();
     PaintCounter counter;
     editor->viewport()->installEventFilter(&counter);
-    bool typed = false;
-    for (auto _ : state) {
-        if (typed)
-            SendKey(editor, Qt::Key_Backspace, QString());
-        else
-            SendKey(editor, Qt::Key_X, QStringLiteral("x"));
-        Idle();
-        typed = !typed;
-    }
+    TypeAndDelete(state, editor);
     editor->viewport()->removeEventFilter(&counter);
     state.counters["paints/key"] =
         double(counter.paints) / double(std::max<benchmark::IterationCount>(1, state.iterations()));
@@ -208,15 +177,7 @@ void KeystrokeInParagraph(benchmark::State& state)
     editor->setTextCursor(cursor);
     editor->ensureCursorVisible();
     Idle();
-    bool typed = false;
-    for (auto _ : state) {
-        if (typed)
-            SendKey(editor, Qt::Key_Backspace, QString());
-        else
-            SendKey(editor, Qt::Key_X, QStringLiteral("x"));
-        Idle();
-        typed = !typed;
-    }
+    TypeAndDelete(state, editor);
     state.counters["blocks"] = double(editor->document()->blockCount());
 }
 void BM_KeystrokeParagraph_Ours(benchmark::State& state)
@@ -263,16 +224,6 @@ void BM_WordMoveOrdinary10MiB(benchmark::State& state)
 }
 BENCHMARK(BM_WordMoveOneWord10MiB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WordMoveOrdinary10MiB)->Unit(benchmark::kMillisecond);
-
-QString WriteFile(const QTemporaryDir& dir, const QString& name, QString text)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    text.replace(u'\n', QStringLiteral("\r\n"));
-    file.write(text.toUtf8());
-    return path;
-}
 
 // "öffnen" on the shown main window until the text is shown.
 void Open(benchmark::State& state, const QString& text, bool whole = false)
@@ -346,13 +297,20 @@ void BM_PasteSingleLine1MB(benchmark::State& state)
 BENCHMARK(BM_Paste1MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_PasteSingleLine1MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
-long PeakKiB()
+// Peak memory of the window after opening a 20 MB file, over the empty window's.
+int MeasureMemory()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+    OurStage stage;
+    const QString path = WriteFile(stage.dir, QStringLiteral("big.txt"), SampleText(20'000'000));
+    const long before = ProcessStatusKiB("VmHWM");
+    FileDialogs::QueueAnswerForTesting(path);
+    stage.form->lblFileOpenClick();
+    Idle();
+    const long after = ProcessStatusKiB("VmHWM");
+    std::printf(
+        "empty window peak %ld KiB; after opening a %lld-byte file %ld KiB: +%ld KiB = %.2f x the file's size\n",
+        before, (long long)QFileInfo(path).size(), after, after - before,
+        (after - before) * 1024.0 / double(QFileInfo(path).size()));
     return 0;
 }
 
@@ -360,26 +318,5 @@ long PeakKiB()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    TApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-
-    if (argc > 1 && QByteArray(argv[1]) == "--memory") {
-        // Peak memory of the window after opening a 20 MB file, over the empty window's.
-        OurStage stage;
-        const QString path = WriteFile(stage.dir, QStringLiteral("big.txt"), SampleText(20'000'000));
-        const long before = PeakKiB();
-        FileDialogs::QueueAnswerForTesting(path);
-        stage.form->lblFileOpenClick();
-        Idle();
-        const long after = PeakKiB();
-        std::printf(
-            "empty window peak %ld KiB; after opening a %lld-byte file %ld KiB: +%ld KiB = %.2f x the file's size\n",
-            before, (long long)QFileInfo(path).size(), after, after - before,
-            (after - before) * 1024.0 / double(QFileInfo(path).size()));
-        return 0;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchMain(argc, argv, "--memory", MeasureMemory);
 }

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "benchsupport.h"
 #include "framework/Application.h"
 #include "framework/FileDialogs.h"
 #include "framework/LabelButton.h"
@@ -34,37 +35,10 @@ double CpuSeconds()
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
-long ResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return 0;
-}
-
-void UntilIdle()
-{
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
-
 // Prose with umlauts, CR LF line ends, as written text comes.
 QString MakeFile(const QTemporaryDir& dir)
 {
-    const QByteArray line(
-        "Lieber G\xC3\xA4stebuchschreiber, hier steht ein Satz mit Umlauten \xC3\xA4\xC3\xB6\xC3\xBC und mehr.\r\n");
-    QByteArray bytes;
-    bytes.reserve(FileBytes + line.size());
-    while (bytes.size() < FileBytes)
-        bytes += line;
-    bytes.truncate(FileBytes);
-    const QString name = dir.filePath(QStringLiteral("big.txt"));
-    QFile file(name);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(bytes);
-    return name;
+    return WriteFile(dir, QStringLiteral("big.txt"), SampleText(FileBytes), FileBytes);
 }
 
 void Click(QWidget* widget)
@@ -90,14 +64,14 @@ int OpenOnce(const QString& who, const QString& fileName, int argc, char** argv)
     if (who == QLatin1String("ours")) {
         TfrmMain form;
         form.show();
-        UntilIdle();
-        before = ResidentKiB();
+        Idle();
+        before = ProcessStatusKiB("VmRSS");
         const double start = CpuSeconds();
         FileDialogs::QueueAnswerForTesting(fileName);
         Click(form.lblFileOpen);
-        UntilIdle();
+        Idle();
         cpu = CpuSeconds() - start;
-        after = ResidentKiB();
+        after = ProcessStatusKiB("VmRSS");
         count = form.memoMain->charCount();
     } else {
         // Shaped like the main window's text area: the scroll bar policy alone
@@ -108,16 +82,16 @@ int OpenOnce(const QString& who, const QString& fileName, int argc, char** argv)
         edit.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         edit.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         edit.show();
-        UntilIdle();
-        before = ResidentKiB();
+        Idle();
+        before = ProcessStatusKiB("VmRSS");
         const double start = CpuSeconds();
         QFile file(fileName);
         file.open(QIODevice::ReadOnly);
         edit.setPlainText(QString::fromUtf8(file.readAll()));
         file.close();
-        UntilIdle();
+        Idle();
         cpu = CpuSeconds() - start;
-        after = ResidentKiB();
+        after = ProcessStatusKiB("VmRSS");
         count = edit.document()->characterCount();
     }
     std::printf("%.6f %ld %ld %lld\n", cpu, after, before, (long long)count);

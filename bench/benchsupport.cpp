@@ -1,0 +1,78 @@
+#include "benchsupport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QKeyEvent>
+
+#include "framework/Application.h"
+
+void Idle()
+{
+    // Three rounds: the key's posted events, then the layout they schedule, then the paint.
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+}
+
+void SendKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+QString Repeated(const QString& unit, qsizetype size)
+{
+    QString text;
+    text.reserve(size + unit.size());
+    while (text.size() < size)
+        text += unit;
+    text.truncate(size);
+    return text;
+}
+
+QString SampleText(qsizetype size)
+{
+    return Repeated(QStringLiteral("Lieber Gästebuchschreiber, hier steht ein Satz mit Umlauten äöü und mehr.\n"),
+                    size);
+}
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, QString text, qsizetype maxBytes)
+{
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    QByteArray bytes = text.toUtf8();
+    if (maxBytes >= 0)
+        bytes.truncate(maxBytes);
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    // A missing file would make every opening measure an error message.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+long ProcessStatusKiB(const char* field)
+{
+    const QByteArray key = QByteArray(field) + ':';
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+int BenchMain(int argc, char** argv, const char* option, int (*instead)())
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (option && instead && argc > 1 && QByteArray(argv[1]) == option)
+        return instead();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+// What the benchmarks share: driving a shown window as a user does and
+// waiting until the event loop is idle, the sample texts, and the program's main.
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+
+// Runs the event loop until nothing is left to do: posted events, the
+// layout of the visible lines and the repaint of the window.
+void Idle();
+
+// A real key press and release sent to the widget; call Idle() to wait for its effects.
+void SendKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// The unit repeated up to exactly `size` characters.
+QString Repeated(const QString& unit, qsizetype size);
+
+// Lines of 74 characters, like written prose.
+QString SampleText(qsizetype size);
+
+// Writes the text as a file in `dir` (UTF-8, CR LF line ends, as written text
+// comes), cut after `maxBytes` bytes where given; returns its path.
+QString WriteFile(const QTemporaryDir& dir, const QString& name, QString text, qsizetype maxBytes = -1);
+
+// A figure in KiB from /proc/self/status, e.g. "VmRSS" or "VmHWM"; 0 if missing.
+long ProcessStatusKiB(const char* field);
+
+// The benchmark program's main: the application on the offscreen platform,
+// then the benchmarks chosen on the command line; or, where `option` is the
+// first argument, `instead` alone.
+int BenchMain(int argc, char** argv, const char* option = nullptr, int (*instead)() = nullptr);
