@@ -23,11 +23,19 @@ constexpr int ContinuationProperty = QTextFormat::UserProperty + 0x4c;
 // Counts the continuation blocks: one lives on each, and goes with its block.
 class ContinuationMark : public QTextBlockUserData {
 public:
-    explicit ContinuationMark(std::shared_ptr<qsizetype> count) : m_count(std::move(count)) { ++*m_count; }
-    ~ContinuationMark() override { --*m_count; }
+    explicit ContinuationMark(std::shared_ptr<ContinuationTally> tally) : m_tally(std::move(tally))
+    {
+        ++m_tally->count;
+        ++m_tally->revision;
+    }
+    ~ContinuationMark() override
+    {
+        --m_tally->count;
+        ++m_tally->revision;
+    }
 
 private:
-    std::shared_ptr<qsizetype> m_count;
+    std::shared_ptr<ContinuationTally> m_tally;
 };
 
 QTextBlockFormat WithMark(QTextBlockFormat format, bool continuation)
@@ -78,7 +86,7 @@ bool HasPlainText(const QMimeData* data)
 }
 
 TMemo::TMemo(QWidget* parent)
-    : QPlainTextEdit(parent), m_capacity(MemoCapacity), m_continuations(std::make_shared<qsizetype>(0))
+    : QPlainTextEdit(parent), m_capacity(MemoCapacity), m_continuations(std::make_shared<ContinuationTally>())
 {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -151,23 +159,40 @@ qsizetype TMemo::charCount() const
     const QTextDocument* doc = document();
     // characterCount includes one separator per block, the last one included;
     // the break before a continuation block is none of the text's.
-    return (doc->characterCount() - 1) + (doc->blockCount() - 1) - 2 * *m_continuations;
+    return (doc->characterCount() - 1) + (doc->blockCount() - 1) - 2 * m_continuations->count;
 }
 
 qsizetype TMemo::lineBreaksBetween(int fromPosition, int toPosition) const
 {
     const QTextDocument* doc = document();
-    const QTextBlock first = doc->findBlock(std::clamp(fromPosition, 0, doc->characterCount() - 1));
-    const QTextBlock last = doc->findBlock(std::clamp(toPosition, 0, doc->characterCount() - 1));
-    qsizetype breaks = last.blockNumber() - first.blockNumber();
-    if (*m_continuations == 0 || breaks <= 0)
+    const int first = doc->findBlock(std::clamp(fromPosition, 0, doc->characterCount() - 1)).blockNumber();
+    const int last = doc->findBlock(std::clamp(toPosition, 0, doc->characterCount() - 1)).blockNumber();
+    const qsizetype breaks = last - first;
+    if (m_continuations->count == 0 || breaks <= 0)
         return std::max<qsizetype>(breaks, 0);
-    for (QTextBlock block = first; block != last;) {
-        block = block.next();
+    // The separators before the blocks first + 1 to last, less those before a continuation.
+    const std::vector<int>& before = continuationsBefore();
+    return breaks - (before[size_t(last) + 1] - before[size_t(first) + 1]);
+}
+
+// Typing within a piece neither adds nor removes a block or a mark, so the
+// table is made again only when the pieces change, not at every keystroke.
+const std::vector<int>& TMemo::continuationsBefore() const
+{
+    const QTextDocument* doc = document();
+    if (m_before.revision == m_continuations->revision && m_before.blocks == doc->blockCount())
+        return m_before.table;
+    m_before.table.assign(size_t(doc->blockCount()) + 1, 0);
+    int seen = 0;
+    size_t index = 0;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
         if (isContinuation(block))
-            --breaks;
+            ++seen;
+        m_before.table[++index] = seen;
     }
-    return breaks;
+    m_before.revision = m_continuations->revision;
+    m_before.blocks = doc->blockCount();
+    return m_before.table;
 }
 
 qsizetype TMemo::countBetween(int fromPosition, int toPosition) const
@@ -200,7 +225,7 @@ QString TMemo::textBetween(int fromPosition, int toPosition) const
 
 QString TMemo::text() const
 {
-    if (*m_continuations != 0)
+    if (m_continuations->count != 0)
         return textBetween(0, document()->characterCount() - 1);
     QString raw = document()->toRawText();
     raw.replace(QChar::ParagraphSeparator, u'\n');
@@ -459,7 +484,7 @@ int TMemo::wordStartFrom(int position, bool forward) const
 // goes on where a piece break cuts a word.
 bool TMemo::moveAcrossPieces(QKeyEvent* event)
 {
-    if (*m_continuations == 0)
+    if (m_continuations->count == 0)
         return false;
     struct Move {
         QKeySequence::StandardKey key;

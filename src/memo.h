@@ -3,10 +3,18 @@
 #include <QPlainTextEdit>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "linesplit.h"
 
 class QMimeData;
+
+// The number of continuation blocks of a text area, and a revision that moves
+// whenever one comes or goes.
+struct ContinuationTally {
+    qsizetype count = 0;
+    quint64 revision = 0;
+};
 
 // The multi-line text area. Its text holds plain line breaks only, so the
 // count of characters (each line break counting two) follows from the
@@ -83,12 +91,21 @@ private:
     int positionAfter(int position, qsizetype units) const;
     int wordStartFrom(int position, bool forward) const;
     void markContinuations(int position, int removed, int added);
+    const std::vector<int>& continuationsBefore() const;
 
     qsizetype m_capacity;
     qsizetype m_longLine = LongLineLength;
     // Continuation blocks carry a mark object each, which counts itself here;
     // shared because the document outlives this object's members.
-    std::shared_ptr<qsizetype> m_continuations;
+    std::shared_ptr<ContinuationTally> m_continuations;
+    // For each block number n, the continuation blocks among blocks 0 to n - 1,
+    // as of a tally revision and block count.
+    struct ContinuationTable {
+        std::vector<int> table;
+        quint64 revision = ~quint64(0);
+        int blocks = -1;
+    };
+    mutable ContinuationTable m_before;
     bool m_piecesUsed = false;
 };
 
