@@ -9,6 +9,7 @@
 #include "framework/Application.h"
 #include "framework/VexloError.h"
 #include "memo.h"
+#include "settingsdir.h"
 #include "textfile.h"
 
 QString RecoveryFolder()
@@ -23,8 +24,9 @@ QString RecoveryFolder()
 TRecovery::TRecovery(TMemo* memo, const QString& folder, QObject* parent)
     : QObject(parent), m_memo(memo), m_folder(folder)
 {
-    // The text is the user's own: the folder is closed to others.
-    if (QDir().mkpath(m_folder))
+    // The text is the user's own: the folder is closed to others, also one
+    // that was there already.
+    if (MakeDirectoryPath(m_folder) == 0)
         QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_lock = std::make_unique<QLockFile>(m_folder + QStringLiteral("/recovery.lock"));
     // Held as long as the program runs; only a lock of a process that is gone
