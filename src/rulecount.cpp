@@ -11,17 +11,21 @@ namespace {
 
 // Beyond this many blocks to count again, the tree is made anew.
 constexpr qsizetype ManyBlocks = 64;
+// Beyond this many, the text is read at once rather than block by block
+// (each block's own text costs a search for its place).
+constexpr qsizetype ManyBlocksForRawText = 4096;
 
 // Walks the places in text (after context) where a cluster may end: every
 // unit where nothing joins, else the grapheme cluster boundaries.
 class ClusterSteps {
 public:
-    ClusterSteps(const QString& context, const QString& text)
+    ClusterSteps(QStringView context, QStringView text)
         : m_start(context.size()), m_size(text.size()), m_simple(EveryUnitACluster(context, text))
     {
         if (m_simple)
             return;
-        m_whole = context + text;
+        m_whole.reserve(context.size() + text.size());
+        m_whole.append(context).append(text);
         m_finder = QTextBoundaryFinder(QTextBoundaryFinder::Grapheme, m_whole);
         m_finder.setPosition(m_start);
     }
@@ -109,17 +113,44 @@ void TRuleCount::update() const
         return;
     const bool many = m_rebuild || m_dirtyTo - m_dirtyFrom >= ManyBlocks;
     QTextBlock block = doc->findBlockByNumber(int(m_dirtyFrom));
-    for (qsizetype k = m_dirtyFrom; k <= m_dirtyTo && block.isValid(); ++k, block = block.next()) {
-        if (many)
-            m_sums.setWithoutTree(k, blockValue(block));
-        else
-            m_sums.set(k, blockValue(block));
+    if (m_rule != TCountRule::MaxLength && m_dirtyTo - m_dirtyFrom >= ManyBlocksForRawText) {
+        countFromRawText(block, m_dirtyTo);
+    } else {
+        for (qsizetype k = m_dirtyFrom; k <= m_dirtyTo && block.isValid(); ++k, block = block.next()) {
+            if (many)
+                m_sums.setWithoutTree(k, blockValue(block));
+            else
+                m_sums.set(k, blockValue(block));
+        }
     }
     if (many)
         m_sums.rebuildTree();
     m_dirtyFrom = 0;
     m_dirtyTo = -1;
     m_rebuild = false;
+}
+
+void TRuleCount::countFromRawText(QTextBlock block, qsizetype last) const
+{
+    // The raw text holds each block separator as one unit: its indexes are positions.
+    const QString raw = m_memo->document()->toRawText();
+    const QStringView all(raw);
+    const QTextBlock before = linePrevious(block);
+    QStringView previous = before.isValid() ? all.mid(before.position(), before.length() - 1) : QStringView();
+    int position = block.position();
+    bool continues = m_memo->isContinuation(block);
+    for (qsizetype k = block.blockNumber(); k <= last && block.isValid(); ++k) {
+        const QStringView text = all.mid(position, block.length() - 1);
+        const QTextBlock next = block.next();
+        const bool nextContinues = next.isValid() && m_memo->isContinuation(next);
+        const bool lineBreak = next.isValid() && !nextContinues;
+        m_sums.setWithoutTree(k, textCount(continues ? previous : QStringView(), text) +
+                                     (lineBreak ? LineBreakWeight(m_rule) : 0));
+        previous = text;
+        position += block.length();
+        continues = nextContinues;
+        block = next;
+    }
 }
 
 QTextBlock TRuleCount::linePrevious(const QTextBlock& block) const
@@ -140,22 +171,28 @@ qint64 TRuleCount::partialCount(const QTextBlock& block, int length) const
         return std::max(length, 0);
     const QString text = block.text();
     const QTextBlock previous = linePrevious(block);
+    const QString context = previous.isValid() ? previous.text() : QString();
+    return textCount(context, QStringView(text).left(length));
+}
+
+qint64 TRuleCount::textCount(QStringView context, QStringView text) const
+{
+    if (m_rule == TCountRule::MaxLength)
+        return text.size();
     if (m_rule == TCountRule::Graphemes) {
-        const QString context = previous.isValid() ? previous.text() : QString();
-        ClusterSteps steps(context, text.left(length));
+        ClusterSteps steps(context, text);
+        if (text.isEmpty())
+            return 0;
         qint64 clusters = steps.startsCluster() ? 1 : 0;
-        for (qsizetype at = steps.next(0); at < length; at = steps.next(at))
+        for (qsizetype at = steps.next(0); at < text.size(); at = steps.next(at))
             ++clusters;
         return clusters;
     }
-    char16_t before = 0;
-    if (previous.isValid() && previous.length() > 1)
-        before = m_memo->document()->characterAt(block.position() - 2).unicode();
+    char16_t before = context.isEmpty() ? 0 : context.back().unicode();
     qint64 sum = 0;
-    for (int i = 0; i < length; ++i) {
-        const char16_t unit = text.at(i).unicode();
-        sum += UnitWeight(m_rule, unit, before);
-        before = unit;
+    for (const QChar c : text) {
+        sum += UnitWeight(m_rule, c.unicode(), before);
+        before = c.unicode();
     }
     return sum;
 }

@@ -44,6 +44,11 @@ private:
     QTextBlock linePrevious(const QTextBlock& block) const;
     // The count of the block's first `length` units, the text before it in its line as context.
     qint64 partialCount(const QTextBlock& block, int length) const;
+    // The count of text, with context the text before it in its line.
+    qint64 textCount(QStringView context, QStringView text) const;
+    // Counts the blocks from block to block number last afresh, from the
+    // document's text read at once; the tree is left to the caller.
+    void countFromRawText(QTextBlock block, qsizetype last) const;
     qsizetype countBefore(int position) const;
     // Where in block the remaining room runs out; a cluster cut by the piece
     // break before the block may end it in the block before.

@@ -115,6 +115,11 @@ private slots:
         row("pieces bytes after cluster", pieces, R::Utf8Bytes, 193, 451, 129, 129);
         row("pieces visible before break", pieces, R::Graphemes, 64, 151, 127, 127);
         row("pieces visible across break", pieces, R::Graphemes, 65, 151, 129, 129);
+        // Enough lines to be counted from the text read at once.
+        const QString many = QStringLiteral("a\u20AC\n").repeated(4999) + pieces;
+        row("many lines code points", many, R::CodePoints, 14997 + 128, 15298, 15124, 14996);
+        row("many lines bytes", many, R::Utf8Bytes, 29994 + 191, 30445, 15124, 14996);
+        row("many lines visible", many, R::Graphemes, 14997 + 65, 15148, 15126, 14996);
     }
     void countAndPlace()
     {
