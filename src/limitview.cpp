@@ -44,6 +44,8 @@ TLimitView::TLimitView(TMemo* memo, LineBreakCounter lineBreaks, std::function<v
     memo->installEventFilter(this);
     m_viewport->installEventFilter(this);
     m_infoLine->installEventFilter(this);  // a click opens the choice of counting rules
+    m_infoLine->setCursor(Qt::PointingHandCursor);
+    m_infoLine->setAccessibleDescription(QStringLiteral("Ein Klick wählt, wie jede Grenze zählt"));
     m_counters[0] = std::make_unique<TRuleCount>(memo, m_math, TCountRule::Browser);
     m_counters[1] = std::make_unique<TRuleCount>(memo, m_math, TCountRule::Browser);
     applyFont();
