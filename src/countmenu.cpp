@@ -36,6 +36,6 @@ void AddCountRuleMenus(QMenu* menu, TCountRule guestBook, TCountRule forum,
 {
     AddRuleMenu(menu, QStringLiteral("Gästebuch zählt …"), QStringLiteral("miZaehlweiseGB"), TLimitSlot::GuestBook,
                 guestBook, choose);
-    AddRuleMenu(menu, QStringLiteral("Forum zählt …"), QStringLiteral("miZaehlweiseForum"), TLimitSlot::Forum,
-                forum, choose);
+    AddRuleMenu(menu, QStringLiteral("Forum zählt …"), QStringLiteral("miZaehlweiseForum"), TLimitSlot::Forum, forum,
+                choose);
 }

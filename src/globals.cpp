@@ -9,8 +9,8 @@
 #include <QFont>
 #include <cerrno>
 
-#include "framework/AtomicFile.h"
 #include "countrule.h"
+#include "framework/AtomicFile.h"
 #include "framework/VexloError.h"
 #include "profile.h"
 #include "settingsdir.h"
@@ -98,8 +98,7 @@ void LoadSettings(QFont& font)
     const IniFile ini(fileName);
     // Anything but a rule's number is the browser's rule.
     Settings.ZaehlweiseGB = int(CountRuleFromValue(ini.ReadInteger(SectionZaehlweise, QStringLiteral("GB"), 1)));
-    Settings.ZaehlweiseForum =
-        int(CountRuleFromValue(ini.ReadInteger(SectionZaehlweise, QStringLiteral("Forum"), 1)));
+    Settings.ZaehlweiseForum = int(CountRuleFromValue(ini.ReadInteger(SectionZaehlweise, QStringLiteral("Forum"), 1)));
     Settings.GrenzeGB = ini.ValueExists(SectionConfig, QStringLiteral("GrenzeGB"))
                             ? ini.ReadInteger(SectionConfig, QStringLiteral("GrenzeGB"), DefaultGrenzeGB)
                             : DefaultGrenzeGB;

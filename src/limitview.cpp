@@ -1,8 +1,8 @@
 #include "limitview.h"
 
 #include <QEvent>
-#include <QMouseEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -69,7 +69,7 @@ void TLimitView::setCountRules(TCountRule guestBook, TCountRule forum)
     for (int slot = 0; slot < 2; ++slot) {
         m_rules[slot] = rules[slot];
         // A count is made only for a rule in use, and kept while it is; the
-    // browser's rule is the limit math's own and costs nothing.
+        // browser's rule is the limit math's own and costs nothing.
         const bool shared = slot == 1 && rules[1] == rules[0];
         const TCountRule wanted = shared ? TCountRule::Browser : rules[slot];
         if (m_counters[slot]->rule() != wanted)

@@ -144,8 +144,8 @@ void TRuleCount::countFromRawText(QTextBlock block, qsizetype last) const
         const QTextBlock next = block.next();
         const bool nextContinues = next.isValid() && m_memo->isContinuation(next);
         const bool lineBreak = next.isValid() && !nextContinues;
-        m_sums.setWithoutTree(k, textCount(continues ? previous : QStringView(), text) +
-                                     (lineBreak ? LineBreakWeight(m_rule) : 0));
+        m_sums.setWithoutTree(
+            k, textCount(continues ? previous : QStringView(), text) + (lineBreak ? LineBreakWeight(m_rule) : 0));
         previous = text;
         position += block.length();
         continues = nextContinues;
@@ -245,7 +245,9 @@ int TRuleCount::fitInBlock(const QTextBlock& block, qint64 room) const
         qint64 sum = 0;
         for (qsizetype i = from; i < to; ++i)
             sum += UnitWeight(m_rule, text.at(i).unicode(),
-                              i > 0 ? text.at(i - 1).unicode() : context.isEmpty() ? 0 : context.back().unicode());
+                              i > 0               ? text.at(i - 1).unicode()
+                              : context.isEmpty() ? 0
+                                                  : context.back().unicode());
         return sum;
     };
     qsizetype at = 0;

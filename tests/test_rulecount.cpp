@@ -46,9 +46,8 @@ private slots:
         QTest::addColumn<int>("place");
         QTest::addColumn<int>("cut");
         const auto row = [](const char* name, const QString& text, TCountRule rule, qsizetype limit, qsizetype count,
-                            int place, int cut) {
-            QTest::newRow(name) << text << rule << limit << count << place << cut;
-        };
+                            int place,
+                            int cut) { QTest::newRow(name) << text << rule << limit << count << place << cut; };
         using R = TCountRule;
         const QString gruesse = QStringLiteral("Gr\u00FC\u00DFe");
         row("umlaut browser", gruesse, R::Browser, 4, 5, 4, 4);
