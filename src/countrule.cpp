@@ -48,24 +48,6 @@ int LineBreakWeight(TCountRule rule)
     return rule == TCountRule::Browser || rule == TCountRule::Utf8Bytes ? 2 : 1;
 }
 
-int UnitWeight(TCountRule rule, char16_t unit, char16_t previous)
-{
-    const bool pairEnd = QChar::isLowSurrogate(unit) && QChar::isHighSurrogate(previous);
-    switch (rule) {
-        case TCountRule::CodePoints:
-            return pairEnd ? 0 : 1;
-        case TCountRule::Utf8Bytes:
-            if (unit < 0x80)
-                return 1;
-            if (unit < 0x800)
-                return 2;
-            // The pair's high half is taken for a lone one until its low half follows.
-            return pairEnd ? 1 : 3;
-        default:
-            return 1;
-    }
-}
-
 bool EveryUnitACluster(QStringView context, QStringView text)
 {
     // Below U+0300 nothing extends or joins a cluster, and the text holds no CR.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QChar>
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -32,7 +33,24 @@ int LineBreakWeight(TCountRule rule);
 // the visible characters), given the unit before it (0 at a line's start).
 // A surrogate pair counts as one code point and as four bytes; a lone
 // surrogate is sent as U+FFFD, three bytes.
-int UnitWeight(TCountRule rule, char16_t unit, char16_t previous);
+// Inline: it runs for every unit of a text counted afresh.
+inline int UnitWeight(TCountRule rule, char16_t unit, char16_t previous)
+{
+    const bool pairEnd = QChar::isLowSurrogate(unit) && QChar::isHighSurrogate(previous);
+    switch (rule) {
+        case TCountRule::CodePoints:
+            return pairEnd ? 0 : 1;
+        case TCountRule::Utf8Bytes:
+            if (unit < 0x80)
+                return 1;
+            if (unit < 0x800)
+                return 2;
+            // The pair's high half is taken for a lone one until its low half follows.
+            return pairEnd ? 1 : 3;
+        default:
+            return 1;
+    }
+}
 
 // Whether every position of text is a grapheme cluster boundary, with context
 // the text just before it in the same line: true for text made only of the

@@ -137,12 +137,15 @@ void TRuleCount::countFromRawText(QTextBlock block, qsizetype last) const
     const QStringView all(raw);
     const QTextBlock before = linePrevious(block);
     QStringView previous = before.isValid() ? all.mid(before.position(), before.length() - 1) : QStringView();
+    // Without pieces every separator is a line break: no block's format is read.
+    const QTextDocument* doc = m_memo->document();
+    const bool pieces = m_memo->lineBreaksBetween(0, doc->characterCount() - 1) != doc->blockCount() - 1;
     int position = block.position();
-    bool continues = m_memo->isContinuation(block);
+    bool continues = pieces && m_memo->isContinuation(block);
     for (qsizetype k = block.blockNumber(); k <= last && block.isValid(); ++k) {
         const QStringView text = all.mid(position, block.length() - 1);
         const QTextBlock next = block.next();
-        const bool nextContinues = next.isValid() && m_memo->isContinuation(next);
+        const bool nextContinues = pieces && next.isValid() && m_memo->isContinuation(next);
         const bool lineBreak = next.isValid() && !nextContinues;
         m_sums.setWithoutTree(
             k, textCount(continues ? previous : QStringView(), text) + (lineBreak ? LineBreakWeight(m_rule) : 0));
@@ -180,9 +183,11 @@ qint64 TRuleCount::textCount(QStringView context, QStringView text) const
     if (m_rule == TCountRule::MaxLength)
         return text.size();
     if (m_rule == TCountRule::Graphemes) {
-        ClusterSteps steps(context, text);
         if (text.isEmpty())
             return 0;
+        if (EveryUnitACluster(context, text))
+            return text.size();
+        ClusterSteps steps(context, text);
         qint64 clusters = steps.startsCluster() ? 1 : 0;
         for (qsizetype at = steps.next(0); at < text.size(); at = steps.next(at))
             ++clusters;
