@@ -1,13 +1,13 @@
 #include "framework/TrayAreaWatch.h"
 
+#include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
 #include <QGuiApplication>
 #include <cstdlib>
 #include <memory>
-#include <xcb/xcb.h>
-#include <xcb/xfixes.h>
 
 namespace {
 
@@ -74,8 +74,8 @@ void TrayAreaWatch::watchX11Selection()
                                       XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
-    auto owner = Owned(xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, m_selection),
-                                                     nullptr));
+    auto owner =
+        Owned(xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, m_selection), nullptr));
     m_owner = owner ? owner->owner : 0;
 }
 
@@ -84,8 +84,8 @@ void TrayAreaWatch::watchStatusNotifier()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    m_statusNotifier = new QDBusServiceWatcher(StatusNotifierWatcher, bus,
-                                               QDBusServiceWatcher::WatchForOwnerChange, this);
+    m_statusNotifier =
+        new QDBusServiceWatcher(StatusNotifierWatcher, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(m_statusNotifier, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& newOwner) {
                 m_statusNotifierRegistered = newOwner.isEmpty() ? 0 : 1;
