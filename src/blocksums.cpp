@@ -14,7 +14,7 @@ void TBlockSums::replace(qsizetype from, qsizetype removed, qsizetype added)
 void TBlockSums::set(qsizetype index, qint64 value)
 {
     const qint64 delta = value - m_values[size_t(index)];
-    m_values[size_t(index)] = value;
+    m_values[size_t(index)] = qint32(value);
     if (delta == 0)
         return;
     for (size_t i = size_t(index) + 1; i < m_tree.size(); i += i & (~i + 1))

@@ -16,7 +16,7 @@ public:
     void replace(qsizetype from, qsizetype removed, qsizetype added);
     void set(qsizetype index, qint64 value);
     // Many values set at once, the tree made again in one linear pass.
-    void setWithoutTree(qsizetype index, qint64 value) { m_values[size_t(index)] = value; }
+    void setWithoutTree(qsizetype index, qint64 value) { m_values[size_t(index)] = qint32(value); }
     void rebuildTree();
 
     // The sum of the values of the first `count` blocks.
@@ -27,6 +27,7 @@ public:
     qsizetype blocksWithin(qint64 bound) const;
 
 private:
-    std::vector<qint64> m_values;
+    // A block's value fits 32 bits: even the whole text's count would.
+    std::vector<qint32> m_values;
     std::vector<qint64> m_tree;  // 1-based
 };
