@@ -1,5 +1,6 @@
 #include <QTest>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 
 #include "limitmath.h"
@@ -137,6 +138,29 @@ private slots:
         QCOMPARE(area.offset(counter.cutPosition(limit)), cut);
         if (place >= 0)
             QVERIFY(counter.count(0, counter.limitPosition(limit)) <= limit);
+    }
+
+    // Every character the quick count takes for a cluster of its own is one
+    // for the text segmentation too, beside any other such character.
+    void standAloneCharacters()
+    {
+        const char16_t partners[] = {u'a', u'\u00E4', u'\u2026', u'\u20AC', u'\t'};
+        int taken = 0;
+        for (char32_t u = 1; u < 0x10000; ++u) {
+            const QChar c{char16_t(u)};
+            if (c.isSurrogate() || !EveryUnitACluster({}, QStringView(&c, 1)))
+                continue;
+            ++taken;
+            for (const char16_t partner : partners) {
+                const QString text = QString(QChar(partner)) + c + QChar(partner) + c;
+                QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+                for (int at = 1; at < 4; ++at) {
+                    finder.setPosition(at);
+                    QVERIFY2(finder.isAtBoundary(), qPrintable(QString::number(uint(u), 16)));
+                }
+            }
+        }
+        QVERIFY(taken > 700);
     }
 
     // The counts kept up to date edit by edit match counts made afresh.
