@@ -235,6 +235,25 @@ private slots:
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("0"));
     }
 
+    // Emptying is one step back: the whole text, pieces of a long line
+    // included, and its count return with Ctrl+Z.
+    void clearIsUndoneWhole()
+    {
+        createForm();
+        m_form->memoMain->setLongLineLengthForTesting(300);
+        // Ending in a piece: the emptied text must not take its mark.
+        const QString whole = QStringLiteral("eins\n") + QString(400, u'x');
+        m_form->memoMain->setText(whole);
+        const QString count = m_form->lblCharCount->text();
+        click(m_form->lblClear);
+        QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("0"));
+        QVERIFY(m_form->memoMain->document()->isUndoAvailable());
+        QTest::keyClick(m_form->memoMain, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_form->memoMain->text(), whole);
+        QCOMPARE(m_form->lblCharCount->text(), count);
+        QCOMPARE(m_form->memoMain->charCount(), whole.size() + whole.count(u'\n'));
+    }
+
     void openReplacesTextOnlyOnSuccess()
     {
         createForm();
