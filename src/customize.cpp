@@ -110,8 +110,7 @@ void TfrmCustomize::CreateControls()
         QStringLiteral("Option 'SysTray' im Hauptfenster ist beim\nProgrammstart automatisch aktiviert"));
     cbStartMinimized = MakeOption<QCheckBox>("cbStartMinimized", this, {8, 155, 145, 17},
                                              QStringLiteral("Vexlo-Ed minimiert starten"));
-    cbStartMinimized->setToolTip(
-        QStringLiteral("!!!DOES NOT WORK YET!!! Vexlo-Ed wird beim Start sofort im SysTray abgelegt"));
+    cbStartMinimized->setToolTip(QStringLiteral("Vexlo-Ed wird beim Start sofort im SysTray abgelegt"));
     // Siblings with auto-exclusive buttons: one group, selecting one deselects the other.
     rbLayoutGreen =
         MakeOption<QRadioButton>("rbLayoutGreen", this, {8, 177, 94, 17}, QStringLiteral("grün (Standard)"));

@@ -209,7 +209,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     TrayIcon1 = new TTrayIcon(this, trayShell);
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
     TrayIcon1->setCycleInterval(0);
-    TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum öffnen hier klicken"));
+    TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum Öffnen hier klicken"));
     TrayIcon1->setIcon(QIcon(QPixmap(QStringLiteral(":/vexloed.png"), "PNG")));
     TrayIcon1->setIconIndex(0);
     TrayIcon1->setPopupMenu(mpopSysTray);
@@ -266,7 +266,7 @@ void TfrmMain::InitWindow()
     Settings.LayoutColor = ColorGreen;
     TrayIcon1->setIconVisible(false);
     TrayIcon1->setIcon(QApplication::windowIcon());
-    TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum öffnen hier klicken"));
+    TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum Öffnen hier klicken"));
     TrayIcon1->setShowHint(true);
 }
 
@@ -378,7 +378,7 @@ void TfrmMain::lblClearClick()
         memoAbout->hide();
         return;
     }
-    memoMain->clear();
+    memoMain->removeAllText();
     QApplication::clipboard()->clear();
     UpdateCharCount();
 }
@@ -437,6 +437,16 @@ void TfrmMain::AppMinimize()
     } else {
         TrayIcon1->setIconVisible(false);
     }
+}
+
+void TfrmMain::ShowAtStart()
+{
+    if (!Settings.StartMinimized)
+        show();
+    else if (cbSysTray->isChecked() && TrayIcon1->AreaAvailable())
+        AppMinimize();  // never shown: only the icon appears
+    else
+        showMinimized();
 }
 
 void TfrmMain::TrayIconClick()

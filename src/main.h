@@ -85,6 +85,11 @@ public:
     // The two side strips and the logo in a layout colour, also for a preview.
     void ShowLayout(TColor color);
 
+    // The window as the program starts: shown, or with "minimiert starten"
+    // hidden in the notification area (when "SysTray" is ticked and the
+    // desktop has one), else minimised in the taskbar.
+    void ShowAtStart();
+
     // Loads fileName as the whole text, as "öffnen" does with the chosen file.
     void OpenTextFile(const QString& fileName);
 

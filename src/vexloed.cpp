@@ -70,7 +70,7 @@ int main(int argc, char** argv)
     bool restored = false;
     TApplication::Guard([&] { restored = recovery.Restore(); });
     if (app.showMainForm)
-        frmMain->show();
+        frmMain->ShowAtStart();
     if (restored) {
         // The restored text comes first: a file named on the command line
         // would replace it, so it is left unopened and the notice says so.
