@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QTimer>
+#include <QWindow>
 
 #include "ProUrl.h"
 #include "TrayIcon.h"
@@ -445,8 +447,24 @@ void TfrmMain::ShowAtStart()
         show();
     else if (cbSysTray->isChecked() && TrayIcon1->AreaAvailable())
         AppMinimize();  // never shown: only the icon appears
-    else
-        showMinimized();
+    else {
+        // The window manager minimises a window only once it is on screen; a
+        // window shown minimised from the start would come up normal.
+        show();
+        m_minimizeWhenExposed = true;
+        windowHandle()->installEventFilter(this);
+    }
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_minimizeWhenExposed && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
+        m_minimizeWhenExposed = false;
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] { showMinimized(); });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfrmMain::TrayIconClick()

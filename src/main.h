@@ -112,6 +112,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls(TrayShell* trayShell);
@@ -124,6 +125,7 @@ private:
 
     Anchors* m_anchors = nullptr;
     bool m_centred = false;
+    bool m_minimizeWhenExposed = false;  // "minimiert starten" without a tray
     QPointer<TLimitView> m_limitView;  // room under the limits, in the text area
 };
 

@@ -133,9 +133,10 @@ private slots:
         m_form = new TfrmMain(nullptr, m_shell);
         frmMain = m_form;
         m_form->ShowAtStart();
-        QCoreApplication::processEvents();
-        QCOMPARE(m_form->isVisible(), expected != QLatin1String("tray"));
+        QTRY_COMPARE(m_form->isMinimized(), expected == QLatin1String("taskbar"));
+        QTest::qWait(50);
         QCOMPARE(m_form->isMinimized(), expected == QLatin1String("taskbar"));
+        QCOMPARE(m_form->isVisible(), expected != QLatin1String("tray"));
         QCOMPARE(m_shell->shown, expected == QLatin1String("tray"));
         if (expected == QLatin1String("tray")) {
             m_form->TrayIconClick();
