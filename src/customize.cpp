@@ -94,7 +94,8 @@ void TfrmCustomize::CreateControls()
     Label3 = MakeLabel("Label3", this, 8, 111, QStringLiteral("Gästebuch"));
     Label4 = MakeLabel("Label4", this, 82, 111, QStringLiteral("Forum"));
 
-    Panel1 = MakeSunkenPanel("Panel1", this, {192, 109, 110, 89});
+    // The sunken frame whole inside the dialog, a little off its right and bottom edges.
+    Panel1 = MakeSunkenPanel("Panel1", this, {192, 109, width() - 192 - 4, height() - 109 - 4});
     lblFont = MakeLabelButton("lblFont", Panel1, 13, 6, QStringLiteral("Schriftart"),
                               QStringLiteral("Schriftart für Textfenster einstellen"));
     lblDefault = MakeLabelButton("lblDefault", Panel1, 13, 23, QStringLiteral("Standardwerte"),
