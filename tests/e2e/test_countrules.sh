@@ -2,8 +2,6 @@
 # A limit that counts UTF-8 bytes: umlauts count two each, so a text under the
 # limit by characters is marked past it, and the indicator lights.
 source "$(dirname "$0")/lib.sh"
-use_fresh_home
-export XDG_DATA_HOME="$E2E_DIR/home/data" XDG_STATE_HOME="$E2E_DIR/state"
 start_desktop
 prepare_app
 write_ini $'[Config]\r\nGrenzeGB=10\r\nGrenzeForum=0\r\nSysTray=0\r\nLayout=1\r\n[Zaehlweise]\r\nGB=4\r\n'
