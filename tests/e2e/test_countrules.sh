@@ -5,7 +5,9 @@ source "$(dirname "$0")/lib.sh"
 start_desktop
 prepare_app
 write_ini $'[Config]\r\nGrenzeGB=10\r\nGrenzeForum=0\r\nSysTray=0\r\nLayout=1\r\n[Zaehlweise]\r\nGB=4\r\n'
-start_app
+# Umlauts come from a file: typed through a remapped key they may drop under load.
+printf 'äöüä' >"$E2E_DIR/umlaute.txt"
+start_app "$E2E_DIR/umlaute.txt"
 
 # memoMain's box is 79,60 319x215, its text above the info line.
 text_colours() {
@@ -15,15 +17,14 @@ text_colours() {
 }
 gb_pixel() { pixel_at "$MAIN_WIN" 406 100; }
 
-click_at "$MAIN_WIN" 200 150
-xdotool type --delay 40 "äöüä"
 sleep 0.4
 ! text_colours | grep -q '#FFD0D0' || fail "marked at 8 of 10 bytes"
 ! is_red "$(gb_pixel)" || fail "guest-book indicator lit at 8 of 10 bytes"
-xdotool type --delay 40 "öüä"
+click_at "$MAIN_WIN" 200 150
+xdotool type --delay 40 "xyz"
 sleep 0.4
-# Seven characters, under the limit by the browser's count, fourteen bytes.
+# Seven characters, under the limit by the browser's count, eleven bytes.
 text_colours | grep -q '#FFD0D0' || fail "no mark past a limit of 10 bytes"
-is_red "$(gb_pixel)" || fail "guest-book indicator not lit at 14 of 10 bytes"
+is_red "$(gb_pixel)" || fail "guest-book indicator not lit at 11 of 10 bytes"
 grep -q '^GB=4' "$E2E_DIR/app/vexloed.ini" || fail "stored rule changed"
 finish
