@@ -18,7 +18,7 @@ constexpr int MaxRestarts = 3;
 bool SnapshotText::isEmpty() const
 {
     return std::all_of(blocks.begin(), blocks.end(), [](const QString& block) { return block.isEmpty(); }) &&
-           std::count(continued.begin(), continued.end(), false) <= 1;
+           std::count(marks.begin(), marks.end(), LineStart) <= 1;
 }
 
 QString SnapshotText::joined() const
@@ -29,7 +29,7 @@ QString SnapshotText::joined() const
     QString text;
     text.reserve(size);
     for (qsizetype i = 0; i < blocks.size(); ++i) {
-        if (i > 0 && !continued[size_t(i)])
+        if (i > 0 && marks[size_t(i)] != Continuation)
             text.append(u'\n');
         text.append(blocks[i]);
     }
@@ -48,14 +48,22 @@ SnapshotText TTextSnapshot::TakeWhole(const TMemo* memo)
 {
     SnapshotText whole;
     whole.blocks.append(memo->text());
-    whole.continued.push_back(false);
+    whole.marks.push_back(SnapshotText::LineStart);
     return whole;
 }
 
 void TTextSnapshot::start()
 {
     m_restarts = 0;
+    begin();
+}
+
+void TTextSnapshot::begin()
+{
     restart();
+    // Room for all at once: growing a list of a million blocks copies it, in one slice.
+    m_texts.reserve(m_blockCount + m_blockCount / 8);
+    m_taken.reserve(size_t(m_texts.capacity()));
     m_running = true;
     m_slice.start();
 }
@@ -112,14 +120,14 @@ void TTextSnapshot::changed(int position, int /*removed*/, int added)
     // Only the blocks that came or went move the ones behind them.
     if (delta > 0) {
         m_texts.insert(first, delta, QString());
-        m_taken.insert(m_taken.begin() + first, size_t(delta), NotTaken);
+        m_taken.insert(m_taken.begin() + first, size_t(delta), SnapshotText::NotTaken);
     } else if (delta < 0) {
         m_texts.remove(first, -delta);
         m_taken.erase(m_taken.begin() + first, m_taken.begin() + first - delta);
     }
     for (int i = first; i <= lastAfter; ++i) {
         m_texts[i] = QString();
-        m_taken[size_t(i)] = NotTaken;
+        m_taken[size_t(i)] = SnapshotText::NotTaken;
     }
 }
 
@@ -151,13 +159,13 @@ bool TTextSnapshot::takeBlocks()
     const auto take = [&](int number, const QTextBlock& block) {
         m_texts[number] = block.text();
         m_units += m_texts[number].size();
-        m_taken[size_t(number)] = m_memo->isContinuation(block) ? Continuation : LineStart;
+        m_taken[size_t(number)] = m_memo->isContinuation(block) ? SnapshotText::Continuation : SnapshotText::LineStart;
     };
     const int taken = int(m_texts.size());
     while (m_firstHole < taken) {
-        m_firstHole = int(std::find(m_taken.begin() + m_firstHole, m_taken.end(), NotTaken) - m_taken.begin());
+        m_firstHole = int(std::find(m_taken.begin() + m_firstHole, m_taken.end(), SnapshotText::NotTaken) - m_taken.begin());
         QTextBlock block = doc->findBlockByNumber(m_firstHole);
-        for (; m_firstHole < taken && m_taken[size_t(m_firstHole)] == NotTaken; ++m_firstHole) {
+        for (; m_firstHole < taken && m_taken[size_t(m_firstHole)] == SnapshotText::NotTaken; ++m_firstHole) {
             take(m_firstHole, block);
             block = block.next();
             if (!timeLeft())
@@ -167,7 +175,7 @@ bool TTextSnapshot::takeBlocks()
     m_firstHole = taken;  // no hole left; later changes make new ones
     for (QTextBlock block = doc->findBlockByNumber(taken); block.isValid(); block = block.next()) {
         m_texts.append(QString());
-        m_taken.push_back(NotTaken);
+        m_taken.push_back(SnapshotText::NotTaken);
         take(int(m_texts.size()) - 1, block);
         m_firstHole = int(m_texts.size());
         if (!timeLeft())
@@ -184,16 +192,13 @@ void TTextSnapshot::complete()
     // would otherwise go unseen.
     if (m_texts.size() != doc->blockCount() || m_units + m_texts.size() != doc->characterCount()) {
         if (++m_restarts <= MaxRestarts) {
-            restart();
-            m_slice.start();
+            begin();
             return;
         }
         text = TakeWhole(m_memo);
     } else {
         text.blocks = std::move(m_texts);
-        text.continued.reserve(m_taken.size());
-        for (const Taken taken : m_taken)
-            text.continued.push_back(taken == Continuation);
+        text.marks = std::move(m_taken);
     }
     m_running = false;
     restart();

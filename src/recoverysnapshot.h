@@ -12,9 +12,11 @@ class TMemo;
 // The text of the text area at one moment, held as its blocks as they were
 // taken out of the document, so that taking them never copies the text twice.
 struct SnapshotText {
+    // Per block: a line's start, or a continuation of the line before it (no
+    // line break between); while a snapshot is taken, not taken yet.
+    enum Mark : unsigned char { NotTaken, LineStart, Continuation };
     QList<QString> blocks;
-    // Per block: whether it continues the line before it (no line break between).
-    std::vector<bool> continued;
+    std::vector<Mark> marks;
 
     bool isEmpty() const;
     // The text as TMemo::text() gives it, "\n" line breaks.
@@ -28,8 +30,8 @@ struct SnapshotText {
 class TTextSnapshot : public QObject {
     Q_OBJECT
 public:
-    // The time one slice may take.
-    static constexpr qint64 SliceNanoseconds = 3'000'000;
+    // The time one slice may take: a keystroke waits no longer.
+    static constexpr qint64 SliceNanoseconds = 1'000'000;
 
     explicit TTextSnapshot(TMemo* memo, QObject* parent = nullptr);
 
@@ -49,7 +51,7 @@ public:
     static SnapshotText TakeWhole(const TMemo* memo);
 
 private:
-    enum Taken : unsigned char { NotTaken, LineStart, Continuation };
+    void begin();
     void restart();
     void changed(int position, int removed, int added);
     bool takeBlocks();
@@ -58,7 +60,7 @@ private:
     TMemo* m_memo;
     QTimer m_slice;
     QList<QString> m_texts;     // blocks 0 to size() - 1 as far as taken
-    std::vector<Taken> m_taken;  // per block in m_texts
+    std::vector<SnapshotText::Mark> m_taken;  // per block in m_texts
     qsizetype m_units = 0;       // the length of all texts in m_texts
     int m_firstHole = 0;         // no block before it waits to be taken again
     int m_blockCount = 0;        // the document's, at the last change seen

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <exception>
+#include <utility>
 
 #include "framework/VexloError.h"
 #include "textfile.h"
@@ -22,7 +23,10 @@ void TRecoveryWriter::write(const QString& fileName, SnapshotText text)
 {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_pending = Job{fileName, std::move(text)};
+        if (m_pending)
+            m_replaced = std::exchange(m_pending, Job{fileName, std::move(text)});
+        else
+            m_pending = Job{fileName, std::move(text)};
     }
     m_wake.notify_one();
 }
@@ -30,8 +34,10 @@ void TRecoveryWriter::write(const QString& fileName, SnapshotText text)
 void TRecoveryWriter::cancel()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_pending.reset();
-    m_done.wait(lock, [this] { return !m_busy; });
+    if (m_pending)
+        m_replaced = std::exchange(m_pending, std::nullopt);
+    m_wake.notify_one();
+    m_done.wait(lock, [this] { return !m_busy && !m_replaced; });
 }
 
 void TRecoveryWriter::wait()
@@ -60,24 +66,27 @@ void TRecoveryWriter::run()
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         // A job given before the end is still written: it is the latest text.
-        m_wake.wait(lock, [this] { return m_stop || m_pending; });
-        if (!m_pending)
+        m_wake.wait(lock, [this] { return m_stop || m_pending || m_replaced; });
+        std::optional<Job> replaced = std::exchange(m_replaced, std::nullopt);
+        std::optional<Job> job = std::exchange(m_pending, std::nullopt);
+        if (!job && !replaced)
             return;
-        Job job = std::move(*m_pending);
-        m_pending.reset();
         m_busy = true;
         lock.unlock();
-        QString error;
-        try {
-            WriteNow(job.fileName, job.text);
-        } catch (const VexloError& failure) {
-            error = failure.message();
-        } catch (const std::exception& failure) {
-            // Out of memory, most likely: the next copy may fare better.
-            error = QString::fromLocal8Bit(failure.what());
+        replaced.reset();
+        if (job) {
+            QString error;
+            try {
+                WriteNow(job->fileName, job->text);
+            } catch (const VexloError& failure) {
+                error = failure.message();
+            } catch (const std::exception& failure) {
+                // Out of memory, most likely: the next copy may fare better.
+                error = QString::fromLocal8Bit(failure.what());
+            }
+            job.reset();  // the text goes before the window hears of it
+            emit written(error);
         }
-        job = Job();  // the text goes before the window hears of it
-        emit written(error);
         lock.lock();
         m_busy = false;
         m_done.notify_all();

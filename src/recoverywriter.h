@@ -45,6 +45,7 @@ private:
     std::condition_variable m_wake;
     std::condition_variable m_done;
     std::optional<Job> m_pending;
+    std::optional<Job> m_replaced;  // freed by the worker: a large text takes a while to free
     bool m_busy = false;
     bool m_stop = false;
     std::thread m_thread;  // last: started once the rest is there
