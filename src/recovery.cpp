@@ -3,6 +3,7 @@
 #include <stdio.h>  // renameat2
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,6 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 
 #include "framework/Application.h"
 #include "framework/AtomicFile.h"
@@ -172,8 +172,7 @@ RecoveryReport TRecovery::Restore()
     for (const auto& gone : m_goneSlots)
         add(slotCopyPath(gone.first));
     // The newest goes into the text; any other is put aside whole.
-    std::stable_sort(copies.begin(), copies.end(),
-                     [](const Copy& a, const Copy& b) { return a.written > b.written; });
+    std::stable_sort(copies.begin(), copies.end(), [](const Copy& a, const Copy& b) { return a.written > b.written; });
 
     QString restoredFrom;
     for (const Copy& copy : copies) {
@@ -200,12 +199,14 @@ RecoveryReport TRecovery::Restore()
             // Never overwritten or removed: the next write would replace it.
             const QString aside = MoveAside(copy.path);
             if (!aside.isEmpty()) {
-                report.unloadable << QStringLiteral("Die Sicherungskopie %1 konnte nicht geladen werden: %2\n"
-                                                    "Sie liegt jetzt unter %3.")
+                report.unloadable << QStringLiteral(
+                                         "Die Sicherungskopie %1 konnte nicht geladen werden: %2\n"
+                                         "Sie liegt jetzt unter %3.")
                                          .arg(copy.path, failure, aside);
             } else {
-                report.unloadable << QStringLiteral("Die Sicherungskopie %1 konnte nicht geladen werden: %2\n"
-                                                    "Sie bleibt dort; für diese Sitzung wird keine Kopie geführt.")
+                report.unloadable << QStringLiteral(
+                                         "Die Sicherungskopie %1 konnte nicht geladen werden: %2\n"
+                                         "Sie bleibt dort; für diese Sitzung wird keine Kopie geführt.")
                                          .arg(copy.path, failure);
                 if (copy.path == copyPath())
                     m_owner = false;
@@ -338,7 +339,8 @@ void ShowRestoredNotice(QWidget* parent, const RecoveryReport& report, const QSt
             notice << QStringLiteral("Die Datei %1 wurde deshalb nicht geöffnet.").arg(unopenedFile);
     }
     if (!report.setAside.isEmpty())
-        notice << QStringLiteral("Weitere Sicherungskopien früherer Sitzungen wurden nicht geladen; sie liegen unter:\n%1")
+        notice << QStringLiteral(
+                      "Weitere Sicherungskopien früherer Sitzungen wurden nicht geladen; sie liegen unter:\n%1")
                       .arg(report.setAside.join(u'\n'));
     notice << report.unloadable;
     if (report.unloadable.isEmpty())

@@ -163,7 +163,8 @@ bool TTextSnapshot::takeBlocks()
     };
     const int taken = int(m_texts.size());
     while (m_firstHole < taken) {
-        m_firstHole = int(std::find(m_taken.begin() + m_firstHole, m_taken.end(), SnapshotText::NotTaken) - m_taken.begin());
+        m_firstHole =
+            int(std::find(m_taken.begin() + m_firstHole, m_taken.end(), SnapshotText::NotTaken) - m_taken.begin());
         QTextBlock block = doc->findBlockByNumber(m_firstHole);
         for (; m_firstHole < taken && m_taken[size_t(m_firstHole)] == SnapshotText::NotTaken; ++m_firstHole) {
             take(m_firstHole, block);

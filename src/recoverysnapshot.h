@@ -59,11 +59,11 @@ private:
 
     TMemo* m_memo;
     QTimer m_slice;
-    QList<QString> m_texts;     // blocks 0 to size() - 1 as far as taken
+    QList<QString> m_texts;                   // blocks 0 to size() - 1 as far as taken
     std::vector<SnapshotText::Mark> m_taken;  // per block in m_texts
-    qsizetype m_units = 0;       // the length of all texts in m_texts
-    int m_firstHole = 0;         // no block before it waits to be taken again
-    int m_blockCount = 0;        // the document's, at the last change seen
+    qsizetype m_units = 0;                    // the length of all texts in m_texts
+    int m_firstHole = 0;                      // no block before it waits to be taken again
+    int m_blockCount = 0;                     // the document's, at the last change seen
     int m_restarts = 0;
     int m_sliceBlocks = 0;
     bool m_running = false;

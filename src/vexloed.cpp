@@ -8,10 +8,10 @@
 #include "commandline.h"
 #include "customize.h"
 #include "extern.h"
-#include "globals.h"
 #include "framework/Application.h"
 #include "framework/AtomicFile.h"
 #include "framework/QtTranslations.h"
+#include "globals.h"
 #include "main.h"
 #include "recovery.h"
 

@@ -1,8 +1,8 @@
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <sys/time.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -184,15 +184,20 @@ private slots:
     {
         QTest::addColumn<QString>("name");  // empty: the one a killed write left
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("age");       // seconds before the instance started
+        QTest::addColumn<int>("age");  // seconds before the instance started
         QTest::addColumn<bool>("removed");
         QTest::newRow("killed write") << QString() << "file" << 60 << true;
         QTest::newRow("younger than the instance") << QString() << "file" << -60 << false;
-        QTest::newRow("another file's") << ".andere.ini.aB3dE9" << "file" << 60 << false;
-        QTest::newRow("five letters") << ".vexloed.ini.aB3dE" << "file" << 60 << false;
-        QTest::newRow("not a letter") << ".vexloed.ini.aB3-E9" << "file" << 60 << false;
-        QTest::newRow("a folder") << ".vexloed.ini.aB3dE9" << "folder" << 60 << false;
-        QTest::newRow("a link") << ".vexloed.ini.aB3dE9" << "link" << 60 << false;
+        QTest::newRow("another file's") << ".andere.ini.aB3dE9"
+                                        << "file" << 60 << false;
+        QTest::newRow("five letters") << ".vexloed.ini.aB3dE"
+                                      << "file" << 60 << false;
+        QTest::newRow("not a letter") << ".vexloed.ini.aB3-E9"
+                                      << "file" << 60 << false;
+        QTest::newRow("a folder") << ".vexloed.ini.aB3dE9"
+                                  << "folder" << 60 << false;
+        QTest::newRow("a link") << ".vexloed.ini.aB3dE9"
+                                << "link" << 60 << false;
     }
     void staleTemporaryFilesGo()
     {
@@ -211,7 +216,8 @@ private slots:
                 file->write("halb");
                 return QString();
             });
-            const QStringList left = QDir(dir.path()).entryList({QStringLiteral(".vexloed.ini.*")}, QDir::Hidden | QDir::Files);
+            const QStringList left =
+                QDir(dir.path()).entryList({QStringLiteral(".vexloed.ini.*")}, QDir::Hidden | QDir::Files);
             QCOMPARE(left.size(), 1);
             name = left[0];
         } else if (kind == QLatin1String("file")) {

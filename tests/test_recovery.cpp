@@ -5,13 +5,13 @@
 
 #include <QLabel>
 #include <QLockFile>
-#include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QMessageBox>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 
 #include "faketrayshell.h"
@@ -286,12 +286,16 @@ private slots:
         QTest::addColumn<QString>("instances");  // per slot: g(one), r(unning) or -, with its copy's age in hours
         QTest::addColumn<QString>("restored");
         QTest::addColumn<QStringList>("after");  // the folder's copies after the start, oldest aside first
-        QTest::newRow("own slot") << "g1" << "Kopie 1" << QStringList{"recovery.txt"};
-        QTest::newRow("another slot") << "-0 g1" << "Kopie 2" << QStringList{"recovery.txt"};
-        QTest::newRow("newest of three") << "g3 g1 g2" << "Kopie 2"
-                                         << QStringList{"aside 1", "aside 3", "recovery.txt"};
-        QTest::newRow("running instance") << "r1 g2" << "Kopie 2" << QStringList{"recovery.txt", "recovery-2.txt"};
-        QTest::newRow("running only") << "r1" << "" << QStringList{"recovery.txt"};
+        QTest::newRow("own slot") << "g1"
+                                  << "Kopie 1" << QStringList{"recovery.txt"};
+        QTest::newRow("another slot") << "-0 g1"
+                                      << "Kopie 2" << QStringList{"recovery.txt"};
+        QTest::newRow("newest of three") << "g3 g1 g2"
+                                         << "Kopie 2" << QStringList{"aside 1", "aside 3", "recovery.txt"};
+        QTest::newRow("running instance") << "r1 g2"
+                                          << "Kopie 2" << QStringList{"recovery.txt", "recovery-2.txt"};
+        QTest::newRow("running only") << "r1"
+                                      << "" << QStringList{"recovery.txt"};
     }
     void startRestoresTheCopiesOfInstancesThatAreGone()
     {

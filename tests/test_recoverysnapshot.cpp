@@ -12,8 +12,21 @@
 
 namespace {
 
-enum class Edit { TypeBefore, TypeAfter, TypeInLastTaken, ReplaceLetterBefore, BreakLineBefore, JoinLinesBefore,
-                  DeleteAcross, PasteLinesBefore, LongLineBefore, ReplaceAll, ClearAll, Undo, TwoApart };
+enum class Edit {
+    TypeBefore,
+    TypeAfter,
+    TypeInLastTaken,
+    ReplaceLetterBefore,
+    BreakLineBefore,
+    JoinLinesBefore,
+    DeleteAcross,
+    PasteLinesBefore,
+    LongLineBefore,
+    ReplaceAll,
+    ClearAll,
+    Undo,
+    TwoApart
+};
 
 // Selects count characters from the start of block `number` plus offset.
 QTextCursor At(TMemo& memo, int number, int offset = 0, int count = 0)
