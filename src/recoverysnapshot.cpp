@@ -23,6 +23,8 @@ bool SnapshotText::isEmpty() const
 
 QString SnapshotText::joined() const
 {
+    if (blocks.size() == 1)
+        return blocks[0];  // shared, not copied
     qsizetype size = 0;
     for (const QString& block : blocks)
         size += block.size() + 1;

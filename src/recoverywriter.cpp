@@ -52,10 +52,12 @@ bool TRecoveryWriter::isBusy()
     return m_busy || m_pending;
 }
 
-void TRecoveryWriter::WriteNow(const QString& fileName, const SnapshotText& text)
+void TRecoveryWriter::WriteNow(const QString& fileName, SnapshotText text)
 {
     if (!text.isEmpty()) {
-        WriteTextFile(fileName, text.joined());
+        const QString joined = text.joined();
+        text = SnapshotText();  // the blocks go before the file is written
+        WriteTextFile(fileName, joined);
     } else if (!QFile::remove(fileName) && QFile::exists(fileName)) {
         throw VexloError(QStringLiteral("Datei %1 kann nicht gelöscht werden").arg(fileName));
     }
@@ -77,7 +79,7 @@ void TRecoveryWriter::run()
         if (job) {
             QString error;
             try {
-                WriteNow(job->fileName, job->text);
+                WriteNow(job->fileName, std::move(job->text));
             } catch (const VexloError& failure) {
                 error = failure.message();
             } catch (const std::exception& failure) {

@@ -28,7 +28,7 @@ public:
     bool isBusy();
 
     // Writes or removes at once on the calling thread; throws VexloError.
-    static void WriteNow(const QString& fileName, const SnapshotText& text);
+    static void WriteNow(const QString& fileName, SnapshotText text);
 
 signals:
     // After each job, on the receiver's thread: the error's text, empty when it succeeded.
