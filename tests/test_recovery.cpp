@@ -384,6 +384,9 @@ private slots:
         }
         QVERIFY(written);
         QVERIFY(ReadFileBytes(copy()).startsWith("xxx"));
+        // Once the last change is in the copy, nothing runs until the next one.
+        QTRY_VERIFY(!recovery.isBusy());
+        QCOMPARE(ReadFileBytes(copy()), memo.text().toUtf8());
     }
 
     // Killed at any moment while it keeps its copy of a changing text, an
