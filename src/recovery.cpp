@@ -17,6 +17,7 @@
 
 #include "framework/Application.h"
 #include "framework/AtomicFile.h"
+#include "framework/Guarded.h"
 #include "framework/VexloError.h"
 #include "memo.h"
 #include "settingsdir.h"
@@ -76,9 +77,9 @@ TRecovery::TRecovery(TMemo* memo, const QString& folder, QObject* parent)
         return;
 
     m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &TRecovery::copyWhenDue);
+    connect(&m_timer, &QTimer::timeout, this, Guarded(this, &TRecovery::copyWhenDue));
     // All a keystroke costs: the timer starts again.
-    connect(m_memo, &QPlainTextEdit::textChanged, this, &TRecovery::changed);
+    connect(m_memo, &QPlainTextEdit::textChanged, this, Guarded(this, &TRecovery::changed));
     m_snapshot.onDone = [this](SnapshotText text) { snapshotDone(std::move(text)); };
     // Queued: the writer tells from its own thread.
     connect(&m_writer, &TRecoveryWriter::written, this, &TRecovery::writtenInBackground);

@@ -5,6 +5,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "framework/Guarded.h"
 #include "memo.h"
 
 namespace {
@@ -42,8 +43,8 @@ TTextSnapshot::TTextSnapshot(TMemo* memo, QObject* parent) : QObject(parent), m_
 {
     m_slice.setSingleShot(true);
     m_slice.setInterval(0);
-    connect(&m_slice, &QTimer::timeout, this, &TTextSnapshot::step);
-    connect(m_memo->document(), &QTextDocument::contentsChange, this, &TTextSnapshot::changed);
+    connect(&m_slice, &QTimer::timeout, this, Guarded([this] { step(); }));
+    connect(m_memo->document(), &QTextDocument::contentsChange, this, Guarded(this, &TTextSnapshot::changed));
 }
 
 SnapshotText TTextSnapshot::TakeWhole(const TMemo* memo)
