@@ -30,7 +30,10 @@ for f in "${STALE[@]}" "$KEPT"; do
   touch -d '1 hour ago' "$f"
 done
 
-start_app
+# A file named on the command line leaves the restored text in place, and
+# the copies that follow hold that text.
+printf 'Datei' >"$E2E_DIR/datei.txt"
+start_app "$E2E_DIR/datei.txt"
 wait_for 50 notice_shown || fail "no notice that the text was restored"
 xdotool windowactivate --sync "$(notice_shown | head -1)" 2>/dev/null || true
 xdotool key Return
@@ -40,6 +43,11 @@ for f in "${STALE[@]}"; do
   [ -e "$f" ] && fail "stale temporary file $f left at start"
 done
 [ -e "$KEPT" ] || fail "a file not of the temporary pattern was removed"
+click_at "$MAIN_WIN" 200 150
+xdotool key ctrl+End
+xdotool type --delay 30 "!"
+wait_for 50 grep -q '!' "$COPY" || fail "no recovery copy after the restored text was edited"
+expect_eq "$(cat "$COPY")" $'Gerettet\r\nok!' "recovery copy after the restored text was edited"
 
 # "beenden" is a normal end: the copy goes.
 click_at "$MAIN_WIN" 20 218
