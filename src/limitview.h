@@ -67,7 +67,7 @@ private:
     void addCopyEntries(QMenu* menu);
     // Where a limit falls, kept until the text changes at or before that place.
     int limitPosition(int slot, qsizetype limit);  // slot 0: guest book, 1: forum
-    void textChangedAt(int position);
+    void textChangedAt(int position, int removed, int added);
 
     struct LimitCache {
         qsizetype limit = 0;
@@ -85,4 +85,6 @@ private:
     int m_lineHeight = 0;
     LimitCache m_cache[2];
     QVector<TMarkRange> m_marks;
+    // Where the marks painted last begin, past one limit and past both (-1: none).
+    int m_shownStarts[2] = {-1, -1};
 };

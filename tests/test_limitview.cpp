@@ -3,10 +3,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include "framework/LabelButton.h"
 #include "globals.h"
@@ -27,6 +29,28 @@ bool HasColor(const QImage& image, const QColor& color)
             if (image.pixelColor(x, y) == color)
                 return true;
     return false;
+}
+
+// The text area as the window last showed it: the painted pixels, not a fresh rendering.
+QImage ShownViewport(QWidget* window, QWidget* viewport)
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+    const QImage shown = window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    return shown.copy(QRect(viewport->mapTo(window, QPoint(0, 0)), viewport->size()));
+}
+
+// Paragraphs of prose, about size characters in all.
+QString Paragraphs(int size)
+{
+    QString text;
+    for (int i = 0; text.size() < size; ++i) {
+        text += QStringLiteral("Absatz %1: Danke an alle von uns, die uns so herzlich aufgenommen haben.").arg(i);
+        text += i % 6 == 5 ? QStringLiteral("\n") : QStringLiteral(" ");
+    }
+    return text;
 }
 
 }  // namespace
@@ -304,6 +328,94 @@ private slots:
             QCOMPARE(image.pixelColor(image.width() - 2, y), TLimitView::pastBothColor());
         // The margin left of the text stays clear, as beside a short text.
         QCOMPARE(image.pixelColor(1, image.height() / 2), QColor(Qt::white));
+    }
+
+    // Scrolled by the keys or the wheel, the window shows the marks as a fresh
+    // painting of the same place does (once Qt has laid out all lines shown):
+    // down the right edge white, then light red, then dark red, no bands.
+    // Nothing here lays out text before the window paints it.
+    void marksAfterScrolling_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Page Down") << 0;
+        QTest::newRow("wheel") << 1;
+        QTest::newRow("wheel after einfügen") << 2;
+    }
+    void marksAfterScrolling()
+    {
+        QFETCH(int, way);
+        createForm(2000, 3000);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        QWidget* viewport = memo->viewport();
+        memo->setText(Paragraphs(6000));
+        if (way == 2) {
+            QApplication::clipboard()->setText(Paragraphs(1500));
+            QTest::mouseClick(m_form->lblClipPaste, Qt::LeftButton);
+        }
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::keyClick(memo, Qt::Key_Home, Qt::ControlModifier);
+        const QColor order[] = {QColor(Qt::white), TLimitView::pastOneColor(), TLimitView::pastBothColor()};
+        QSet<int> seen;
+        for (int step = 1; step <= 8; ++step) {
+            if (way == 0) {
+                QTest::keyClick(memo, Qt::Key_PageDown);
+            } else {
+                const QPoint at(viewport->width() / 2, viewport->height() / 2);
+                QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -360), Qt::NoButton,
+                                  Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(viewport, &wheel);
+            }
+            const QImage shown = ShownViewport(m_form, viewport);
+            const QImage fresh = viewport->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const int x = shown.width() - 2;
+            int level = 0;
+            for (int y = 0; y < shown.height(); ++y) {
+                const QColor colour = shown.pixelColor(x, y);
+                QVERIFY2(colour == fresh.pixelColor(x, y),
+                         qPrintable(QStringLiteral("step %1, y %2: %3 instead of %4")
+                                        .arg(step)
+                                        .arg(y)
+                                        .arg(colour.name(), fresh.pixelColor(x, y).name())));
+                const int at = int(std::find(std::begin(order), std::end(order), colour) - std::begin(order));
+                QVERIFY2(at < 3 && at >= level, qPrintable(QStringLiteral("step %1, y %2").arg(step).arg(y)));
+                level = at;
+                seen.insert(at);
+            }
+        }
+        QCOMPARE(seen, (QSet<int>{0, 1, 2}));
+    }
+
+    // Typing right at a limit's place moves the mark with the text: limit 5,
+    // "abcd", a line break, "x"; "e" typed at 4 stays white, the break is marked.
+    void markAfterEditAtTheLimit()
+    {
+        createForm(5, 0);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        memo->setText(QStringLiteral("abcd\nx"));
+        QCOMPARE(view()->marks(), (QVector<TMarkRange>{{4, 6, false}}));
+        memo->setFocus();
+        QTextCursor cursor(memo->document());
+        cursor.setPosition(4);
+        memo->setTextCursor(cursor);
+        ShownViewport(m_form, memo->viewport());
+        QTest::keyClick(memo, Qt::Key_E, Qt::NoModifier);
+        QCOMPARE(view()->marks(), (QVector<TMarkRange>{{5, 7, false}}));
+        const QImage shown = ShownViewport(m_form, memo->viewport());
+        cursor.setPosition(4);
+        const QRect e = memo->cursorRect(cursor);
+        cursor.setPosition(5);
+        const int eEnd = memo->cursorRect(cursor).left();
+        const QImage glyph = shown.copy(QRect(e.left() + 1, e.top(), eEnd - e.left() - 2, e.height()));
+        QVERIFY(!HasColor(glyph, TLimitView::pastOneColor()));
+        QCOMPARE(shown.pixelColor(eEnd + 2, e.center().y()), TLimitView::pastOneColor());
+        QCOMPARE(shown.pixelColor(shown.width() - 2, e.center().y()), TLimitView::pastOneColor());
+        QTest::keyClick(memo, Qt::Key_Backspace);
+        QCOMPARE(ShownViewport(m_form, memo->viewport()).pixelColor(e.left() + 3, e.center().y()),
+                 TLimitView::pastOneColor());
     }
 
     void copyEntries_data()
