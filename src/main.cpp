@@ -97,6 +97,8 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), UiFont(10, true));
     lblCharCount->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblCharCount->setGeometry(35, 16, 100, lblCharCount->height());  // right edge at x 135
+    // Repainted with every keystroke: it fills its own box, so the panel beneath is not painted too.
+    lblCharCount->setAutoFillBackground(true);
     Label5 = MakeLabel("Label5", Panel2, 138, 16, QStringLiteral("Zeichen im Textfenster"), UiFont(10, true));
     imgKarst = MakePicture("imgKarst", Panel2, 328, 8, 65, 33, JpegResource(QStringLiteral(":/karst.jpg")));
     m_anchors->add(imgKarst, akTop | akRight);
