@@ -6,6 +6,8 @@
 #include <QStaticText>
 #include <QToolTip>
 
+#include "framework/LaterRepaint.h"
+
 namespace {
 
 const QString kSeparator = QStringLiteral(" · ");
@@ -40,7 +42,7 @@ std::optional<TInfoPart> LimitPart(const QString& name, qsizetype limit, qsizety
     return part;
 }
 
-TInfoLine::TInfoLine(QWidget* parent) : QWidget(parent)
+TInfoLine::TInfoLine(QWidget* parent) : QWidget(parent), m_later(new LaterRepaint(this))
 {
     // Painted whole by paintEvent, nothing beneath shows through.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -87,7 +89,8 @@ void TInfoLine::setParts(const QVector<TInfoPart>& parts)
     // One rectangle over the changed pieces: the two counts of a keystroke
     // reach the screen in one piece, and the pieces between cost less to draw
     // again than a second rectangle costs to bring there.
-    update(dirty.boundingRect());
+    if (!dirty.isEmpty())
+        m_later->update(dirty.boundingRect());
 }
 
 QString TInfoLine::text() const

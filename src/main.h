@@ -18,6 +18,7 @@ class TProUrlLabel;
 class TTrayIcon;
 class TLimitView;
 class TrayShell;
+class LaterRepaint;
 
 // The four numbers of a version record.
 struct TVersion {
@@ -118,6 +119,7 @@ private:
     void CopyText(const QString& text);
 
     Anchors* m_anchors = nullptr;
+    LaterRepaint* m_countRepaint = nullptr;
     bool m_centred = false;
     QPointer<TLimitView> m_limitView;  // room under the limits, in the text area
 };

@@ -1,5 +1,6 @@
 #include <QClipboard>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -40,6 +41,12 @@ QImage ShownViewport(QWidget* window, QWidget* viewport)
     }
     const QImage shown = window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
     return shown.copy(QRect(viewport->mapTo(window, QPoint(0, 0)), viewport->size()));
+}
+
+// A widget as the window last showed it.
+QImage Shown(QWidget* window, QWidget* widget)
+{
+    return ShownViewport(window, widget);
 }
 
 // Paragraphs of prose, about size characters in all.
@@ -437,6 +444,31 @@ private slots:
         };
         QVERIFY(!HasColor(shown.copy(cell(clear)), TLimitView::pastOneColor()));
         QVERIFY(HasColor(shown.copy(cell(marked)), TLimitView::pastOneColor()));
+    }
+
+    // The count and the info line are painted after the text they count, and
+    // then show what a fresh painting shows, also after several keys in one pass.
+    void figuresShownAfterTheText()
+    {
+        createForm(5, 8);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        memo->setFocus();
+        QTest::keyClicks(memo, QStringLiteral("abcdefg"));
+        Shown(m_form, memo);
+        for (const QString& keys : {QStringLiteral("h"), QStringLiteral("ijk")}) {
+            for (QChar key : keys)
+                QApplication::postEvent(memo, new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(key)));
+            QCoreApplication::sendPostedEvents();
+            // The first pass painted the text; the figures are still held.
+            QVERIFY(!m_form->lblCharCount->updatesEnabled());
+            const QImage count = Shown(m_form, m_form->lblCharCount);
+            QVERIFY(m_form->lblCharCount->updatesEnabled());
+            QCOMPARE(m_form->lblCharCount->text(), QString::number(memo->charCount()));
+            QCOMPARE(count, m_form->lblCharCount->grab().toImage().convertToFormat(QImage::Format_RGB32));
+            QCOMPARE(Shown(m_form, infoLine()), infoLine()->grab().toImage().convertToFormat(QImage::Format_RGB32));
+        }
     }
 
     void copyEntries_data()
