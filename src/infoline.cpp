@@ -1,5 +1,6 @@
 #include "infoline.h"
 
+#include <QAccessible>
 #include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -85,6 +86,11 @@ void TInfoLine::setParts(const QVector<TInfoPart>& parts)
     }
     m_items = items;
     update(dirty);
+    if (QAccessible::isActive()) {
+        // A screen reader reads the line's text as its name.
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 QString TInfoLine::text() const

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ProUrlOpen.h"
+#include "accessible.h"
 #include "changeurl.h"
 #include "commandline.h"
 #include "customize.h"
@@ -61,6 +62,7 @@ int main(int argc, char** argv)
     // visible window goes (the main window hides in the tray).
     app.setQuitOnLastWindowClosed(false);
     RegisterLinkCursors();
+    InstallAccessibility();
     frmMain = new TfrmMain;
     frmCustomize = new TfrmCustomize(frmMain);
     frmExtern = new TfrmExtern(frmMain);

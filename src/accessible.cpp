@@ -1,0 +1,149 @@
+#include "accessible.h"
+
+#include <QAccessibleWidget>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPointer>
+
+#include "ProUrl.h"
+#include "framework/LabelButton.h"
+#include "infoline.h"
+
+namespace {
+
+// A left click in the middle of the control, through its own mouse handlers.
+// Queued: an action that opens a modal dialog must not hold up the screen
+// reader's call until the dialog closes.
+void PostLeftClick(QWidget* control)
+{
+    const QPointF centre = QRectF(control->rect()).center();
+    const QPointF global = control->mapToGlobal(centre);
+    QCoreApplication::postEvent(control, new QMouseEvent(QEvent::MouseButtonPress, centre, global, Qt::LeftButton,
+                                                         Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(control, new QMouseEvent(QEvent::MouseButtonRelease, centre, global, Qt::LeftButton,
+                                                         Qt::NoButton, Qt::NoModifier));
+}
+
+// A control that runs its command on a left click: named by its caption,
+// described by its tooltip, pressed as a click.
+class ClickableAccessible : public QAccessibleWidget {
+public:
+    ClickableAccessible(QWidget* widget, QAccessible::Role role, QString (*caption)(const QWidget*))
+        : QAccessibleWidget(widget, role), m_caption(caption)
+    {
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return m_caption(widget());
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.focusable = false;  // as designed: reached by the mouse and by keys of the window
+        return state;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+
+    void doAction(const QString& actionName) override
+    {
+        if (actionName == pressAction() && widget()->isEnabled())
+            PostLeftClick(widget());
+    }
+
+private:
+    QString (*m_caption)(const QWidget*);
+};
+
+QString LabelButtonCaption(const QWidget* widget)
+{
+    return static_cast<const LabelButton*>(widget)->text();
+}
+
+QString ProLabelCaption(const QWidget* widget)
+{
+    const auto* label = static_cast<const TProCustomLabel*>(widget);
+    QString caption = label->Caption();
+    if (label->ShowAccelChar())
+        caption.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
+    return caption;
+}
+
+// A link: the address, or what the link opens when it has none, as description.
+class LinkAccessible : public ClickableAccessible {
+public:
+    explicit LinkAccessible(TProUrlLabel* label) : ClickableAccessible(label, QAccessible::Link, ProLabelCaption) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Description && widget()->accessibleDescription().isEmpty()) {
+            const auto* label = static_cast<const TProUrlLabel*>(widget());
+            return label->URL();
+        }
+        return ClickableAccessible::text(t);
+    }
+};
+
+// The info line: its text is its name; it announces every change.
+class InfoLineAccessible : public QAccessibleWidget {
+public:
+    explicit InfoLineAccessible(TInfoLine* line) : QAccessibleWidget(line, QAccessible::StatusBar) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<const TInfoLine*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+// Shown to the eye only.
+class DecorativeAccessible : public QAccessibleWidget {
+public:
+    explicit DecorativeAccessible(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Graphic) {}
+
+    QString text(QAccessible::Text) const override { return QString(); }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.invisible = true;
+        return state;
+    }
+};
+
+QAccessibleInterface* Factory(const QString& className, QObject* object)
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (!widget)
+        return nullptr;
+    if (className == QLatin1String("LabelButton"))
+        return new ClickableAccessible(widget, QAccessible::Button, LabelButtonCaption);
+    if (className == QLatin1String("TProUrlLabel"))
+        return new LinkAccessible(static_cast<TProUrlLabel*>(widget));
+    if (className == QLatin1String("TProCustomLabel"))
+        return new ClickableAccessible(widget, QAccessible::StaticText, ProLabelCaption);
+    if (className == QLatin1String("TInfoLine"))
+        return new InfoLineAccessible(static_cast<TInfoLine*>(widget));
+    return nullptr;
+}
+
+}  // namespace
+
+void InstallAccessibility()
+{
+    QAccessible::installFactory(Factory);
+}
+
+void MarkDecorative(QWidget* widget)
+{
+    // Put in place of the one Qt made for it (a label made with its text has
+    // one at once; Qt's own are found before any factory's).
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    QAccessible::registerAccessibleInterface(new DecorativeAccessible(widget));
+}
