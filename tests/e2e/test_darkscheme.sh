@@ -54,10 +54,13 @@ MIN_DARK=30 WHAT="label on the right strip" expect_dark "$MAIN_WIN" 401 60 78 34
 # Text past the guest-book limit of 5 lies over a light red mark.
 click_at "$MAIN_WIN" 200 150
 xdotool type --delay 20 "Hallo Welt, hier kommt ein langer Text"
-sleep 0.5
-window_origin "$MAIN_WIN"
-import -silent -window root -crop "200x16+$((WIN_X + 150))+$((WIN_Y + 61))" -depth 8 txt:- | grep -q '#FFD0D0' ||
-  fail "no mark behind the text past the limit"
+mark_shown() {
+  window_origin "$MAIN_WIN"
+  local colours
+  colours=$(import -silent -window root -crop "200x16+$((WIN_X + 150))+$((WIN_Y + 61))" -depth 8 txt:-)
+  grep -q '#FFD0D0' <<<"$colours"
+}
+wait_for 30 mark_shown || fail "no mark behind the text past the limit"
 MIN_DARK=40 WHAT="text over the mark" expect_dark "$MAIN_WIN" 150 61 200 16
 
 # The settings dialog: "Grenzwerte:" on the layout colour, the number in the
