@@ -103,15 +103,29 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("clipboard");
         QTest::addColumn<bool>("aboutShown");
-        const int copy = (Qt::CTRL | Qt::SHIFT | Qt::Key_C).toCombined();
-        const int paste = (Qt::CTRL | Qt::SHIFT | Qt::Key_V).toCombined();
-        const int clear = (Qt::CTRL | Qt::SHIFT | Qt::Key_Delete).toCombined();
         // The text is "Gruß" with "G" selected, the clipboard holds "neu".
-        QTest::newRow("copy the whole text") << copy << "lblCopyClip" << "Strg+Umschalt+C" << "Gruß" << "Gruß" << false;
-        QTest::newRow("paste as last line") << paste << "lblClipPaste" << "Strg+Umschalt+V" << "Gruß\nneu" << "neu" << false;
-        QTest::newRow("clear text and clipboard") << clear << "lblClear" << "Strg+Umschalt+Entf" << "" << "" << false;
-        QTest::newRow("about") << int(Qt::Key_F1) << "lblAbout" << "F1" << "Gruß" << "neu" << true;
-        QTest::newRow("open") << (Qt::CTRL | Qt::Key_O).toCombined() << "lblFileOpen" << "Strg+O" << "Gruß" << "neu" << false;
+        const struct {
+            const char* row;
+            QKeyCombination key;
+            const char* button;
+            const char* keyName;
+            const char* text;
+            const char* clipboard;
+            bool aboutShown;
+        } rows[] = {
+            {"copy the whole text", Qt::CTRL | Qt::SHIFT | Qt::Key_C, "lblCopyClip", "Strg+Umschalt+C", "Gruß", "Gruß",
+             false},
+            {"paste as last line", Qt::CTRL | Qt::SHIFT | Qt::Key_V, "lblClipPaste", "Strg+Umschalt+V", "Gruß\nneu",
+             "neu", false},
+            {"clear text and clipboard", Qt::CTRL | Qt::SHIFT | Qt::Key_Delete, "lblClear", "Strg+Umschalt+Entf", "",
+             "", false},
+            {"about", QKeyCombination(Qt::Key_F1), "lblAbout", "F1", "Gruß", "neu", true},
+            {"open", Qt::CTRL | Qt::Key_O, "lblFileOpen", "Strg+O", "Gruß", "neu", false},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.row) << row.key.toCombined() << QString::fromUtf8(row.button)
+                                   << QString::fromUtf8(row.keyName) << QString::fromUtf8(row.text)
+                                   << QString::fromUtf8(row.clipboard) << row.aboutShown;
     }
     void commandKeys()
     {

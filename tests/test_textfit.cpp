@@ -11,9 +11,9 @@
 
 #include "ProCtrls.h"
 #include "changeurl.h"
-#include "framework/Picture.h"
 #include "customize.h"
 #include "extern.h"
+#include "framework/Picture.h"
 #include "globals.h"
 #include "main.h"
 #include "testsupport.h"
@@ -85,8 +85,8 @@ TextBox TextBoxOf(const QWidget* control)
         QStyleOptionButton option;
         option.initFrom(button);
         option.text = button->text();
-        const QStyle::SubElement contents = qobject_cast<const QRadioButton*>(button) ? QStyle::SE_RadioButtonContents
-                                                                                     : QStyle::SE_CheckBoxContents;
+        const QStyle::SubElement contents =
+            qobject_cast<const QRadioButton*>(button) ? QStyle::SE_RadioButtonContents : QStyle::SE_CheckBoxContents;
         return {Shown(button->text()), button->style()->subElementRect(contents, &option, button),
                 int(Qt::AlignLeft | Qt::AlignVCenter) | Qt::TextShowMnemonic};
     }
