@@ -3,7 +3,6 @@
 #include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <QMouseEvent>
-#include <QPointer>
 
 #include "ProUrl.h"
 #include "framework/LabelButton.h"
@@ -64,13 +63,21 @@ QString LabelButtonCaption(const QWidget* widget)
     return static_cast<const LabelButton*>(widget)->text();
 }
 
+// The caption as shown: with accelerator prefixes, "&" marks the next
+// character and "&&" shows one "&".
 QString ProLabelCaption(const QWidget* widget)
 {
     const auto* label = static_cast<const TProCustomLabel*>(widget);
-    QString caption = label->Caption();
-    if (label->ShowAccelChar())
-        caption.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
-    return caption;
+    const QString caption = label->Caption();
+    if (!label->ShowAccelChar())
+        return caption;
+    QString shown;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == u'&' && i + 1 < caption.size())
+            ++i;
+        shown += caption.at(i);
+    }
+    return shown;
 }
 
 // A link: the address, or what the link opens when it has none, as description.
