@@ -14,6 +14,7 @@ for size in 16 22 24 32 48 64 128 256; do
   rsvg-convert -w "$size" -h "$size" "$svg" -o "desktop/icons/$size/vexloed.png"
 done
 cp desktop/icons/32/vexloed.png src/resources/vexloed.png
+cp desktop/icons/64/vexloed.png src/resources/vexloed@2x.png
 for picture in vexlo_green vexlo_blue emblem karst; do
   rsvg-convert -z 2 "src/resources/$picture.svg" -o "src/resources/$picture@2x.png"
 done

@@ -45,8 +45,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     setStyle(new HintStyle(&m_hintPause));
     // Before any window is made: every window then draws in these colours.
     setPalette(LightPalette());
-    // From a pixmap: a file name would load the icon-engine plugins at start.
-    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/vexloed.png"), "PNG")));
+    // From pixmaps: a file name would load the icon-engine plugins at start.
+    // The larger one serves title bars and trays of a higher scale.
+    QIcon icon(QPixmap(QStringLiteral(":/vexloed.png"), "PNG"));
+    icon.addPixmap(QPixmap(QStringLiteral(":/vexloed@2x.png"), "PNG"));
+    setWindowIcon(icon);
     // The windows' default font; one family serves every control.
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 }
