@@ -10,6 +10,8 @@
 
 namespace {
 
+const char* const kCommandKey = "vexloCommandKey";
+
 // A left click in the middle of the control, through its own mouse handlers.
 // Queued: an action that opens a modal dialog must not hold up the screen
 // reader's call until the dialog closes.
@@ -52,6 +54,14 @@ public:
     {
         if (actionName == pressAction() && widget()->isEnabled())
             PostLeftClick(widget());
+    }
+
+    QStringList keyBindingsForAction(const QString& actionName) const override
+    {
+        const QString key = widget()->property(kCommandKey).toString();
+        if (actionName != pressAction() || key.isEmpty())
+            return {};
+        return {key};
     }
 
 private:
@@ -144,6 +154,11 @@ QAccessibleInterface* Factory(const QString& className, QObject* object)
 void InstallAccessibility()
 {
     QAccessible::installFactory(Factory);
+}
+
+void SetCommandKey(QWidget* control, const QString& keyName)
+{
+    control->setProperty(kCommandKey, keyName);
 }
 
 void MarkDecorative(QWidget* widget)

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 #include <QShortcut>
 
+#include "accessible.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "main.h"
@@ -59,6 +60,7 @@ void AddMainShortcuts(TfrmMain* window)
         const QString hint = button->toolTip();
         const QString key = QStringLiteral("(%1)").arg(QLatin1String(entry.keyText));
         button->setToolTip(hint.isEmpty() ? key : hint + QLatin1Char(' ') + key);
+        SetCommandKey(button, QLatin1String(entry.keyText));
     }
     auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), window);
     menuKey->setObjectName(QStringLiteral("scTextMenu"));

@@ -65,6 +65,9 @@ private slots:
         QCOMPARE(face->text(QAccessible::Description), description);
         QAccessibleActionInterface* actions = face->actionInterface();
         QCOMPARE(actions && actions->actionNames().contains(QAccessibleActionInterface::pressAction()), pressable);
+        if (control == QLatin1String("lblCopyClip"))
+            QCOMPARE(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
+                     QStringList{QStringLiteral("Strg+Umschalt+C")});
     }
 
     // The second half of the count's sentence and the emblem are not read on their own.
