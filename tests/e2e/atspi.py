@@ -68,10 +68,11 @@ def names(pid, command):
 
     def run():
         subprocess.run(command, check=True)
-        GLib.timeout_add(1500, pyatspi.Registry.stop)
+        GLib.timeout_add(2000, pyatspi.Registry.stop)
         return False
 
-    GLib.idle_add(run)
+    # The program learns of a new listener through the bus: give it a moment.
+    GLib.timeout_add(1000, run)
     pyatspi.Registry.start()
     print("\n".join(seen))
 

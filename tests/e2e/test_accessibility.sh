@@ -26,7 +26,7 @@ has() {
 }
 # Waits for the accessible tree to hold a line.
 expect_line() {
-  wait_for 50 sh -c "$ATSPI dump $APP_PID | grep -Fxq -- \"\$0\"" "$1" || {
+  wait_for 100 sh -c "$ATSPI dump $APP_PID | grep -Fxq -- \"\$0\"" "$1" || {
     tree >&2
     fail "no accessible '$1'"
   }
@@ -61,7 +61,7 @@ echo "$changes" | grep -Fxq "label|5 Zeichen im Textfenster" || fail "the count 
 
 # The press action runs what a left click runs: "anpassen" opens the settings dialog.
 $ATSPI press "$APP_PID" anpassen
-wait_for 50 shown_window '^Konfiguration$' || fail "pressing 'anpassen' did not open the settings dialog"
+wait_for 100 shown_window '^Konfiguration$' || fail "pressing 'anpassen' did not open the settings dialog"
 for line in "push button|Schriftart|Schriftart für Textfenster einstellen|Press" \
   "push button|Standardwerte|Setzt die Einstellungen auf die Defaultwerte zurück|Press" \
   "push button|Speichern|Speichert die Einstellungen dauerhaft und beendet den Dialog|Press" \
@@ -75,14 +75,14 @@ wait_for 50 sh -c "! xdotool search --onlyvisible --name '^Konfiguration\$'" || 
 
 # The link list: eight links, eight named edit buttons; an edit button opens the edit dialog.
 $ATSPI press "$APP_PID" extern
-wait_for 50 shown_window '^Au.+enlinks$' || fail "pressing 'extern' did not open the link list"
+wait_for 100 shown_window '^Au.+enlinks$' || fail "pressing 'extern' did not open the link list"
 expect_line "link|Vexlo Startseite|http://www.example.org|Press"
 [ "$(tree | grep -c '^link|< unbelegt >||Press$')" = 6 ] || fail "unassigned links: $(tree | grep '^link')"
 for n in 1 2 3 4 5 6 7 8; do expect_line "push button|Eintrag $n ändern|Eintrag [$n] ändern|Press"; done
 expect_line "push button|Alle löschen|löscht die ganze Liste|Press"
 $ATSPI press "$APP_PID" "Eintrag 3 ändern"
-wait_for 50 shown_window '^URL .+ndern$' || fail "pressing 'Eintrag 3 ändern' did not open the edit dialog"
+wait_for 100 shown_window '^URL .+ndern$' || fail "pressing 'Eintrag 3 ändern' did not open the edit dialog"
+expect_line "push button|Übernehmen|Änderungen übernehmen|Press"
 has '^text|Internet-Link|' || fail "address field has no name"
 has '^text|Beschreibungstext|' || fail "name field has no name"
-expect_line "push button|Übernehmen|Änderungen übernehmen|Press"
 finish
