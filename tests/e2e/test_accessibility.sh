@@ -45,7 +45,7 @@ push button|about|(F1)|Press
 push button|beenden|oooch, jetzt schon? (Strg+Q)|Press
 push button|anpassen|Einstellungen konfigurieren (Strg+,)|Press
 label|0 Zeichen im Textfenster||
-status bar|Gästebuch: noch 2000 · Forum: noch 3000||
+status bar|Gästebuch: noch 2000 · Forum: noch 3000|Ein Klick wählt, wie jede Grenze zählt|
 link|e-mail an Karst|mailto:karst@example.org?subject='Vexlo-Ed Anregungen'|Press
 image|Karst-Logo||
 LINES
@@ -55,9 +55,9 @@ has '^text|Text|' || fail "the text area has no name: $(tree | grep '^text')"
 # Typing: the count and the info line announce their new text.
 click_at "$MAIN_WIN" 200 150
 changes=$($ATSPI names "$APP_PID" xdotool type --delay 50 "Hallo")
-echo "$changes" | grep -Fxq "status bar|Gästebuch: noch 1995 · Forum: noch 2995" ||
+grep -Fxq "status bar|Gästebuch: noch 1995 · Forum: noch 2995" <<<"$changes" ||
   fail "the info line announced no change: $changes"
-echo "$changes" | grep -Fxq "label|5 Zeichen im Textfenster" || fail "the count announced no change: $changes"
+grep -Fxq "label|5 Zeichen im Textfenster" <<<"$changes" || fail "the count announced no change: $changes"
 
 # The press action runs what a left click runs: "anpassen" opens the settings dialog.
 $ATSPI press "$APP_PID" anpassen
