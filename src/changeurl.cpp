@@ -49,6 +49,8 @@ void TfrmChangeURL::CreateControls()
     Label2 = MakeLabel("Label2", this, 7, 48, QStringLiteral("Name"), UiFont(10));
     edName = makeEdit("edName", 46, QStringLiteral("Beschreibungstext"));
     // No longer than the settings file gives back, and one line, as it is stored.
+    edURL->setAccessibleName(QStringLiteral("Internet-Link"));
+    edName->setAccessibleName(QStringLiteral("Beschreibungstext"));
     new TUserInputLimit(edURL, IniMaxValueLength);
     new TUserInputLimit(edName, NameMaxLength);
     setTabOrder(edURL, edName);

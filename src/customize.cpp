@@ -91,6 +91,8 @@ void TfrmCustomize::CreateControls()
     Label2 = MakeLabel("Label2", this, 8, 71, QStringLiteral("Grenzwerte:"));
     edGB = MakeLimitField("edGB", this, 8, 87);
     edForum = MakeLimitField("edForum", this, 82, 87);
+    edGB->setAccessibleName(QStringLiteral("Gästebuch-Grenze"));
+    edForum->setAccessibleName(QStringLiteral("Forum-Grenze"));
     Label3 = MakeLabel("Label3", this, 8, 111, QStringLiteral("Gästebuch"));
     Label4 = MakeLabel("Label4", this, 82, 111, QStringLiteral("Forum"));
 

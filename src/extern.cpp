@@ -84,6 +84,7 @@ void TfrmExtern::CreateControls()
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoRaise(false);
         button->setToolTip(QStringLiteral("Eintrag [%1] ändern").arg(n));
+        button->setAccessibleName(QStringLiteral("Eintrag %1 ändern").arg(n));
         connect(button, &QToolButton::clicked, this, Guarded([this, n] { SpeedButtonClick(n); }));
         SpeedButton[n - 1] = button;
     }

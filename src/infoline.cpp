@@ -1,5 +1,6 @@
 #include "infoline.h"
 
+#include <QAccessible>
 #include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -91,6 +92,11 @@ void TInfoLine::setParts(const QVector<TInfoPart>& parts)
     // again than a second rectangle costs to bring there.
     if (!dirty.isEmpty())
         m_later->update(dirty.boundingRect());
+    if (QAccessible::isActive()) {
+        // A screen reader reads the line's text as its name.
+        QAccessibleEvent changed(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 QString TInfoLine::text() const

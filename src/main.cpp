@@ -15,6 +15,7 @@
 #include "ProUrl.h"
 #include "TrayIcon.h"
 #include "abouttext.h"
+#include "accessible.h"
 #include "customize.h"
 #include "extern.h"
 #include "framework/Anchors.h"
@@ -26,6 +27,7 @@
 #include "framework/JpegImage.h"
 #include "framework/LabelButton.h"
 #include "framework/LaterRepaint.h"
+#include "framework/Picture.h"
 #include "framework/VersionRecord.h"
 #include "globals.h"
 #include "limitview.h"
@@ -38,12 +40,13 @@ TfrmMain* frmMain = nullptr;
 
 namespace {
 
-QLabel* MakePicture(const char* name, QWidget* parent, int x, int y, int w, int h, const QPixmap& pixmap)
+// A picture stretched to its box, with a copy twice as detailed for screens of a higher scale.
+QLabel* MakePicture(const char* name, QWidget* parent, int x, int y, int w, int h, const QPixmap& pixmap,
+                    const QString& twice)
 {
-    auto* picture = PlaceControl(new QLabel, name, parent, x, y);
+    auto* picture = PlaceControl(new TPicture, name, parent, x, y);
     picture->resize(w, h);
-    picture->setPixmap(pixmap);
-    picture->setScaledContents(true);
+    picture->setPictures(pixmap, QPixmap(twice, "PNG"));
     return picture;
 }
 
@@ -93,10 +96,14 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     Panel2 = MakeColorPanel("Panel2", this, {78, 0, 404, 58}, clWhite);
     m_anchors->add(Panel2, akLeft | akTop | akRight);
     imgVexlo_green =
-        MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, QPixmap(QStringLiteral(":/vexlo_green.gif"), "GIF"));
+        MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, QPixmap(QStringLiteral(":/vexlo_green.gif"), "GIF"),
+                    QStringLiteral(":/vexlo_green@2x.png"));
     imgVexlo_blue =
-        MakePicture("imgVexlo_blue", Panel2, 7, 13, 65, 21, QPixmap(QStringLiteral(":/vexlo_blue.gif"), "GIF"));
+        MakePicture("imgVexlo_blue", Panel2, 7, 13, 65, 21, QPixmap(QStringLiteral(":/vexlo_blue.gif"), "GIF"),
+                    QStringLiteral(":/vexlo_blue@2x.png"));
     imgVexlo_blue->hide();
+    imgVexlo_green->setAccessibleName(QStringLiteral("Vexlo-Logo"));
+    imgVexlo_blue->setAccessibleName(QStringLiteral("Vexlo-Logo"));
     lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), UiFont(10, true));
     lblCharCount->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblCharCount->setGeometry(35, 16, 100, lblCharCount->height());  // right edge at x 135
@@ -104,7 +111,10 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     lblCharCount->setAutoFillBackground(true);
     m_countRepaint = new LaterRepaint(lblCharCount);
     Label5 = MakeLabel("Label5", Panel2, 138, 16, QStringLiteral("Zeichen im Textfenster"), UiFont(10, true));
-    imgKarst = MakePicture("imgKarst", Panel2, 328, 8, 65, 33, JpegResource(QStringLiteral(":/karst.jpg")));
+    MarkDecorative(Label5);  // the count reads the whole sentence
+    imgKarst = MakePicture("imgKarst", Panel2, 328, 8, 65, 33, JpegResource(QStringLiteral(":/karst.jpg")),
+                           QStringLiteral(":/karst@2x.png"));
+    imgKarst->setAccessibleName(QStringLiteral("Karst-Logo"));
     m_anchors->add(imgKarst, akTop | akRight);
 
     Panel4 = MakeColorPanel("Panel4", this, {-1, 51, 384, 1}, clBlack);
@@ -112,7 +122,9 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
 
     Panel1 = MakeColorPanel("Panel1", this, {-1, 0, 78, 275}, ColorGreen);
     m_anchors->add(Panel1, akLeft | akTop | akBottom);
-    Image1 = MakePicture("Image1", Panel1, 15, 2, 46, 44, QPixmap(QStringLiteral(":/emblem.gif"), "GIF"));
+    Image1 = MakePicture("Image1", Panel1, 15, 2, 46, 44, QPixmap(QStringLiteral(":/emblem.gif"), "GIF"),
+                         QStringLiteral(":/emblem@2x.png"));
+    MarkDecorative(Image1);
     lblFileOpen = MakeLabelButton("lblFileOpen", Panel1, 7, 74, QStringLiteral("öffnen"),
                                   QStringLiteral("Öffnet eine Textdatei"));
     lblFileSave = MakeLabelButton("lblFileSave", Panel1, 7, 90, QStringLiteral("speichern"),
@@ -139,6 +151,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     memoMain = PlaceControl(new TMemo, "memoMain", this, 79, 60);
     memoMain->resize(319, 215);
     memoMain->setFrameShape(QFrame::NoFrame);
+    memoMain->setAccessibleName(QStringLiteral("Text"));
     memoMain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_anchors->add(memoMain, akLeft | akTop | akRight | akBottom);
     // A piece break of a long line is no line break: the text area knows which are.
@@ -151,6 +164,9 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
     memoAbout->resize(319, 215);
     memoAbout->setReadOnly(true);
+    memoAbout->setAccessibleName(QStringLiteral("Über Vexlo-Ed"));
+    // Filled whole: the text area and its marks must not shine through the frame's edges.
+    memoAbout->setAutoFillBackground(true);
     memoAbout->setPlainText(AboutText());
     memoAbout->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memoAbout->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -169,6 +185,8 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     lblGB->setToolTip(QStringLiteral("Die maximale Zeichenzahl für Gästebucheinträge ist überschritten"));
     lblForum = MakeLabel("lblForum", Panel3, 4, 53, QStringLiteral("Forum"), UiFont(10, true));
     lblForum->setToolTip(QStringLiteral("Die maximale Zeichenzahl für Forenbeiträge ist überschritten"));
+    lblGB->setAccessibleName(QStringLiteral("Gästebuch-Grenze erreicht"));
+    lblForum->setAccessibleName(QStringLiteral("Forum-Grenze erreicht"));
     for (QLabel* indicator : {lblGB, lblForum}) {
         SetBackgroundColor(indicator, clRed);
         SetTextColor(indicator, clYellow);
@@ -190,6 +208,9 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     Label1->setWordWrap(true);
     Label1->setGeometry(6, 169, 64, Label1->heightForWidth(64));
     WidenToText(Label1);
+    // The question ends above the mail link, which would cover its last line:
+    // it moves up into the free room under the check boxes as far as its font needs.
+    Label1->move(6, qMin(169, 194 - Label1->height()));
     m_anchors->add(Label1, akLeft | akBottom);
     lblMailTo = PlaceControl(new TProUrlLabel, "lblMailTo", Panel3, 6, 194);
     QFont mailFont = UiFont(8);
@@ -315,6 +336,7 @@ void TfrmMain::UpdateCharCount()
     if (lblCharCount->text() != count) {
         m_countRepaint->hold();  // after the text it counts
         lblCharCount->setText(count);
+        lblCharCount->setAccessibleName(QStringLiteral("%1 Zeichen im Textfenster").arg(n));
     }
     // Each indicator counts as its limit's site does; a limit of 0 or below
     // is reached by any text, so nothing needs counting for it.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ProUrlOpen.h"
+#include "accessible.h"
 #include "changeurl.h"
 #include "commandline.h"
 #include "customize.h"
@@ -63,6 +64,7 @@ int main(int argc, char** argv)
     // visible window goes (the main window hides in the tray).
     app.setQuitOnLastWindowClosed(false);
     RegisterLinkCursors();
+    InstallAccessibility();
     frmMain = new TfrmMain;
     frmCustomize = new TfrmCustomize(frmMain);
     frmExtern = new TfrmExtern(frmMain);

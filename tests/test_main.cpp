@@ -323,7 +323,7 @@ private slots:
         QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 123);
         TApplication::instance()->setHintPause(700);
         QCOMPARE(QToolTip::palette().color(QPalette::ToolTipBase), QColor(0xC0, 0xC0, 0xC0));
-        QCOMPARE(m_form->lblFileOpen->toolTip(), QStringLiteral("Öffnet eine Textdatei"));
+        QCOMPARE(m_form->lblFileOpen->toolTip(), QStringLiteral("Öffnet eine Textdatei (Strg+O)"));
         QCOMPARE(m_form->cbSysTray->toolTip(), QStringLiteral("minimiert Vexlo-Ed in den SysTray\n(neben der Uhr)"));
     }
 

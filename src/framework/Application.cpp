@@ -1,12 +1,12 @@
 #include "framework/Application.h"
 
 #include <QFont>
-#include <QProxyStyle>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindowStateChangeEvent>
 
 #include "framework/ErrorBox.h"
+#include "framework/FocusFrameStyle.h"
 #include "framework/VexloError.h"
 
 static void InitVexloResources()
@@ -17,7 +17,7 @@ static void InitVexloResources()
 namespace {
 
 // Supplies the hint pause as the tooltip wake-up delay.
-class HintStyle : public QProxyStyle {
+class HintStyle : public FocusFrameStyle {
 public:
     explicit HintStyle(const int* pause) : m_pause(pause) {}
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
@@ -25,7 +25,7 @@ public:
     {
         if (hint == SH_ToolTip_WakeUpDelay)
             return *m_pause;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
+        return FocusFrameStyle::styleHint(hint, option, widget, returnData);
     }
 
 private:
@@ -43,8 +43,13 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     QFont::insertSubstitutions(QStringLiteral("Arial"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     setStyle(new HintStyle(&m_hintPause));
-    // From a pixmap: a file name would load the icon-engine plugins at start.
-    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/vexloed.png"), "PNG")));
+    // Before any window is made: every window then draws in these colours.
+    setPalette(LightPalette());
+    // From pixmaps: a file name would load the icon-engine plugins at start.
+    // The larger one serves title bars and trays of a higher scale.
+    QIcon icon(QPixmap(QStringLiteral(":/vexloed.png"), "PNG"));
+    icon.addPixmap(QPixmap(QStringLiteral(":/vexloed@2x.png"), "PNG"));
+    setWindowIcon(icon);
     // The windows' default font; one family serves every control.
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 }

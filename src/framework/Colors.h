@@ -24,6 +24,12 @@ QColor ToQColor(TColor color);
 // The nearest plain value of a QColor (never a system colour).
 TColor FromQColor(const QColor& color);
 
+class QPalette;
+// The light colours every window is drawn with, whatever the desktop's scheme:
+// the windows paint fixed backgrounds (white header, layout colours, marks),
+// so their texts must not take a dark scheme's light colours.
+QPalette LightPalette();
+
 class QWidget;
 // The control's background (filled) and its text colour.
 void SetBackgroundColor(QWidget* control, TColor color);
