@@ -8,6 +8,7 @@
 #include "customize.h"
 #include "extern.h"
 #include "framework/Application.h"
+#include "framework/FileName.h"
 #include "framework/QtTranslations.h"
 #include "main.h"
 #include "recovery.h"
@@ -39,16 +40,16 @@ int main(int argc, char** argv)
 {
     // --help and --version answer without a display. Qt's own options (such
     // as -platform) are known only once the application object has taken them.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    if (const CommandLine early = ParseCommandLine(arguments); early.action != CommandLine::Action::Error) {
+    if (const CommandLine early = ParseCommandLine(FileName::Arguments(argc, argv));
+        early.action != CommandLine::Action::Error) {
         if (const int status = Answer(early); status >= 0)
             return status;
     }
 
     TApplication app(argc, argv);
-    const CommandLine command = ParseCommandLine(QCoreApplication::arguments());
+    // The application object has taken its own options out of argv; a file
+    // name stays as its bytes.
+    const CommandLine command = ParseCommandLine(FileName::Arguments(argc, argv));
     if (const int status = Answer(command); status >= 0)
         return status;
     // The program speaks German: so do Qt's standard dialogs and menus.
