@@ -118,6 +118,7 @@ private:
     void CopyText(const QString& text);
 
     Anchors* m_anchors = nullptr;
+    QString m_lastFileName;  // opened or saved last: what the save dialog offers
     bool m_centred = false;
     QPointer<TLimitView> m_limitView;  // room under the limits, in the text area
 };

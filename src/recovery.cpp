@@ -1,5 +1,7 @@
 #include "recovery.h"
 
+#include <cerrno>
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -26,7 +28,9 @@ TRecovery::TRecovery(TMemo* memo, const QString& folder, QObject* parent)
 {
     // The text is the user's own: the folder is closed to others, also one
     // that was there already.
-    if (MakeDirectoryPath(m_folder) == 0)
+    // A file in the folder's place is left alone and reported at the first write.
+    m_folderError = MakeDirectoryPath(m_folder);
+    if (m_folderError == 0)
         QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     m_lock = std::make_unique<QLockFile>(m_folder + QStringLiteral("/recovery.lock"));
     // Held as long as the program runs; only a lock of a process that is gone
@@ -69,6 +73,9 @@ void TRecovery::Save()
     if (!m_owner)
         return;
     m_timer.stop();
+    if (m_folderError == ENOTDIR)
+        throw VexloError(
+            QStringLiteral("Der Ordner %1 kann nicht angelegt werden: Eine Datei liegt im Weg").arg(m_folder));
     const QString text = m_memo->text();
     if (text.isEmpty()) {
         if (!QFile::remove(copyPath()) && QFile::exists(copyPath()))

@@ -55,6 +55,7 @@ private:
     bool m_owner = false;
     bool m_sessionEnding = false;
     bool m_failureShown = false;
+    int m_folderError = 0;  // of making the folder: 0 or the system's error number
 };
 
 // Tells the user that the text of the last session was restored, and that

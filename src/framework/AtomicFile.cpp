@@ -1,11 +1,11 @@
 #include "framework/AtomicFile.h"
 
+#include "framework/FileName.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <cstdlib>
 
@@ -30,6 +30,16 @@ void SyncDirectory(const QByteArray& fileName)
         return;
     ::fsync(fd);
     ::close(fd);
+}
+
+// Gives the new file the old one's owner and group, as far as the process may:
+// an ordinary user may only pass a file on to a group of their own, and a
+// refusal leaves the file the saving user's, as any new file is.
+void KeepOwner(int fd, const struct stat& old)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) == 0)
+        return;
+    [[maybe_unused]] const int groupOnly = ::fchown(fd, uid_t(-1), old.st_gid);
 }
 
 }  // namespace
@@ -58,11 +68,15 @@ bool WriteAll(int fd, QByteArrayView bytes)
 AtomicFile::AtomicFile(const QString& fileName)
 {
     // Through a symbolic link the file it points to is replaced, not the link.
-    const QString canonical = QFileInfo(fileName).canonicalFilePath();
-    m_target = QFile::encodeName(canonical.isEmpty() ? fileName : canonical);
+    m_target = FileName::Encode(fileName);
+    if (char* canonical = ::realpath(m_target.constData(), nullptr)) {
+        m_target = canonical;
+        ::free(canonical);
+    }
 
     mode_t mode = NewFileMode();
     struct stat info;
+    bool replacing = false;
     if (::stat(m_target.constData(), &info) == 0) {
         if (!S_ISREG(info.st_mode)) {
             fail(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
@@ -74,6 +88,7 @@ AtomicFile::AtomicFile(const QString& fileName)
             return;
         }
         mode = info.st_mode & 07777;
+        replacing = true;
     } else if (errno != ENOENT) {
         fail(errno);
         return;
@@ -87,6 +102,10 @@ AtomicFile::AtomicFile(const QString& fileName)
         fail(errno);
         return;
     }
+    // Saved by another user (root through sudo), the file stays its owner's;
+    // before the mode, for a change of owner clears the setgid bit.
+    if (replacing)
+        KeepOwner(m_fd, info);
     if (::fchmod(m_fd, mode) != 0)
         fail(errno);
 }
