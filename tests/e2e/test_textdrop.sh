@@ -59,5 +59,27 @@ expect_eq "${DROPPED//ZIEHTEXT/}" "$TEXT" "text around the drop"
 click_at "$MAIN_WIN" 200 150
 xdotool key ctrl+z
 expect_eq "$(text_in_window)" "$TEXT" "text after one undo"
+
+# A word dragged within the area moves, also one step to undo.
+click_at "$MAIN_WIN" 200 150
+xdotool key ctrl+Home shift+End
+sleep 0.5
+window_origin "$MAIN_WIN"
+xdotool mousemove "$((WIN_X + 100))" "$((WIN_Y + 73))"
+sleep 0.2
+xdotool mousedown 1
+for step in 1 2 3 4 5 6; do
+  xdotool mousemove "$((WIN_X + 100 + 100 * step / 6))" "$((WIN_Y + 73 + 77 * step / 6))"
+  sleep 0.1
+done
+xdotool mouseup 1
+sleep 0.5
+MOVED=$(text_in_window)
+expect_eq "$(grep -o Anfang <<<"$MOVED" | wc -l)" 1 "moved word in the window"
+expect_eq "${MOVED//Anfang/}" "${TEXT//Anfang/}" "text around the moved word"
+[ "${MOVED:0:1}" = $'\n' ] || fail "word not moved away from the first line: $MOVED"
+click_at "$MAIN_WIN" 200 150
+xdotool key ctrl+z
+expect_eq "$(text_in_window)" "$TEXT" "text after undoing the move"
 quit_app
 finish
