@@ -655,20 +655,21 @@ void TMemo::dropEvent(QDropEvent* event)
 
 void TMemo::dropText(QDropEvent* event)
 {
+    event->ignore();  // until the text is taken
     const QString text = NormalizeLineBreaks(event->mimeData()->text()).remove(QChar(0));
     QTextCursor target = cursorForPosition(event->position().toPoint());
     const QTextCursor selection = textCursor();
     // Text dragged within the area moves, unless a modifier asks for a copy.
     const bool moving = (event->source() == viewport() || event->source() == this) &&
                         event->dropAction() == Qt::MoveAction && selection.hasSelection();
-    event->setDropAction(moving ? Qt::MoveAction : Qt::CopyAction);
-    event->accept();
-    if (moving && target.position() >= selection.selectionStart() && target.position() <= selection.selectionEnd())
-        return;  // dropped onto itself
     if (moving)
         checkCapacity(selection.selectionStart(), selection.selectionEnd(), CountChars(text));
     else
         checkCapacity(target.position(), target.position(), CountChars(text));
+    event->setDropAction(moving ? Qt::MoveAction : Qt::CopyAction);
+    event->accept();
+    if (moving && target.position() >= selection.selectionStart() && target.position() <= selection.selectionEnd())
+        return;  // dropped onto itself
     // The removal and the insertion are one step to undo.
     target.beginEditBlock();
     if (moving) {

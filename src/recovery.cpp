@@ -1,12 +1,11 @@
 #include "recovery.h"
 
-#include <cerrno>
-
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QMessageBox>
+#include <cerrno>
 
 #include "framework/Application.h"
 #include "framework/VexloError.h"
@@ -27,8 +26,8 @@ TRecovery::TRecovery(TMemo* memo, const QString& folder, QObject* parent)
     : QObject(parent), m_memo(memo), m_folder(folder)
 {
     // The text is the user's own: the folder is closed to others, also one
-    // that was there already.
-    // A file in the folder's place is left alone and reported at the first write.
+    // that was there already. A file in its place is left alone and reported
+    // at the first write.
     m_folderError = MakeDirectoryPath(m_folder);
     if (m_folderError == 0)
         QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

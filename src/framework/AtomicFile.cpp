@@ -1,13 +1,13 @@
 #include "framework/AtomicFile.h"
 
-#include "framework/FileName.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+
+#include "framework/FileName.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "framework/RegularFile.h"
 
-#include "framework/FileName.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+
+#include "framework/FileName.h"
 
 RegularFile::RegularFile(const QString& fileName)
 {
