@@ -49,8 +49,9 @@ QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QStri
         dialog.setNameFilters(filters);
         dialog.setDefaultSuffix(defaultSuffix);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        // Shown as the dialog shows names; the answer finds the file again.
         if (!suggestion.isEmpty())
-            dialog.selectFile(suggestion);
+            dialog.selectFile(FileName::Display(suggestion));
     });
 }
 
