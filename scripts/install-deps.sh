@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev libjpeg-dev libxcb-xfixes0-dev libbenchmark-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb openbox trayer xdotool x11-utils xclip imagemagick weston qt6-wayland
-  qt6-qpa-plugins qt6-translations-l10n xdg-utils desktop-file-utils appstream dpkg-dev file
+  qt6-qpa-plugins qt6-translations-l10n xdg-utils desktop-file-utils appstream dpkg-dev file lintian
   clang libclang-rt-14-dev llvm
 )
 missing=()
