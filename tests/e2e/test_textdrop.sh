@@ -4,8 +4,7 @@
 # position as one step to undo, and the program lives on. The file is named
 # on the command line in Latin-1, as an old archive may name it.
 source "$(dirname "$0")/lib.sh"
-use_fresh_home
-export XDG_STATE_HOME="$E2E_DIR/state" XDG_DATA_HOME="$E2E_DIR/home/data"
+use_fresh_home  # LANG=C.UTF-8: the Latin-1 name is no UTF-8 there
 start_desktop
 prepare_app
 [ -x "${E2E_DRAG_SOURCE:-}" ] || fail "no drag source program (E2E_DRAG_SOURCE)"
