@@ -1,19 +1,36 @@
 #include "framework/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "framework/FileName.h"
 
 namespace {
 
-// The mode a newly created file gets from the process's umask.
+// The mode a newly created file gets from the process's umask. Read, not set
+// and set back: umask() acts on the whole process, and a file another thread
+// creates in between would be made without it.
 mode_t NewFileMode()
 {
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status)) {
+            if (std::strncmp(line, "Umask:", 6) == 0) {
+                std::fclose(status);
+                return 0666 & ~mode_t(std::strtoul(line + 6, nullptr, 8));
+            }
+        }
+        std::fclose(status);
+    }
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
@@ -40,6 +57,18 @@ void KeepOwner(int fd, const struct stat& old)
     if (::fchown(fd, old.st_uid, old.st_gid) == 0)
         return;
     [[maybe_unused]] const int groupOnly = ::fchown(fd, uid_t(-1), old.st_gid);
+}
+
+// The file a write of fileName replaces: through a symbolic link the file it
+// points to, not the link.
+QByteArray TargetOf(const QString& fileName)
+{
+    QByteArray target = FileName::Encode(fileName);
+    if (char* canonical = ::realpath(target.constData(), nullptr)) {
+        target = canonical;
+        ::free(canonical);
+    }
+    return target;
 }
 
 }  // namespace
@@ -71,12 +100,7 @@ AtomicFile::AtomicFile(const QString& fileName, SystemCalls calls) : m_calls(cal
         m_calls.fsync = ::fsync;
     if (!m_calls.rename)
         m_calls.rename = ::rename;
-    // Through a symbolic link the file it points to is replaced, not the link.
-    m_target = FileName::Encode(fileName);
-    if (char* canonical = ::realpath(m_target.constData(), nullptr)) {
-        m_target = canonical;
-        ::free(canonical);
-    }
+    m_target = TargetOf(fileName);
 
     mode_t mode = NewFileMode();
     struct stat info;
@@ -171,4 +195,36 @@ bool AtomicFile::commit()
     m_temp.clear();
     SyncDirectory(m_target);
     return true;
+}
+
+int RemoveStaleTemporaryFiles(const QString& fileName, const QDateTime& before)
+{
+    // Beside the file a write replaces, as AtomicFile names it: ".name.XXXXXX".
+    const QByteArray target = TargetOf(fileName);
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray directory = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
+    const QByteArray prefix = '.' + target.mid(slash + 1) + '.';
+    DIR* listing = ::opendir(directory.constData());
+    if (!listing)
+        return 0;
+    const qint64 cutoff = before.toMSecsSinceEpoch();
+    int removed = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        const QByteArray name(entry->d_name);
+        // mkostemp's six letters and digits, nothing else.
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+            continue;
+        const QByteArray tail = name.mid(prefix.size());
+        if (!std::all_of(tail.begin(), tail.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            continue;
+        const QByteArray path = directory + '/' + name;
+        struct stat info;
+        if (::lstat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        const qint64 changed = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+        if (changed < cutoff && ::unlink(path.constData()) == 0)
+            ++removed;
+    }
+    ::closedir(listing);
+    return removed;
 }
