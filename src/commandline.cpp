@@ -1,8 +1,9 @@
 #include "commandline.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
+#include <QDir>
 
+#include "framework/FileName.h"
 #include "main.h"
 
 namespace {
@@ -119,7 +120,7 @@ CommandLine ParseCommandLine(const QStringList& arguments)
         return result;
     }
     if (!files.isEmpty() && !files.first().isEmpty())
-        result.fileName = QFileInfo(files.first()).absoluteFilePath();
+        result.fileName = QDir::cleanPath(FileName::Absolute(files.first()));
     return result;
 }
 

@@ -181,14 +181,14 @@ void TfrmExtern::LoadLinks()
 void TfrmExtern::SaveLinks()
 {
     const QString fileName = SettingsFileName();
-    EnsureSettingsFile(QStringLiteral("[URL]"));
+    const bool created = EnsureSettingsFile(QStringLiteral("[URL]"));
     IniFile ini(fileName);
     for (int n = 1; n <= EntryCount; ++n) {
         ini.WriteString(SectionURL, LinkKey(n), Entry(n)->URL());
         ini.WriteString(SectionURL, DescKey(n), Entry(n)->Caption());
     }
     // All sixteen keys or none: a refused write raises here and the dialog stays open.
-    ini.UpdateFile();
+    UpdateSettingsFile(ini, created);
     close();
 }
 

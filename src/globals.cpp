@@ -68,6 +68,12 @@ QString SystemErrorMessage(int error)
     }
 }
 
+VexloError CannotCreate(const QString& fileName, int error)
+{
+    return VexloError(
+        QStringLiteral("Datei %1 kann nicht erstellt werden: %2").arg(fileName, SystemErrorMessage(error)));
+}
+
 }  // namespace
 
 QString SettingsFileName()
@@ -136,7 +142,7 @@ void SaveConfig(const QString& fontName, std::int32_t fontSize, const QString& g
     // Both limits first: a bad one must not leave half a save behind.
     const std::int32_t grenzeGB = StrToInt(grenzeGBText);
     const std::int32_t grenzeForum = StrToInt(grenzeForumText);
-    EnsureSettingsFile(QStringLiteral("[Config]"));
+    const bool created = EnsureSettingsFile(QStringLiteral("[Config]"));
 
     IniFile ini(fileName);
     ini.WriteString(SectionConfig, QStringLiteral("Font"), fontName);
@@ -146,28 +152,41 @@ void SaveConfig(const QString& fontName, std::int32_t fontSize, const QString& g
     ini.WriteInteger(SectionConfig, QStringLiteral("SysTray"), sysTray ? 1 : 0);
     ini.WriteInteger(SectionConfig, QStringLiteral("Layout"), layoutGreen ? 1 : 0);
     ini.WriteInteger(SectionConfig, QStringLiteral("StartMinimized"), startMinimized ? 1 : 0);
-    ini.UpdateFile();
+    UpdateSettingsFile(ini, created);
 }
 
 void SaveCountRule(const QString& key, std::int32_t value)
 {
     const QString fileName = SettingsFileName();
-    EnsureSettingsFile(QLatin1Char('[') + SectionZaehlweise + QLatin1Char(']'));
+    const bool created = EnsureSettingsFile(QLatin1Char('[') + SectionZaehlweise + QLatin1Char(']'));
     IniFile ini(fileName);
     ini.WriteInteger(SectionZaehlweise, key, value);
-    ini.UpdateFile();
+    UpdateSettingsFile(ini, created);
 }
 
-void EnsureSettingsFile(const QString& header)
+void UpdateSettingsFile(IniFile& ini, bool created)
+{
+    try {
+        ini.UpdateFile();
+    } catch (const VexloError&) {
+        // Only the header was ever written to it: a failed first save leaves nothing.
+        if (created)
+            ::unlink(QFile::encodeName(ini.fileName()).constData());
+        throw;
+    }
+}
+
+bool EnsureSettingsFile(const QString& header)
 {
     const QString fileName = SettingsFileName();
     if (QFileInfo::exists(fileName))
-        return;
+        return false;
     // The user's configuration folder is made at the first save; a missing
     // program folder is an error, never made.
     if (Settings.AppPath == UserConfigDirectory() + QLatin1Char('/')) {
         if (const int error = MakeDirectoryPath(Settings.AppPath))
-            throw VexloError(SystemErrorMessage(error));
+            throw VexloError(QStringLiteral("Der Ordner %1 kann nicht angelegt werden: %2")
+                                 .arg(QDir::cleanPath(Settings.AppPath), SystemErrorMessage(error)));
     }
     const QByteArray path = QFile::encodeName(fileName);
     int fd;
@@ -175,15 +194,16 @@ void EnsureSettingsFile(const QString& header)
         fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
-        throw VexloError(SystemErrorMessage(errno));
+        throw CannotCreate(fileName, errno);
     const bool written = WriteAll(fd, header.toUtf8() + "\r\n");
     int error = written ? 0 : errno;
     if (::close(fd) != 0 && errno != EINTR && error == 0)
         error = errno;
     if (!written || error != 0) {
         ::unlink(path.constData());  // no half-made settings file
-        throw VexloError(SystemErrorMessage(error));
+        throw CannotCreate(fileName, error);
     }
+    return true;
 }
 
 QString InOutErrorMessage(int code)

@@ -5,6 +5,7 @@
 
 #include "framework/Colors.h"
 
+class IniFile;
 class QFont;
 
 constexpr std::int32_t DefaultGrenzeGB = 2000;
@@ -48,8 +49,12 @@ void SaveConfig(const QString& fontName, std::int32_t fontSize, const QString& g
 // file left byte for byte.
 void SaveCountRule(const QString& key, std::int32_t value);
 
-// Creates the settings file holding header and a line break when it does not exist.
-void EnsureSettingsFile(const QString& header);
+// Creates the settings file holding header and a line break when it does not
+// exist; true when it made it. The errors name the file or folder and the reason.
+bool EnsureSettingsFile(const QString& header);
+// Writes the settings file (IniFile::UpdateFile); should that fail, a file
+// EnsureSettingsFile has just made goes again.
+void UpdateSettingsFile(IniFile& ini, bool created);
 
 // The framework's input/output error message for a system error code.
 QString InOutErrorMessage(int code);

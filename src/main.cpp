@@ -397,14 +397,16 @@ void TfrmMain::OpenTextFile(const QString& fileName)
     // Read first: a failed open leaves the user's text as it was.
     const QString text = ReadTextFile(fileName);
     memoMain->setText(text);
+    m_lastFileName = fileName;
 }
 
 void TfrmMain::lblFileSaveClick()
 {
-    const QString fileName = FileDialogs::GetSaveFileName(this, {kSaveFilter}, QStringLiteral("TXT"));
+    const QString fileName = FileDialogs::GetSaveFileName(this, {kSaveFilter}, QStringLiteral("txt"), m_lastFileName);
     if (fileName.isEmpty())
         return;
     WriteTextFile(fileName, memoMain->text());
+    m_lastFileName = fileName;
 }
 
 void TfrmMain::lblCopyClipClick()

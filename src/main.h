@@ -128,6 +128,7 @@ private:
 
     Anchors* m_anchors = nullptr;
     LaterRepaint* m_countRepaint = nullptr;
+    QString m_lastFileName;  // opened or saved last: what the save dialog offers
     bool m_centred = false;
     bool m_minimizeWhenExposed = false;  // "minimiert starten" without a tray
     QPointer<TLimitView> m_limitView;  // room under the limits, in the text area

@@ -652,10 +652,48 @@ void TMemo::contextMenuEvent(QContextMenuEvent* event)
 
 void TMemo::dropEvent(QDropEvent* event)
 {
-    // Moving text within the area removes the selection first.
-    LineStartKeeper keeper(*this, event->source() == this ? textCursor() : QTextCursor(document()));
-    QPlainTextEdit::dropEvent(event);
-    keeper.restore();
+    // Qt's own drop puts the text in inside an edit block of its own and then
+    // lays out lines of the changed paragraph before the document has, which
+    // can crash in the text layout. The text goes in here instead, the edit
+    // block closed before the view follows the caret.
+    QDragLeaveEvent leave;
+    QPlainTextEdit::dragLeaveEvent(&leave);  // the drop caret and the scrolling at the edge end
+    if (isReadOnly() || !HasPlainText(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    // A refused drop is shown right here: no error crosses Qt's event delivery.
+    TApplication::Guard([&] { dropText(event); });
+}
+
+void TMemo::dropText(QDropEvent* event)
+{
+    event->ignore();  // until the text is taken
+    const QString text = NormalizeLineBreaks(event->mimeData()->text()).remove(QChar(0));
+    QTextCursor target = cursorForPosition(event->position().toPoint());
+    const QTextCursor selection = textCursor();
+    // Text dragged within the area moves, unless a modifier asks for a copy.
+    const bool moving = (event->source() == viewport() || event->source() == this) &&
+                        event->dropAction() == Qt::MoveAction && selection.hasSelection();
+    if (moving)
+        checkCapacity(selection.selectionStart(), selection.selectionEnd(), CountChars(text));
+    else
+        checkCapacity(target.position(), target.position(), CountChars(text));
+    event->setDropAction(moving ? Qt::MoveAction : Qt::CopyAction);
+    event->accept();
+    if (moving && target.position() >= selection.selectionStart() && target.position() <= selection.selectionEnd())
+        return;  // dropped onto itself
+    // The removal and the insertion are one step to undo.
+    target.beginEditBlock();
+    if (moving) {
+        LineStartKeeper keeper(*this, selection);
+        QTextCursor(selection).removeSelectedText();
+        keeper.restore();
+    }
+    insertLines(target, text);
+    target.endEditBlock();
+    setTextCursor(target);
+    ensureCursorVisible();
 }
 
 void TMemo::inputMethodEvent(QInputMethodEvent* event)

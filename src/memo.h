@@ -82,6 +82,7 @@ private:
     class LineStartKeeper;
     void keyPress(QKeyEvent* event);
     void pasteMimeData(const QMimeData* source);
+    void dropText(QDropEvent* event);
     void commitInput(QInputMethodEvent* event);
     qsizetype countBetween(int fromPosition, int toPosition) const;
     void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;

@@ -69,8 +69,10 @@ TRecovery::TRecovery(TMemo* memo, const QString& folder, QObject* parent)
     : QObject(parent), m_memo(memo), m_folder(folder), m_snapshot(memo)
 {
     // The text is the user's own: the folder is closed to others, also one
-    // that was there already.
-    if (MakeDirectoryPath(m_folder) == 0)
+    // that was there already. A file in its place is left alone and reported
+    // at the first write.
+    m_folderError = MakeDirectoryPath(m_folder);
+    if (m_folderError == 0)
         QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     takeSlots();
     if (!m_owner)
@@ -250,7 +252,18 @@ void TRecovery::snapshotDone(SnapshotText text)
     // The snapshot holds every change up to now.
     m_timer.stop();
     m_unsavedSince.invalidate();
+    if (!folderProblem().isEmpty()) {
+        TApplication::Guard([this] { report(folderProblem()); });
+        return;
+    }
     m_writer.write(copyPath(), std::move(text));
+}
+
+QString TRecovery::folderProblem() const
+{
+    if (m_folderError != ENOTDIR)
+        return QString();  // any other failure shows as the write's own
+    return QStringLiteral("Der Ordner %1 kann nicht angelegt werden: Eine Datei liegt im Weg").arg(m_folder);
 }
 
 void TRecovery::writtenInBackground(const QString& error)
@@ -284,6 +297,8 @@ void TRecovery::Save()
     if (!m_owner)
         return;
     stopCopying();
+    if (!folderProblem().isEmpty())
+        throw VexloError(folderProblem());
     TRecoveryWriter::WriteNow(copyPath(), TTextSnapshot::TakeWhole(m_memo));
 }
 

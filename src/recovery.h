@@ -85,6 +85,8 @@ private:
     void writtenInBackground(const QString& error);
     void report(const QString& error);
     void stopCopying();
+    // Why the copy cannot be written at all (a file in the folder's place), or nothing.
+    QString folderProblem() const;
 
     TMemo* m_memo;
     QString m_folder;
@@ -99,6 +101,7 @@ private:
     bool m_owner = false;
     bool m_sessionEnding = false;
     bool m_failureShown = false;
+    int m_folderError = 0;  // of making the folder: 0 or the system's error number
     TTextSnapshot m_snapshot;
     TRecoveryWriter m_writer;  // last: its thread ends first
 };

@@ -43,7 +43,11 @@ int MakeDirectoryPath(const QString& directory)
         if (const int error = MakeDirectoryPath(path.left(parentEnd)))
             return error;
     }
-    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST)
-        return errno;
-    return 0;
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0)
+        return 0;
+    const int error = errno;
+    // Something else by that name (a file) is no folder to use.
+    if (error == EEXIST)
+        return QFileInfo(path).isDir() ? 0 : ENOTDIR;
+    return error;
 }

@@ -2,8 +2,10 @@
 
 #include <QByteArray>
 #include <algorithm>
+#include <cerrno>
 
 #include "framework/AtomicFile.h"
+#include "framework/FileName.h"
 #include "framework/RegularFile.h"
 #include "framework/TextCodec.h"
 #include "framework/VexloError.h"
@@ -14,9 +16,30 @@ namespace {
 // than this many bytes, so a larger file is refused before it is read.
 constexpr qint64 MaxFileBytes = 4 * static_cast<qint64>(MemoCapacity);
 
-[[noreturn]] void ThrowCannotOpen(const QString& fileName)
+// Why a file cannot be read, in the user's words.
+QString ReadErrorReason(int error)
 {
-    throw VexloError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName));
+    switch (error) {
+        case EISDIR:
+            return QStringLiteral("Es ist ein Ordner");
+        case ENOENT:
+        case ENOTDIR:
+            return QStringLiteral("Die Datei existiert nicht");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("Zugriff verweigert");
+        case ENODEV:
+        case ENXIO:
+            return QStringLiteral("Es ist keine gewöhnliche Datei");
+        default:
+            return QStringLiteral("E/A-Fehler %1").arg(error);
+    }
+}
+
+[[noreturn]] void ThrowCannotOpen(const QString& fileName, int error)
+{
+    throw VexloError(QStringLiteral("Datei %1 kann nicht geöffnet werden: %2")
+                         .arg(FileName::Display(fileName), ReadErrorReason(error)));
 }
 
 [[noreturn]] void ThrowTooLarge()
@@ -36,7 +59,7 @@ QString ReadTextFile(const QString& fileName, bool utf8Only)
 {
     RegularFile file(fileName);
     if (!file.isOpen())
-        ThrowCannotOpen(fileName);
+        ThrowCannotOpen(fileName, file.error());
     if (file.size() > MaxFileBytes)
         ThrowTooLarge();
     // Read and decoded piece by piece: the file's bytes are never held whole.
@@ -44,14 +67,14 @@ QString ReadTextFile(const QString& fileName, bool utf8Only)
     QByteArray piece(Piece, Qt::Uninitialized);
     for (const bool windows1252 : {false, true}) {
         if (windows1252 && !file.rewind())
-            ThrowCannotOpen(fileName);
+            ThrowCannotOpen(fileName, errno);
         TextCodec::TextDecoder decoder(windows1252, file.size());
         qint64 total = 0;
         bool decoded = true;
         for (;;) {
             const qint64 got = file.read(piece.data(), Piece);
             if (got < 0)
-                ThrowCannotOpen(fileName);
+                ThrowCannotOpen(fileName, errno);
             if (got == 0)
                 break;
             total += got;
@@ -63,8 +86,8 @@ QString ReadTextFile(const QString& fileName, bool utf8Only)
             }
         }
         if (decoder.hasNul())
-            throw VexloError(
-                QStringLiteral("Datei %1 ist keine Textdatei und kann nicht geöffnet werden").arg(fileName));
+            throw VexloError(QStringLiteral("Datei %1 ist keine Textdatei und kann nicht geöffnet werden")
+                                 .arg(FileName::Display(fileName)));
         if (decoded && decoder.finish()) {
             if (decoder.size() + decoder.lineBreaks() > MemoCapacity)
                 ThrowTooLarge();
@@ -74,7 +97,7 @@ QString ReadTextFile(const QString& fileName, bool utf8Only)
             throw VexloError(QStringLiteral("Datei %1 ist kein gültiger UTF-8-Text").arg(fileName));
         // Not UTF-8: once more from the start, as Windows-1252.
     }
-    ThrowCannotOpen(fileName);  // Windows-1252 takes every byte; not reached
+    ThrowCannotOpen(fileName, EIO);  // Windows-1252 takes every byte; not reached
 }
 
 void WriteTextFile(const QString& fileName, const QString& text)
@@ -103,5 +126,5 @@ void WriteTextFile(const QString& fileName, const QString& text)
         start += length;
     }
     if (!file.commit())
-        throw VexloError(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(fileName));
+        throw VexloError(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(FileName::Display(fileName)));
 }

@@ -11,6 +11,7 @@
 #include "extern.h"
 #include "framework/Application.h"
 #include "framework/AtomicFile.h"
+#include "framework/FileName.h"
 #include "framework/QtTranslations.h"
 #include "globals.h"
 #include "main.h"
@@ -44,14 +45,13 @@ int main(int argc, char** argv)
     const QDateTime started = QDateTime::currentDateTime();
     // --help, --version and a wrong call are answered without a display
     // (packaging scripts and shell completion call them so).
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    if (const int status = Answer(ParseCommandLine(WithoutQtOptions(arguments))); status >= 0)
+    if (const int status = Answer(ParseCommandLine(WithoutQtOptions(FileName::Arguments(argc, argv)))); status >= 0)
         return status;
 
     TApplication app(argc, argv);
-    const CommandLine command = ParseCommandLine(QCoreApplication::arguments());
+    // The application object has taken its own options out of argv; a file
+    // name stays as its bytes.
+    const CommandLine command = ParseCommandLine(FileName::Arguments(argc, argv));
     if (const int status = Answer(command); status >= 0)
         return status;
     // The program speaks German: so do Qt's standard dialogs and menus.

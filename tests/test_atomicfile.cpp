@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -76,15 +77,18 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<bool>("firstSave");  // no file before: none after
         for (const char* kind : {"settings", "links", "text"}) {
-            QTest::addRow("%s, full disk", kind) << QString::fromLatin1(kind) << true;
-            QTest::addRow("%s, file-size limit", kind) << QString::fromLatin1(kind) << false;
+            QTest::addRow("%s, full disk", kind) << QString::fromLatin1(kind) << true << false;
+            QTest::addRow("%s, file-size limit", kind) << QString::fromLatin1(kind) << false << false;
+            QTest::addRow("%s, first save, file-size limit", kind) << QString::fromLatin1(kind) << false << true;
         }
     }
     void refusedSaveChangesNothing()
     {
         QFETCH(QString, kind);
         QFETCH(bool, fullDisk);
+        QFETCH(bool, firstSave);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QByteArray mountPoint = QFile::encodeName(dir.path());
@@ -101,10 +105,13 @@ private slots:
         SetProgramDirForTesting(dir.path());
         const bool text = kind == QLatin1String("text");
         const QString target = dir.filePath(text ? QStringLiteral("alt.txt") : QStringLiteral("vexloed.ini"));
-        const QByteArray before = text ? OldText : OldSettings;
-        WriteFileBytes(target, before);
-        QCOMPARE(ReadFileBytes(target), before);
-        QStringList files{target.section(u'/', -1)};
+        const QByteArray before = firstSave ? QByteArray() : text ? OldText : OldSettings;
+        QStringList files;
+        if (!firstSave) {
+            WriteFileBytes(target, before);
+            QCOMPARE(ReadFileBytes(target), before);
+            files << target.section(u'/', -1);
+        }
         if (fullDisk) {
             QVERIFY(FillUp(dir.filePath(QStringLiteral("filler"))));
             files << QStringLiteral("filler");
@@ -112,13 +119,15 @@ private slots:
 
         const QString message = TextFromChild([&] {
             std::optional<FileSizeLimit> limit;
-            if (!fullDisk && !limit.emplace(SizeLimit).active())
+            // Room for a section header, not for a whole save.
+            if (!fullDisk && !limit.emplace(firstSave ? 32 : SizeLimit).active())
                 return QStringLiteral("<no limit>");
             return Save(kind, dir.path());
         });
 
         QCOMPARE(message, text ? QStringLiteral("Datei %1 kann nicht erstellt werden").arg(target)
                                : QStringLiteral("In %1 kann nicht geschrieben werden").arg(target));
+        QCOMPARE(QFileInfo::exists(target), !firstSave);
         QCOMPARE(ReadFileBytes(target), before);
         files.sort();
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
@@ -130,21 +139,30 @@ private slots:
         QTest::addColumn<QString>("existing");  // "", "file" or "link"
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("expectedMode");
-        QTest::newRow("new file takes the umask") << QString() << 0 << 0644;
-        QTest::newRow("private file stays private") << "file" << 0600 << 0600;
-        QTest::newRow("shared file stays shared") << "file" << 0664 << 0664;
-        QTest::newRow("through a symbolic link") << "link" << 0640 << 0640;
+        QTest::addColumn<bool>("othersFile");  // owned by nobody, saved by root
+        QTest::newRow("new file takes the umask") << QString() << 0 << 0644 << false;
+        QTest::newRow("private file stays private") << "file" << 0600 << 0600 << false;
+        QTest::newRow("shared file stays shared") << "file" << 0664 << 0664 << false;
+        QTest::newRow("through a symbolic link") << "link" << 0640 << 0640 << false;
+        QTest::newRow("another user's private file") << "file" << 0600 << 0600 << true;
+        QTest::newRow("another user's setgid file") << "link" << 02770 << 02770 << true;
     }
     void replacementKeepsTheFile()
     {
         QFETCH(QString, existing);
         QFETCH(int, mode);
         QFETCH(int, expectedMode);
+        QFETCH(bool, othersFile);
+        const struct passwd* nobody = ::getpwnam("nobody");
+        if (othersFile && (::geteuid() != 0 || !nobody))
+            QSKIP("saving another user's file needs root and the user nobody");
         QTemporaryDir dir;
         const QString real = dir.filePath(QStringLiteral("echt.txt"));
         const QString name = existing == QLatin1String("link") ? dir.filePath(QStringLiteral("verweis.txt")) : real;
         if (!existing.isEmpty()) {
             WriteFileBytes(real, "alt");
+            if (othersFile)
+                QCOMPARE(::chown(QFile::encodeName(real).constData(), nobody->pw_uid, nobody->pw_gid), 0);
             QVERIFY(::chmod(QFile::encodeName(real).constData(), mode_t(mode)) == 0);
         }
         if (existing == QLatin1String("link"))
@@ -162,6 +180,8 @@ private slots:
         struct stat info {};
         QCOMPARE(::stat(QFile::encodeName(real).constData(), &info), 0);
         QCOMPARE(int(info.st_mode & 07777), expectedMode);
+        QCOMPARE(info.st_uid, othersFile ? nobody->pw_uid : ::geteuid());
+        QCOMPARE(info.st_gid, othersFile ? nobody->pw_gid : ::getegid());
         QCOMPARE(QFileInfo(name).isSymLink(), existing == QLatin1String("link"));
     }
 

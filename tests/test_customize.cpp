@@ -421,7 +421,8 @@ private slots:
         QString expected;
         if (missingDirectory) {
             SetProgramDirForTesting(m_dir->filePath(QStringLiteral("gone")));
-            expected = QStringLiteral("Datei nicht gefunden.");
+            expected = QStringLiteral("Datei %1 kann nicht erstellt werden: Datei nicht gefunden.")
+                           .arg(m_dir->filePath(QStringLiteral("gone/vexloed.ini")));
         } else {
             QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("vexloed.ini")));
             expected = QStringLiteral("In %1 kann nicht geschrieben werden.").arg(iniPath());

@@ -331,7 +331,8 @@ private slots:
             QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("vexloed.ini")));
         } else if (kind == QLatin1String("missing")) {
             SetProgramDirForTesting(m_dir->filePath(QStringLiteral("fehlt")));
-            expectedMessage = QStringLiteral("Datei nicht gefunden.");
+            expectedMessage = QStringLiteral("Datei %1 kann nicht erstellt werden: Datei nicht gefunden.")
+                                  .arg(m_dir->filePath(QStringLiteral("fehlt/vexloed.ini")));
         } else {
             if (geteuid() == 0)
                 QSKIP("permission bits do not stop root");

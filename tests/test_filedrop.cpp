@@ -1,6 +1,7 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QUrl>
 
@@ -98,7 +99,7 @@ private slots:
         QTest::newRow("not a text file") << "memoMain" << QByteArray("a\0b", 3) << "vorher"
                                          << "Datei %1 ist keine Textdatei und kann nicht geöffnet werden." << true;
         QTest::newRow("missing file") << "memoMain" << QByteArray() << "vorher"
-                                      << "Datei %1 kann nicht geöffnet werden." << true;
+                                      << "Datei %1 kann nicht geöffnet werden: Die Datei existiert nicht." << true;
     }
     void dropFile()
     {
@@ -132,6 +133,46 @@ private slots:
         const std::unique_ptr<QMimeData> data(Mime({}, QStringLiteral("Liebe Grüße")));
         QVERIFY(DragAndDrop(m_form->memoMain->viewport(), data.get()));
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("Liebe Grüße"));
+    }
+
+    // Text dragged from another program and dropped anywhere near the end of
+    // a wrapped paragraph whose first line is scrolled out of view lands
+    // where it is dropped, once, and the program lives on.
+    void dropNearTheEndOfAScrolledParagraph()
+    {
+        QString paragraph;
+        for (int word = 1; word <= 75; ++word)
+            paragraph += QStringLiteral("Wort%1 ").arg(word, 3, 10, QLatin1Char('0'));
+        const QString text = QStringLiteral("Anfang\n") + paragraph;
+        TMemo& memo = *m_form->memoMain;
+        QMimeData data;
+        data.setText(QStringLiteral("ZIEHTEXT"));
+        QWidget* area = memo.viewport();
+        memo.setText(text);
+        // Each scroll position from the paragraph's second line on top.
+        for (int scroll = 2; scroll <= memo.verticalScrollBar()->maximum(); ++scroll)
+            for (int y = area->height() - 1; y > area->height() - 40; y -= 3) {
+                for (int x = 0; x < area->width(); x += 10) {
+                    memo.setText(text);
+                    memo.verticalScrollBar()->setValue(scroll);
+                    QCoreApplication::processEvents();
+                    const int at = memo.cursorForPosition(QPoint(x, y)).position();
+                    QDragEnterEvent enter(QPoint(x, y), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                    QCoreApplication::sendEvent(area, &enter);
+                    QVERIFY(enter.isAccepted());
+                    QDragMoveEvent move(QPoint(x, y), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                    QCoreApplication::sendEvent(area, &move);
+                    QVERIFY(move.isAccepted());
+                    QDropEvent drop(QPointF(x, y), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+                    QCoreApplication::sendEvent(area, &drop);
+                    QCoreApplication::processEvents();
+                    QVERIFY(drop.isAccepted());
+                    QCOMPARE(memo.text(), QString(text).insert(at, QStringLiteral("ZIEHTEXT")));
+                    QCOMPARE(memo.textCursor().position(), at + 8);
+                    memo.undo();
+                    QCOMPARE(memo.text(), text);
+                }
+            }
     }
 };
 

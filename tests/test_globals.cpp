@@ -342,8 +342,9 @@ private slots:
         if (programDir.startsWith(QLatin1Char('/')) && !QFileInfo(dir).isDir())
             QSKIP("No protected system directory here");
         SetProgramDirForTesting(dir);
-        QCOMPARE(ErrorOf(SaveDefaults), message);
-        QCOMPARE(ErrorOf([] { EnsureSettingsFile(QStringLiteral("[URL]")); }), message);
+        const QString named = QStringLiteral("Datei %1/vexloed.ini kann nicht erstellt werden: %2").arg(dir, message);
+        QCOMPARE(ErrorOf(SaveDefaults), named);
+        QCOMPARE(ErrorOf([] { EnsureSettingsFile(QStringLiteral("[URL]")); }), named);
         QVERIFY(!QFileInfo::exists(dir + QStringLiteral("/vexloed.ini")));
     }
 

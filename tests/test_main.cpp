@@ -1,13 +1,17 @@
+#include <QAbstractItemView>
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QStyle>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTimer>
 #include <QToolTip>
 
 #include "framework/FileDialogs.h"
@@ -277,7 +281,9 @@ private slots:
         const QString missing = m_dir.filePath(QStringLiteral("fehlt.txt"));
         FileDialogs::QueueAnswerForTesting(missing);
         click(m_form->lblFileOpen);
-        QCOMPARE(errors.shown, QStringList(QStringLiteral("Datei %1 kann nicht geöffnet werden.").arg(missing)));
+        QCOMPARE(errors.shown,
+                 QStringList(
+                     QStringLiteral("Datei %1 kann nicht geöffnet werden: Die Datei existiert nicht.").arg(missing)));
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("eins\nzwei\n"));
 
         FileDialogs::QueueAnswerForTesting(QString());  // cancelled
@@ -301,6 +307,60 @@ private slots:
         click(m_form->lblFileSave);
         QCOMPARE(errors.shown, QStringList(QStringLiteral("Datei %1 kann nicht erstellt werden.").arg(impossible)));
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("ä\nb"));
+    }
+
+    // The save dialog offers the file opened or saved last, and a name typed
+    // without an extension gets ".txt".
+    void saveDialogOffersTheLastFile_data()
+    {
+        QTest::addColumn<QString>("before");  // "open", "save" or ""
+        QTest::addColumn<QString>("offered");
+        QTest::newRow("nothing yet") << QString() << QString();
+        QTest::newRow("after opening") << "open"
+                                       << "geladen.txt";
+        QTest::newRow("after saving") << "save"
+                                      << "gespeichert.TXT";
+    }
+    void saveDialogOffersTheLastFile()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, offered);
+        createForm();
+        const QString last = m_dir.filePath(offered);
+        if (before == QLatin1String("open")) {
+            WriteFileBytes(last, "geladen");
+            FileDialogs::QueueAnswerForTesting(last);
+            click(m_form->lblFileOpen);
+        } else if (before == QLatin1String("save")) {
+            m_form->memoMain->setText(QStringLiteral("geladen"));
+            FileDialogs::QueueAnswerForTesting(last);
+            click(m_form->lblFileSave);
+        }
+        QCOMPARE(m_form->memoMain->text(), QStringLiteral("geladen").left(before.isEmpty() ? 0 : 7));
+
+        QString shownName;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            auto* nameEdit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+            if (!nameEdit) {
+                shownName = QStringLiteral("<no save dialog>");
+                return;
+            }
+            shownName = nameEdit->text();
+            if (!offered.isEmpty() && dialog->directory() != QDir(m_dir.path()))
+                shownName = QStringLiteral("<in %1>").arg(dialog->directory().path());
+            // A name typed into the focused field replaces the offered file's selection.
+            if (auto* list = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView")))
+                list->clearSelection();
+            nameEdit->setText(m_dir.filePath(QStringLiteral("neu")));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        });
+        const QString fresh = m_dir.filePath(QStringLiteral("neu.txt"));
+        QFile::remove(fresh);
+        click(m_form->lblFileSave);
+        QCOMPARE(shownName, offered);
+        QCOMPARE(ReadFileBytes(fresh), QByteArray("geladen").left(before.isEmpty() ? 0 : 7));
+        QVERIFY(QFileInfo::exists(fresh));
     }
 
     void stayOnTopToggles()

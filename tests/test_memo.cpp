@@ -475,6 +475,51 @@ private slots:
         Paste(memo, data);
         QCOMPARE(memo.text(), result);
     }
+
+    // Text from another program goes in at the drop position, as a paste
+    // does: plain line breaks, no NUL, the capacity kept, one step to undo.
+    void dropTakesTextAsPasteDoes_data()
+    {
+        QTest::addColumn<QString>("dropped");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("result");  // the text after the drop; null: refused
+        QTest::newRow("text") << QStringLiteral("neu") << false << QStringLiteral("abneucd");
+        QTest::newRow("CR LF and NUL") << QStringLiteral("x\r\ny") + QChar(0) << false << QStringLiteral("abx\nycd");
+        QTest::newRow("over the capacity") << QStringLiteral("1234567") << false << QString();
+        QTest::newRow("read-only area") << QStringLiteral("neu") << true << QStringLiteral("abcd");
+    }
+    void dropTakesTextAsPasteDoes()
+    {
+        QFETCH(QString, dropped);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, result);
+        TMemo memo;
+        memo.setCapacityForTesting(10);
+        memo.setReadOnly(readOnly);
+        memo.resize(200, 100);
+        memo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&memo));
+        memo.setText(QStringLiteral("abcd"));
+        ErrorBoxRecorder errors;
+        QMimeData data;
+        data.setText(dropped);
+        // Just right of the second character.
+        QTextCursor place(memo.document());
+        place.setPosition(2);
+        const QRect caret = memo.cursorRect(place);
+        const QPoint spot(caret.left() + 1, caret.center().y());
+        QCOMPARE(memo.cursorForPosition(spot).position(), 2);
+        QDragEnterEvent enter(spot, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(memo.viewport(), &enter);
+        QCOMPARE(enter.isAccepted(), !readOnly);
+        QDropEvent drop(spot, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(memo.viewport(), &drop);
+        QCOMPARE(memo.text(), result.isNull() ? QStringLiteral("abcd") : result);
+        QCOMPARE(errors.shown,
+                 result.isNull() ? QStringList{QStringLiteral("Text überschreitet Memo-Kapazität.")} : QStringList());
+        memo.undo();
+        QCOMPARE(memo.text(), QStringLiteral("abcd"));
+    }
 };
 
 VEXLO_TEST_MAIN(TestMemo)

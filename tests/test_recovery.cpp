@@ -436,20 +436,35 @@ private slots:
         }
     }
 
+    // A file where the folder or a folder above it should be: nothing can be
+    // written there, the file is left as it was, and the user hears why once.
+    void writeFailureIsShownOnce_data()
+    {
+        QTest::addColumn<QString>("folderBelow");
+        QTest::newRow("file above the folder") << QStringLiteral("/vexloed");
+        QTest::newRow("file in the folder's place") << QString();
+    }
     void writeFailureIsShownOnce()
     {
-        // A file where the folder should be: nothing can be written there.
+        QFETCH(QString, folderBelow);
         const QString blocked = m_dir.filePath(QStringLiteral("blocked"));
         WriteFileBytes(blocked, "x");
+        QVERIFY(QFile::setPermissions(blocked, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        const auto removeFile = qScopeGuard([&] { QFile::remove(blocked); });
         ErrorBoxRecorder errors;
         TMemo memo;
-        TRecovery recovery(&memo, blocked + QStringLiteral("/vexloed"));
+        TRecovery recovery(&memo, blocked + folderBelow);
         for (const char* text : {"eins", "zwei"}) {
             memo.setText(QString::fromLatin1(text));
             QTest::qWait(Due);
         }
         QCOMPARE(errors.shown.size(), 1);
-        QVERIFY(errors.shown[0].startsWith(QStringLiteral("Die Sicherungskopie des Textes")));
+        QCOMPARE(errors.shown[0], QStringLiteral("Die Sicherungskopie des Textes kann nicht geschrieben werden: Der "
+                                                 "Ordner %1 kann nicht angelegt werden: Eine Datei liegt im Weg.")
+                                      .arg(blocked + folderBelow));
+        QCOMPARE(ReadFileBytes(blocked), QByteArray("x"));
+        QCOMPARE(QFile::permissions(blocked) & ~(QFile::ReadUser | QFile::WriteUser),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
     }
 
     void noticeSaysWhatTheStartFound_data()

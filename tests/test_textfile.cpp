@@ -1,3 +1,4 @@
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,13 +81,19 @@ private slots:
         QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
         const QString binary = Path("bild.bin");
         WriteFileBytes(binary, QByteArray("GIF89a\0\0\x01", 9));
-        QTest::newRow("vanished file") << missing << QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(missing);
-        QTest::newRow("directory") << m_dir.path()
-                                   << QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(m_dir.path());
+        const QString secret = Path("geheim.txt");
+        WriteFileBytes(secret, "geheim");
+        QVERIFY(::chmod(QFile::encodeName(secret).constData(), 0) == 0);
+        const auto cannotOpen = [](const QString& name, const char* reason) {
+            return QStringLiteral("Datei %1 kann nicht geöffnet werden: %2").arg(name, QString::fromUtf8(reason));
+        };
+        QTest::newRow("vanished file") << missing << cannotOpen(missing, "Die Datei existiert nicht");
+        QTest::newRow("directory") << m_dir.path() << cannotOpen(m_dir.path(), "Es ist ein Ordner");
+        // Read by another user when the tests run as root, who may read anything.
+        QTest::newRow("no permission") << secret << cannotOpen(secret, "Zugriff verweigert");
         // Neither may block the program nor read without end.
-        QTest::newRow("named pipe without writer")
-            << pipe << QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(pipe);
-        QTest::newRow("device") << "/dev/null" << QStringLiteral("Datei /dev/null kann nicht geöffnet werden");
+        QTest::newRow("named pipe without writer") << pipe << cannotOpen(pipe, "Es ist keine gewöhnliche Datei");
+        QTest::newRow("device") << "/dev/null" << cannotOpen("/dev/null", "Es ist keine gewöhnliche Datei");
         QTest::newRow("NUL bytes")
             << binary << QStringLiteral("Datei %1 ist keine Textdatei und kann nicht geöffnet werden").arg(binary);
     }
@@ -95,7 +102,13 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, message);
         ::alarm(20);  // a read that blocks ends the test as failed instead of hanging it
-        const QString shown = ErrorOf([&] { ReadTextFile(name); });
+        const bool asNobody = ::geteuid() == 0 && QTest::currentDataTag() == QByteArray("no permission");
+        const QString shown = TextFromChild([&] {
+            const struct passwd* nobody = ::getpwnam("nobody");
+            if (asNobody && (!nobody || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0))
+                return QStringLiteral("<cannot become nobody>");
+            return ErrorOf([&] { ReadTextFile(name); });
+        });
         ::alarm(0);
         QCOMPARE(shown, message);
     }

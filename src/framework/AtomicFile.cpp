@@ -5,14 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "framework/FileName.h"
 
 namespace {
 
@@ -49,6 +49,28 @@ void SyncDirectory(const QByteArray& fileName)
     ::close(fd);
 }
 
+// Gives the new file the old one's owner and group, as far as the process may:
+// an ordinary user may only pass a file on to a group of their own, and a
+// refusal leaves the file the saving user's, as any new file is.
+void KeepOwner(int fd, const struct stat& old)
+{
+    if (::fchown(fd, old.st_uid, old.st_gid) == 0)
+        return;
+    [[maybe_unused]] const int groupOnly = ::fchown(fd, uid_t(-1), old.st_gid);
+}
+
+// The file a write of fileName replaces: through a symbolic link the file it
+// points to, not the link.
+QByteArray TargetOf(const QString& fileName)
+{
+    QByteArray target = FileName::Encode(fileName);
+    if (char* canonical = ::realpath(target.constData(), nullptr)) {
+        target = canonical;
+        ::free(canonical);
+    }
+    return target;
+}
+
 }  // namespace
 
 bool WriteAll(int fd, QByteArrayView bytes)
@@ -78,12 +100,11 @@ AtomicFile::AtomicFile(const QString& fileName, SystemCalls calls) : m_calls(cal
         m_calls.fsync = ::fsync;
     if (!m_calls.rename)
         m_calls.rename = ::rename;
-    // Through a symbolic link the file it points to is replaced, not the link.
-    const QString canonical = QFileInfo(fileName).canonicalFilePath();
-    m_target = QFile::encodeName(canonical.isEmpty() ? fileName : canonical);
+    m_target = TargetOf(fileName);
 
     mode_t mode = NewFileMode();
     struct stat info;
+    bool replacing = false;
     if (::stat(m_target.constData(), &info) == 0) {
         if (!S_ISREG(info.st_mode)) {
             fail(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
@@ -95,6 +116,7 @@ AtomicFile::AtomicFile(const QString& fileName, SystemCalls calls) : m_calls(cal
             return;
         }
         mode = info.st_mode & 07777;
+        replacing = true;
     } else if (errno != ENOENT) {
         fail(errno);
         return;
@@ -108,6 +130,10 @@ AtomicFile::AtomicFile(const QString& fileName, SystemCalls calls) : m_calls(cal
         fail(errno);
         return;
     }
+    // Saved by another user (root through sudo), the file stays its owner's;
+    // before the mode, for a change of owner clears the setgid bit.
+    if (replacing)
+        KeepOwner(m_fd, info);
     if (::fchmod(m_fd, mode) != 0)
         fail(errno);
 }
@@ -174,8 +200,7 @@ bool AtomicFile::commit()
 int RemoveStaleTemporaryFiles(const QString& fileName, const QDateTime& before)
 {
     // Beside the file a write replaces, as AtomicFile names it: ".name.XXXXXX".
-    const QString canonical = QFileInfo(fileName).canonicalFilePath();
-    const QByteArray target = QFile::encodeName(canonical.isEmpty() ? fileName : canonical);
+    const QByteArray target = TargetOf(fileName);
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray directory = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
     const QByteArray prefix = '.' + target.mid(slash + 1) + '.';

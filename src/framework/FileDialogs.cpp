@@ -4,6 +4,8 @@
 #include <QQueue>
 #include <functional>
 
+#include "framework/FileName.h"
+
 namespace {
 
 QQueue<QString>& QueuedAnswers()
@@ -22,7 +24,7 @@ QString Run(QWidget* parent, const std::function<void(QFileDialog&)>& configure)
     configure(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return dialog.selectedFiles().constFirst();
+    return FileName::FromShownName(dialog.selectedFiles().constFirst());
 }
 
 }  // namespace
@@ -38,7 +40,8 @@ QString GetOpenFileName(QWidget* parent, const QStringList& filters)
     });
 }
 
-QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix)
+QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix,
+                        const QString& suggestion)
 {
     return Run(parent, [&](QFileDialog& dialog) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -46,6 +49,9 @@ QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QStri
         dialog.setNameFilters(filters);
         dialog.setDefaultSuffix(defaultSuffix);
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        // Shown as the dialog shows names; the answer finds the file again.
+        if (!suggestion.isEmpty())
+            dialog.selectFile(FileName::Display(suggestion));
     });
 }
 

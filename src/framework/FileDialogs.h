@@ -10,7 +10,9 @@ class QWidget;
 namespace FileDialogs {
 
 QString GetOpenFileName(QWidget* parent, const QStringList& filters);
-QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix);
+// suggestion, when given, is the file the dialog starts in and offers by name.
+QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix,
+                        const QString& suggestion = QString());
 
 void QueueAnswerForTesting(const QString& fileName);
 

@@ -7,14 +7,16 @@
 #include <QWidget>
 
 #include "framework/Application.h"
+#include "framework/FileName.h"
 
 QString DroppedFile(const QMimeData* data)
 {
     if (!data || !data->hasUrls())
         return QString();
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty())
-            return url.toLocalFile();
+        // The path's bytes as the dragging program sent them, UTF-8 or not.
+        if (url.isLocalFile() && !url.path().isEmpty())
+            return FileName::Decode(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     }
     return QString();
 }

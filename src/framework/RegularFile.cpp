@@ -4,18 +4,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
+
+#include "framework/FileName.h"
 
 RegularFile::RegularFile(const QString& fileName)
 {
     // Non-blocking, so that opening a pipe with no writer returns at once.
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    const int fd = ::open(FileName::Encode(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        m_error = errno;
         return;
+    }
     struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0)
+        m_error = errno;
+    else if (!S_ISREG(info.st_mode))
+        m_error = S_ISDIR(info.st_mode) ? EISDIR : ENODEV;
+    if (m_error != 0) {
         ::close(fd);
         return;
     }

@@ -14,6 +14,9 @@ public:
 
     // False when the file could not be opened or is no ordinary file.
     bool isOpen() const { return m_fd >= 0; }
+    // Why it is not open: the system's error number, EISDIR for a folder and
+    // ENODEV for any other file that is no ordinary file (a pipe, a device).
+    int error() const { return m_error; }
     // The size when it was opened; it may grow while it is read.
     qint64 size() const { return m_size; }
     // Fills data with up to size bytes: the count, 0 at the end, -1 on failure.
@@ -27,5 +30,6 @@ public:
 
 private:
     int m_fd = -1;
+    int m_error = 0;
     qint64 m_size = 0;
 };
