@@ -47,9 +47,23 @@ QTextBlockFormat WithMark(QTextBlockFormat format, bool continuation)
     return format;
 }
 
-bool IsTypedText(const QString& text)
+// The text a key puts in, as Qt's own text editing takes it: format
+// characters, private use and surrogate pairs too, a Ctrl chord not.
+QString TypedText(const QKeyEvent* event)
 {
-    return !text.isEmpty() && (text.at(0).isPrint() || text.at(0) == u'\t');
+    const QString text = event->text();
+    if (text.isEmpty())
+        return QString();
+    const QChar c = text.at(0);
+    if (c.category() == QChar::Other_Format)
+        return text;
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::ControlModifier || mods == (Qt::ShiftModifier | Qt::ControlModifier))
+        return QString();
+    const bool pair = c.isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate();
+    if (c.isPrint() || c.category() == QChar::Other_PrivateUse || pair || c == u'\t')
+        return text;
+    return QString();
 }
 
 }  // namespace
@@ -72,6 +86,14 @@ QString NormalizeLineBreaks(const QString& text)
             result.append(*p);
         }
     }
+    return result;
+}
+
+QString InsertableText(const QString& text)
+{
+    QString result = NormalizeLineBreaks(text);
+    // A NUL would make the saved file unreadable as text.
+    result.remove(QChar(0));
     return result;
 }
 
@@ -310,7 +332,7 @@ bool TMemo::lastLineEmpty() const
 
 void TMemo::appendAsLastLine(const QString& text)
 {
-    const QString clip = NormalizeLineBreaks(text);
+    const QString clip = InsertableText(text);
     // An empty text, or one ending in a line break, has an empty last line.
     const QString added = lastLineEmpty() ? clip + u'\n' : u'\n' + clip;
     const int end = document()->characterCount() - 1;
@@ -329,9 +351,19 @@ void TMemo::insertLines(QTextCursor& cursor, const QString& text)
     LineStartKeeper keeper(*this, cursor);
     cursor.removeSelectedText();
     keeper.restore();
-    const int from = cursor.position();
     const qsizetype lineBreak = text.indexOf(u'\n');
-    if (lineBreak >= 0 && isContinuation(cursor.block())) {
+    if (lineBreak >= 0 && facesPieceBreak(cursor, true))
+        cursor.movePosition(QTextCursor::NextBlock);
+    int from = cursor.position();
+    if (lineBreak >= 0 && facesPieceBreak(cursor, false)) {
+        // The piece break becomes the line break: no empty piece is left.
+        QTextCursor before(cursor.block().previous());
+        before.movePosition(QTextCursor::EndOfBlock);
+        before.insertText(text.left(lineBreak));
+        from = before.position() - int(lineBreak);
+        cursor.setBlockFormat(WithMark(cursor.blockFormat(), false));
+        cursor.insertText(text.mid(lineBreak + 1));
+    } else if (lineBreak >= 0 && isContinuation(cursor.block())) {
         // New blocks take the cursor's block format; after a line break of
         // the text a block is no continuation.
         cursor.insertText(text.left(lineBreak));
@@ -341,6 +373,41 @@ void TMemo::insertLines(QTextCursor& cursor, const QString& text)
         cursor.insertText(text);
     }
     splitLongBlocks(from, cursor.position());
+    mendPieceBreaks(from, cursor.position());
+}
+
+// A piece break never parts a grapheme cluster: where an insertion made one
+// straddle a break, the cluster's start moves over into the later piece.
+void TMemo::mendPieceBreaks(int fromPosition, int toPosition)
+{
+    if (m_continuations->count == 0)
+        return;
+    constexpr int Reach = 16;  // context enough for the cluster rules
+    const QTextDocument* doc = document();
+    const QTextBlock last = doc->findBlock(toPosition).next();
+    for (QTextBlock block = doc->findBlock(fromPosition); block.isValid(); block = block.next()) {
+        if (isContinuation(block) && block.length() > 1 && block.previous().length() > 1) {
+            const QTextBlock previous = block.previous();
+            const QString tail = previous.text().right(Reach);
+            const QString around = tail + block.text().left(Reach);
+            QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, around);
+            finder.setPosition(tail.size());
+            if (!finder.isAtBoundary()) {
+                const qsizetype start = finder.toPreviousBoundary();
+                if (start > 0) {
+                    QTextCursor mover(doc->findBlock(previous.position()));
+                    mover.setPosition(previous.position() + previous.length() - 1 - int(tail.size() - start));
+                    mover.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+                    const QString moved = mover.selectedText();
+                    mover.removeSelectedText();
+                    mover.setPosition(block.position());
+                    mover.insertText(moved);
+                }
+            }
+        }
+        if (block == last)
+            break;
+    }
 }
 
 bool TMemo::tooLong(const QTextBlock& block) const
@@ -383,10 +450,17 @@ QTextBlock TMemo::splitBlock(const QTextBlock& block)
 bool TMemo::deleteAcrossPieces(QKeyEvent* event)
 {
     QTextCursor cursor = textCursor();
-    if (cursor.hasSelection() || (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
+    // The keys as Qt's own editing reads them: Shift+Backspace deletes, Shift+Delete cuts.
+    const bool backspace = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
+    const bool forward = event->matches(QKeySequence::Delete);
+    if (!backspace && !forward)
         return false;
+    if (cursor.hasSelection()) {
+        replaceSelection(cursor, QString());
+        return true;
+    }
     const QTextBlock block = cursor.block();
-    if (event->key() == Qt::Key_Backspace && facesPieceBreak(cursor, false)) {
+    if (backspace && facesPieceBreak(cursor, false)) {
         QTextBlock before = block.previous();
         while (before.length() == 1 && isContinuation(before))
             before = before.previous();
@@ -400,7 +474,7 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
         setTextCursor(cursor);
         return true;
     }
-    if (event->key() == Qt::Key_Delete && facesPieceBreak(cursor, true)) {
+    if (forward && facesPieceBreak(cursor, true)) {
         QTextBlock after = block.next();
         while (after.length() == 1 && isContinuation(after))
             after = after.next();
@@ -412,7 +486,91 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
         remover.deleteChar();
         return true;
     }
-    return false;
+    // Removing a line break that joins two lines too long for one block: the
+    // deletion and the cut into pieces are one undo step.
+    const bool joins = backspace ? cursor.atBlockStart() && block.blockNumber() > 0
+                                 : cursor.atBlockEnd() && block.next().isValid();
+    const QTextBlock first = backspace ? block.previous() : block;
+    const QTextBlock second = first.next();
+    const bool piece = isContinuation(first) || isContinuation(second.next());
+    if (!joins || first.length() + second.length() - 2 <= (piece ? 2 * PieceLength : m_longLine))
+        return false;
+    cursor.beginEditBlock();
+    if (backspace)
+        cursor.deletePreviousChar();
+    else
+        cursor.deleteChar();
+    splitLongBlocks(cursor.position(), cursor.position());
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    return true;
+}
+
+// Ctrl+Backspace and Ctrl+Delete remove the words the word moves pass.
+bool TMemo::deleteWord(QKeyEvent* event)
+{
+    const bool forward = event->matches(QKeySequence::DeleteEndOfWord);
+    if (!forward && !event->matches(QKeySequence::DeleteStartOfWord))
+        return false;
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        cursor.setPosition(wordTarget(cursor, forward), QTextCursor::KeepAnchor);
+    replaceSelection(cursor, QString());
+    return true;
+}
+
+// Where a word move from the cursor's place lands, as in the whole line.
+int TMemo::wordTarget(QTextCursor cursor, bool forward) const
+{
+    cursor.clearSelection();
+    while (facesPieceBreak(cursor, forward))
+        cursor.movePosition(forward ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter);
+    cursor.movePosition(forward ? QTextCursor::NextWord : QTextCursor::PreviousWord);
+    if (facesPieceBreak(cursor, forward) && !atWordStart(cursor.position()))
+        return wordStartFrom(cursor.position(), forward);
+    return cursor.position();
+}
+
+// Replaces the cursor's selection as one undo step and makes it the caret.
+void TMemo::replaceSelection(QTextCursor& cursor, const QString& text)
+{
+    cursor.beginEditBlock();
+    insertLines(cursor, text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void TMemo::cutSelection()
+{
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return;
+    copy();
+    replaceSelection(cursor, QString());
+}
+
+// Typed text goes in as pasted text does (plain line breaks, no NUL, long
+// lines cut into pieces); keys typed one after another at one place form one
+// undo step, as Qt's own typing does.
+void TMemo::typeText(const QString& typed)
+{
+    const QString text = InsertableText(typed);
+    QTextCursor editor = textCursor();
+    checkCapacity(editor.selectionStart(), editor.selectionEnd(), CountChars(text));
+    if (text.isEmpty())
+        return;
+    QTextDocument* doc = document();
+    const bool plain = !editor.hasSelection();
+    if (plain && doc->isModified() && m_typing.revision == doc->revision() && m_typing.position == editor.position())
+        editor.joinPreviousEditBlock();
+    else
+        editor.beginEditBlock();
+    insertLines(editor, text);
+    editor.endEditBlock();
+    setTextCursor(editor);
+    ensureCursorVisible();
+    m_typing = plain ? Typing{doc->revision(), editor.position()} : Typing{};
 }
 
 // Whether the caret stands at a piece break, facing it in the given direction.
@@ -434,18 +592,38 @@ bool TMemo::atWordStart(int position) const
     return finder.isAtBoundary() && (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem);
 }
 
-// The document position units text units after position, in its line.
-int TMemo::positionAfter(int position, qsizetype units) const
+// The document position offset text units (piece breaks left out, a line
+// break one unit) from position, clamped to the document.
+int TMemo::positionFrom(int position, qsizetype offset) const
 {
     QTextBlock block = document()->findBlock(position);
-    for (;;) {
+    while (offset > 0) {
         const int room = block.position() + block.length() - 1 - position;
-        if (units <= room)
-            return position + int(units);
-        units -= room;
-        block = block.next();  // a continuation: its break is no unit of the text
+        if (offset <= room)
+            return position + int(offset);
+        offset -= room;
+        const QTextBlock next = block.next();
+        if (!next.isValid())
+            return position + room;
+        if (!isContinuation(next))
+            --offset;
+        block = next;
         position = block.position();
     }
+    while (offset < 0) {
+        const int room = position - block.position();
+        if (-offset <= room)
+            return position + int(offset);
+        offset += room;
+        const QTextBlock previous = block.previous();
+        if (!previous.isValid())
+            return block.position();
+        if (!isContinuation(block))
+            ++offset;
+        block = previous;
+        position = block.position() + block.length() - 1;
+    }
+    return position;
 }
 
 // Where a word move from position lands: the next (previous) word start, else
@@ -473,7 +651,7 @@ int TMemo::wordStartFrom(int position, bool forward) const
         for (qsizetype at;
              (at = forward ? finder.toNextBoundary() : finder.toPreviousBoundary()) >= first && at <= last;)
             if (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem)
-                return positionAfter(from, at);
+                return positionFrom(from, at);
         if ((forward ? to : from) == limit)
             return limit;
     }
@@ -546,18 +724,29 @@ void TMemo::keyPress(QKeyEvent* event)
         ensureCursorVisible();
         return;
     }
-    if (deleteAcrossPieces(event) || moveAcrossPieces(event))
+    if (event->matches(QKeySequence::Cut)) {
+        cutSelection();
         return;
-    if (IsTypedText(event->text()))
-        checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), CountChars(event->text()));
+    }
+    if (deleteAcrossPieces(event) || deleteWord(event) || moveAcrossPieces(event))
+        return;
+    const QString typed = TypedText(event);
+    if (!typed.isEmpty()) {
+        typeText(typed);
+        return;
+    }
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
         QPlainTextEdit::keyPressEvent(event);  // the formats come back as they were
         return;
     }
+    const int revision = document()->revision();
     LineStartKeeper keeper(*this, cursor);
     QPlainTextEdit::keyPressEvent(event);
     keeper.restore();
-    splitCaretLine();
+    // Only a key that edited can have made a line too long; any other leaves
+    // the text and its undo history alone.
+    if (document()->revision() != revision)
+        splitCaretLine();
 }
 
 // Typing into a long line: cut it once it has grown too long.
@@ -587,14 +776,10 @@ void TMemo::pasteMimeData(const QMimeData* source)
 {
     if (!HasPlainText(source))
         return;
-    const QString text = NormalizeLineBreaks(source->text());
+    const QString text = InsertableText(source->text());
     QTextCursor cursor = textCursor();
     checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), CountChars(text));
-    cursor.beginEditBlock();
-    insertLines(cursor, text);
-    cursor.endEditBlock();
-    setTextCursor(cursor);
-    ensureCursorVisible();
+    replaceSelection(cursor, text);
 }
 
 QMimeData* TMemo::createMimeDataFromSelection() const
@@ -615,15 +800,12 @@ QMenu* TMemo::createContextMenu(const QPoint& position)
             continue;
         disconnect(action, &QAction::triggered, nullptr, nullptr);
         connect(action, &QAction::triggered, this, [this, cutting] {
-            LineStartKeeper keeper(*this, textCursor());
             if (cutting) {
-                cut();
+                cutSelection();
             } else {
                 QTextCursor cursor = textCursor();
-                cursor.removeSelectedText();
-                setTextCursor(cursor);
+                replaceSelection(cursor, QString());
             }
-            keeper.restore();
         });
     }
     if (contextMenuExtension)
@@ -653,36 +835,46 @@ void TMemo::inputMethodEvent(QInputMethodEvent* event)
 
 void TMemo::commitInput(QInputMethodEvent* event)
 {
-    const QString text = NormalizeLineBreaks(event->commitString());
-    if (!text.isEmpty() && !isReadOnly()) {
-        // The committed text replaces the selection, or the range the event names.
-        QTextCursor editor = textCursor();
-        if (event->replacementLength() > 0) {
-            const int end = document()->characterCount() - 1;
-            const int from = std::clamp(editor.position() + event->replacementStart(), 0, end);
-            editor.setPosition(from);
-            editor.setPosition(std::min(end, from + event->replacementLength()), QTextCursor::KeepAnchor);
-        }
-        // The composition ends as the input method meant, without its text.
-        QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
-        try {
-            checkCapacity(editor.selectionStart(), editor.selectionEnd(), CountChars(text));
-        } catch (const VexloError&) {
-            QPlainTextEdit::inputMethodEvent(&withoutCommit);
-            throw;
-        }
-        if (text.contains(u'\n')) {
-            // Line breaks go in as a paste's do: plain ones, never a piece break.
-            editor.beginEditBlock();
-            insertLines(editor, text);
-            editor.endEditBlock();
-            setTextCursor(editor);
-            QPlainTextEdit::inputMethodEvent(&withoutCommit);
-            return;
-        }
+    if (isReadOnly() || (event->commitString().isEmpty() && event->replacementLength() <= 0)) {
+        LineStartKeeper keeper(*this, textCursor());
+        QPlainTextEdit::inputMethodEvent(event);
+        keeper.restore();
+        return;
     }
-    LineStartKeeper keeper(*this, textCursor());
-    QPlainTextEdit::inputMethodEvent(event);
-    keeper.restore();
-    splitCaretLine();
+    // As Qt's own commit: the selection goes, then the committed text replaces
+    // the range the event names, counted in units of the text from the caret.
+    const QString text = InsertableText(event->commitString());
+    const int start = event->replacementStart();
+    const int end = start + std::max(0, event->replacementLength());
+    QTextCursor caret = textCursor();
+    const int selectionStart = caret.selectionStart();
+    const int selectionEnd = caret.selectionEnd();
+    const auto at = [&](int offset) {
+        return offset < 0 ? positionFrom(selectionStart, offset) : positionFrom(selectionEnd, offset);
+    };
+    // The composition ends as the input method meant, without its text.
+    QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
+    try {
+        const int from = at(start);
+        const int to = std::max(from, at(end));
+        if (to < selectionStart || from > selectionEnd)
+            checkCapacity(selectionStart, selectionEnd, CountChars(text) - countBetween(from, to));
+        else
+            checkCapacity(std::min(from, selectionStart), std::max(to, selectionEnd), CountChars(text));
+    } catch (const VexloError&) {
+        QPlainTextEdit::inputMethodEvent(&withoutCommit);
+        throw;
+    }
+    QTextCursor editor = caret;
+    editor.beginEditBlock();
+    insertLines(editor, QString());
+    const int from = positionFrom(editor.position(), start);
+    editor.setPosition(from);
+    editor.setPosition(std::max(from, positionFrom(editor.position(), end - start)), QTextCursor::KeepAnchor);
+    insertLines(editor, text);
+    editor.endEditBlock();
+    caret.clearSelection();
+    setTextCursor(caret);
+    m_typing = Typing{};
+    QPlainTextEdit::inputMethodEvent(&withoutCommit);
 }
