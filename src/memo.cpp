@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
+#include <QTextLayout>
 
 #include "framework/Application.h"
 #include "framework/VexloError.h"
@@ -372,16 +373,44 @@ void TMemo::insertLines(QTextCursor& cursor, const QString& text)
     } else {
         cursor.insertText(text);
     }
-    splitLongBlocks(from, cursor.position());
-    mendPieceBreaks(from, cursor.position());
+    const bool split = splitLongBlocks(from, cursor.position());
+    if (mendPieceBreaks(from, cursor.position()) || split)
+        endAtCaret(cursor, text);
+}
+
+// Redo puts the caret after the last change of a step, undo before its first.
+// Where pieces were cut after the insertion, the step ends with the last
+// character inserted (or a removal) once more, so the caret lands as it would
+// in the whole line.
+void TMemo::endAtCaret(QTextCursor& cursor, const QString& text)
+{
+    QTextCursor last = cursor;
+    if (facesPieceBreak(last, false)) {
+        last.movePosition(QTextCursor::PreviousBlock);
+        last.movePosition(QTextCursor::EndOfBlock);
+    }
+    if (text.isEmpty()) {
+        last.insertText(QStringLiteral(" "));
+        last.deletePreviousChar();
+    } else if (text.endsWith(u'\n')) {
+        const QTextBlockFormat format = last.blockFormat();
+        last.deletePreviousChar();
+        last.insertBlock(format);
+    } else {
+        last.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+        const QString character = last.selectedText();
+        last.removeSelectedText();
+        last.insertText(character);
+    }
 }
 
 // A piece break never parts a grapheme cluster: where an insertion made one
 // straddle a break, the cluster's start moves over into the later piece.
-void TMemo::mendPieceBreaks(int fromPosition, int toPosition)
+bool TMemo::mendPieceBreaks(int fromPosition, int toPosition)
 {
+    bool mended = false;
     if (m_continuations->count == 0)
-        return;
+        return mended;
     constexpr int Reach = 16;  // context enough for the cluster rules
     const QTextDocument* doc = document();
     const QTextBlock last = doc->findBlock(toPosition).next();
@@ -402,12 +431,14 @@ void TMemo::mendPieceBreaks(int fromPosition, int toPosition)
                     mover.removeSelectedText();
                     mover.setPosition(block.position());
                     mover.insertText(moved);
+                    mended = true;
                 }
             }
         }
         if (block == last)
             break;
     }
+    return mended;
 }
 
 bool TMemo::tooLong(const QTextBlock& block) const
@@ -416,10 +447,12 @@ bool TMemo::tooLong(const QTextBlock& block) const
     return block.length() - 1 > (piece ? 2 * PieceLength : m_longLine);
 }
 
-void TMemo::splitLongBlocks(int fromPosition, int toPosition)
+bool TMemo::splitLongBlocks(int fromPosition, int toPosition)
 {
+    bool split = false;
     for (QTextBlock block = document()->findBlock(fromPosition); block.isValid(); block = block.next()) {
         if (tooLong(block)) {
+            split = true;
             const int before = block.blockNumber();
             block = splitBlock(block);
             toPosition += block.blockNumber() - before;  // one separator per cut
@@ -427,6 +460,7 @@ void TMemo::splitLongBlocks(int fromPosition, int toPosition)
         if (block.position() + block.length() > toPosition)
             break;
     }
+    return split;
 }
 
 // Cuts the block into pieces; returns the last of them.
@@ -500,7 +534,8 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
         cursor.deletePreviousChar();
     else
         cursor.deleteChar();
-    splitLongBlocks(cursor.position(), cursor.position());
+    if (splitLongBlocks(cursor.position(), cursor.position()))
+        endAtCaret(cursor, QString());
     cursor.endEditBlock();
     setTextCursor(cursor);
     return true;
@@ -514,21 +549,34 @@ bool TMemo::deleteWord(QKeyEvent* event)
         return false;
     QTextCursor cursor = textCursor();
     if (!cursor.hasSelection())
-        cursor.setPosition(wordTarget(cursor, forward), QTextCursor::KeepAnchor);
+        cursor.setPosition(wordTarget(cursor.position(), forward), QTextCursor::KeepAnchor);
     replaceSelection(cursor, QString());
     return true;
 }
 
-// Where a word move from the cursor's place lands, as in the whole line.
-int TMemo::wordTarget(QTextCursor cursor, bool forward) const
+// Where a word move from position lands, as in the whole line: Qt's own word
+// rule applied to the line's text without its piece breaks. The text is read
+// in growing chunks, so that a word of megabytes costs about its length.
+int TMemo::wordTarget(int position, bool forward) const
 {
-    cursor.clearSelection();
-    while (facesPieceBreak(cursor, forward))
-        cursor.movePosition(forward ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter);
-    cursor.movePosition(forward ? QTextCursor::NextWord : QTextCursor::PreviousWord);
-    if (facesPieceBreak(cursor, forward) && !atWordStart(cursor.position()))
-        return wordStartFrom(cursor.position(), forward);
-    return cursor.position();
+    const QTextDocument* doc = document();
+    QTextBlock edge = doc->findBlock(position);
+    while (forward ? isContinuation(edge.next()) : isContinuation(edge))
+        edge = forward ? edge.next() : edge.previous();
+    const int limit = forward ? edge.position() + edge.length() - 1 : edge.position();
+    if (position == limit)  // over the line break
+        return std::clamp(position + (forward ? 1 : -1), 0, doc->characterCount() - 1);
+    for (int reach = 256;; reach *= 2) {
+        const int from = forward ? position : std::max(limit, position - reach);
+        const int to = forward ? std::min(limit, position + reach) : position;
+        const QString text = textBetween(from, to);
+        QTextLayout layout(text);
+        const int at = forward ? layout.nextCursorPosition(0, QTextLayout::SkipWords)
+                               : layout.previousCursorPosition(int(text.size()), QTextLayout::SkipWords);
+        // A stop inside the chunk is final; one at its cut edge may go on.
+        if (forward ? at < text.size() || to == limit : at > 0 || from == limit)
+            return positionFrom(from, at);
+    }
 }
 
 // Replaces the cursor's selection as one undo step and makes it the caret.
@@ -580,18 +628,6 @@ bool TMemo::facesPieceBreak(const QTextCursor& cursor, bool forward) const
                    : cursor.atBlockStart() && isContinuation(cursor.block());
 }
 
-// Whether a word of the text (piece breaks left out) starts at position.
-bool TMemo::atWordStart(int position) const
-{
-    constexpr int Reach = 32;  // enough context for the word-break rules
-    const int end = document()->characterCount() - 1;
-    const QString before = textBetween(std::max(0, position - Reach), position);
-    const QString around = before + textBetween(position, std::min(end, position + Reach));
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, around);
-    finder.setPosition(before.size());
-    return finder.isAtBoundary() && (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem);
-}
-
 // The document position offset text units (piece breaks left out, a line
 // break one unit) from position, clamped to the document.
 int TMemo::positionFrom(int position, qsizetype offset) const
@@ -626,37 +662,6 @@ int TMemo::positionFrom(int position, qsizetype offset) const
     return position;
 }
 
-// Where a word move from position lands: the next (previous) word start, else
-// the end (start) of the line. The text is read in growing chunks, so that a
-// word of megabytes, cut into thousands of pieces, costs about its length.
-int TMemo::wordStartFrom(int position, bool forward) const
-{
-    const QTextDocument* doc = document();
-    QTextBlock edge = doc->findBlock(position);
-    while (forward ? isContinuation(edge.next()) : isContinuation(edge))
-        edge = forward ? edge.next() : edge.previous();
-    const int limit = forward ? edge.position() + edge.length() - 1 : edge.position();
-    // Boundaries this near a chunk's cut edge lack the context the rules need.
-    constexpr int Margin = 2;
-    for (int reach = 256;; reach *= 2) {
-        int from = forward ? position : std::max(limit, position - reach);
-        if (from > limit && doc->characterAt(from).isLowSurrogate())
-            --from;
-        const int to = forward ? std::min(limit, position + reach) : position;
-        const QString text = textBetween(from, to);
-        const qsizetype first = !forward && from > limit ? Margin : 1;
-        const qsizetype last = text.size() - (forward && to < limit ? Margin : 1);
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
-        finder.setPosition(forward ? 0 : text.size());
-        for (qsizetype at;
-             (at = forward ? finder.toNextBoundary() : finder.toPreviousBoundary()) >= first && at <= last;)
-            if (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem)
-                return positionFrom(from, at);
-        if ((forward ? to : from) == limit)
-            return limit;
-    }
-}
-
 // The end of a piece and the start of the next are one place of the text:
 // a caret move first steps over the piece break it faces, and a word move
 // goes on where a piece break cuts a word.
@@ -684,10 +689,11 @@ bool TMemo::moveAcrossPieces(QKeyEvent* event)
     const QTextCursor::MoveMode mode = move->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
     while (facesPieceBreak(textCursor(), move->forward))
         moveCursor(move->forward ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter, mode);
-    QPlainTextEdit::keyPressEvent(event);
-    QTextCursor cursor = textCursor();
-    if (move->word && facesPieceBreak(cursor, move->forward) && !atWordStart(cursor.position())) {
-        cursor.setPosition(wordStartFrom(cursor.position(), move->forward), mode);
+    if (!move->word) {
+        QPlainTextEdit::keyPressEvent(event);
+    } else {
+        QTextCursor cursor = textCursor();
+        cursor.setPosition(wordTarget(cursor.position(), move->forward), mode);
         setTextCursor(cursor);
         ensureCursorVisible();
         // As Qt's own selecting keys do, the selection becomes the primary selection.
@@ -849,8 +855,16 @@ void TMemo::commitInput(QInputMethodEvent* event)
     QTextCursor caret = textCursor();
     const int selectionStart = caret.selectionStart();
     const int selectionEnd = caret.selectionEnd();
+    // A range end inside a surrogate pair takes the whole pair: half a character is none.
+    const QTextDocument* doc = document();
+    const auto whole = [doc](int position, int outward) {
+        const bool inside = position > 0 && doc->characterAt(position).isLowSurrogate() &&
+                            doc->characterAt(position - 1).isHighSurrogate();
+        return inside ? position + outward : position;
+    };
     const auto at = [&](int offset) {
-        return offset < 0 ? positionFrom(selectionStart, offset) : positionFrom(selectionEnd, offset);
+        return whole(offset < 0 ? positionFrom(selectionStart, offset) : positionFrom(selectionEnd, offset),
+                     offset == start ? -1 : 1);
     };
     // The composition ends as the input method meant, without its text.
     QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
@@ -868,9 +882,9 @@ void TMemo::commitInput(QInputMethodEvent* event)
     QTextCursor editor = caret;
     editor.beginEditBlock();
     insertLines(editor, QString());
-    const int from = positionFrom(editor.position(), start);
+    const int from = whole(positionFrom(editor.position(), start), -1);
     editor.setPosition(from);
-    editor.setPosition(std::max(from, positionFrom(editor.position(), end - start)), QTextCursor::KeepAnchor);
+    editor.setPosition(std::max(from, whole(positionFrom(from, end - start), 1)), QTextCursor::KeepAnchor);
     insertLines(editor, text);
     editor.endEditBlock();
     caret.clearSelection();

@@ -80,22 +80,21 @@ private:
     void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;
     void insertLines(QTextCursor& cursor, const QString& text);
     bool tooLong(const QTextBlock& block) const;
-    void splitLongBlocks(int fromPosition, int toPosition);
+    bool splitLongBlocks(int fromPosition, int toPosition);
+    void endAtCaret(QTextCursor& cursor, const QString& text);
     void splitCaretLine();
     QTextBlock splitBlock(const QTextBlock& block);
     bool lastLineEmpty() const;
     bool deleteAcrossPieces(QKeyEvent* event);
     bool deleteWord(QKeyEvent* event);
-    int wordTarget(QTextCursor cursor, bool forward) const;
+    int wordTarget(int position, bool forward) const;
     void replaceSelection(QTextCursor& cursor, const QString& text);
     void cutSelection();
     void typeText(const QString& typed);
-    void mendPieceBreaks(int fromPosition, int toPosition);
+    bool mendPieceBreaks(int fromPosition, int toPosition);
     bool moveAcrossPieces(QKeyEvent* event);
     bool facesPieceBreak(const QTextCursor& cursor, bool forward) const;
-    bool atWordStart(int position) const;
     int positionFrom(int position, qsizetype offset) const;
-    int wordStartFrom(int position, bool forward) const;
     void markContinuations(int position, int removed, int added);
     const std::vector<int>& continuationsBefore() const;
 
