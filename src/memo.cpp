@@ -424,13 +424,14 @@ bool TMemo::mendPieceBreaks(int fromPosition, int toPosition)
             if (!finder.isAtBoundary()) {
                 const qsizetype start = finder.toPreviousBoundary();
                 if (start > 0) {
-                    QTextCursor mover(doc->findBlock(previous.position()));
-                    mover.setPosition(previous.position() + previous.length() - 1 - int(tail.size() - start));
-                    mover.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-                    const QString moved = mover.selectedText();
-                    mover.removeSelectedText();
-                    mover.setPosition(block.position());
-                    mover.insertText(moved);
+                    // The break moves, not the text, so that a caret keeps its place in the text.
+                    const int cut = block.position() - 1 - int(tail.size() - start);
+                    const QTextBlockFormat mark = block.blockFormat();
+                    QTextCursor mover(block);
+                    mover.deletePreviousChar();
+                    mover.setPosition(cut);
+                    mover.insertBlock(mark);
+                    block = mover.block();
                     mended = true;
                 }
             }
@@ -887,6 +888,10 @@ void TMemo::commitInput(QInputMethodEvent* event)
     editor.setPosition(std::max(from, whole(positionFrom(from, end - start), 1)), QTextCursor::KeepAnchor);
     insertLines(editor, text);
     editor.endEditBlock();
+    // A caret in or at the replaced range ends after the commit; one apart
+    // from it keeps its place in the text.
+    if (start <= 0 && end >= 0)
+        caret = editor;
     caret.clearSelection();
     setTextCursor(caret);
     m_typing = Typing{};

@@ -471,6 +471,28 @@ private slots:
         }
     }
 
+    void debugOne()
+    {
+        const QString text = QStringLiteral("vorher\n") + Letters(LongLineLength + 1) + QStringLiteral("\nnachher");
+        for (int w = 0; w < 2; ++w) {
+            TMemo memo;
+            if (w) memo.setLongLineLengthForTesting(std::numeric_limits<qsizetype>::max());
+            memo.setText(text);
+            const QList<int> breaks = Breaks(memo);
+            Apply(memo, Placed(527, -2), w ? Breaks(memo) : breaks);
+            auto show = [&](const char* what) {
+                const QTextCursor c = memo.textCursor();
+                const int at = TextAt(memo, c.position());
+                qDebug() << w << what << "caret" << at << memo.text().mid(at - 6, 12) << "block" << c.block().text().left(20) << c.positionInBlock();
+            };
+            show("placed");
+            QInputMethodEvent e1; e1.setCommitString("X\nY", -1, 2); QApplication::sendEvent(&memo, &e1);
+            show("c1");
+            QInputMethodEvent e2; e2.setCommitString("X\nY", -2, 3); QApplication::sendEvent(&memo, &e2);
+            show("c2");
+        }
+    }
+
     // Random sequences on lines around and far above the threshold. The
     // sanitizer build asks for more through VEXLO_MODEL_ROUNDS; a failure names
     // its seed (VEXLO_MODEL_SEED runs that one alone).
