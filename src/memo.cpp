@@ -412,9 +412,12 @@ bool TMemo::mendPieceBreaks(int fromPosition, int toPosition)
     if (m_continuations->count == 0)
         return mended;
     constexpr int Reach = 16;  // context enough for the cluster rules
-    const QTextDocument* doc = document();
-    const QTextBlock last = doc->findBlock(toPosition).next();
-    for (QTextBlock block = doc->findBlock(fromPosition); block.isValid(); block = block.next()) {
+    QTextDocument* doc = document();
+    // Follows the changes made here; the break right after it counts too.
+    QTextCursor end(doc);
+    end.setPosition(toPosition);
+    for (QTextBlock block = doc->findBlock(fromPosition); block.isValid() && block.position() <= end.position() + 1;
+         block = block.next()) {
         if (isContinuation(block) && block.length() > 1 && block.previous().length() > 1) {
             const QTextBlock previous = block.previous();
             const QString tail = previous.text().right(Reach);
@@ -432,12 +435,17 @@ bool TMemo::mendPieceBreaks(int fromPosition, int toPosition)
                     mover.setPosition(cut);
                     mover.insertBlock(mark);
                     block = mover.block();
-                    mended = true;
+                } else {
+                    // The cluster fills the earlier piece: the two become one, cut anew if too long.
+                    QTextCursor mover(block);
+                    mover.deletePreviousChar();
+                    block = mover.block();
+                    if (tooLong(block))
+                        block = splitBlock(block);
                 }
+                mended = true;
             }
         }
-        if (block == last)
-            break;
     }
     return mended;
 }
@@ -685,7 +693,7 @@ bool TMemo::moveAcrossPieces(QKeyEvent* event)
     const Move* move =
         std::find_if(std::begin(moves), std::end(moves), [event](const Move& m) { return event->matches(m.key); });
     // Without Shift a selection collapses to one of its ends: Qt's own move.
-    if (move == std::end(moves) || (!move->select && textCursor().hasSelection()))
+    if (move == std::end(moves) || (!move->select && !move->word && textCursor().hasSelection()))
         return false;
     const QTextCursor::MoveMode mode = move->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
     while (facesPieceBreak(textCursor(), move->forward))
@@ -733,6 +741,11 @@ void TMemo::keyPress(QKeyEvent* event)
     }
     if (event->matches(QKeySequence::Cut)) {
         cutSelection();
+        return;
+    }
+    // The paste keeps line starts itself; a keeper around it would undo its line break.
+    if (event->matches(QKeySequence::Paste)) {
+        paste();
         return;
     }
     if (deleteAcrossPieces(event) || deleteWord(event) || moveAcrossPieces(event))
@@ -883,14 +896,18 @@ void TMemo::commitInput(QInputMethodEvent* event)
     QTextCursor editor = caret;
     editor.beginEditBlock();
     insertLines(editor, QString());
-    const int from = whole(positionFrom(editor.position(), start), -1);
-    editor.setPosition(from);
-    editor.setPosition(std::max(from, whole(positionFrom(from, end - start), 1)), QTextCursor::KeepAnchor);
-    insertLines(editor, text);
-    editor.endEditBlock();
+    const int place = editor.position();
+    const int from = whole(positionFrom(place, start), -1);
+    const int to = std::max(from, whole(positionFrom(from, end - start), 1));
     // A caret in or at the replaced range ends after the commit; one apart
     // from it keeps its place in the text.
-    if (start <= 0 && end >= 0)
+    const auto samePlace = [this](int a, int b) { return textBetween(std::min(a, b), std::max(a, b)).isEmpty(); };
+    const bool touching = (from <= place && place <= to) || samePlace(from, place) || samePlace(to, place);
+    editor.setPosition(from);
+    editor.setPosition(to, QTextCursor::KeepAnchor);
+    insertLines(editor, text);
+    editor.endEditBlock();
+    if (touching)
         caret = editor;
     caret.clearSelection();
     setTextCursor(caret);
