@@ -531,8 +531,8 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
     }
     // Removing a line break that joins two lines too long for one block: the
     // deletion and the cut into pieces are one undo step.
-    const bool joins = backspace ? cursor.atBlockStart() && block.blockNumber() > 0
-                                 : cursor.atBlockEnd() && block.next().isValid();
+    const bool joins =
+        backspace ? cursor.atBlockStart() && block.blockNumber() > 0 : cursor.atBlockEnd() && block.next().isValid();
     const QTextBlock first = backspace ? block.previous() : block;
     const QTextBlock second = first.next();
     const bool piece = isContinuation(first) || isContinuation(second.next());

@@ -64,26 +64,32 @@ QString Visible(const QString& text)
 {
     QString shown;
     for (const QChar c : text)
-        shown += c.unicode() >= 0x20 && c.unicode() < 0x7f ? QString(c) : QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
+        shown += c.unicode() >= 0x20 && c.unicode() < 0x7f
+                     ? QString(c)
+                     : QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QChar(u'0'));
     return shown.size() > 40 ? shown.left(40) + QStringLiteral("…(%1)").arg(text.size()) : shown;
 }
 
 QString Describe(const Step& step)
 {
     switch (step.kind) {
-    case Step::Type:
-        return QStringLiteral("type \"%1\"").arg(Visible(step.text));
-    case Step::Key:
-        return QStringLiteral("key %1").arg(QKeySequence(step.key | step.modifiers).toString());
-    case Step::Commit:
-        return QStringLiteral("commit \"%1\" replacing %2,%3").arg(Visible(step.text)).arg(step.a).arg(step.b);
-    case Step::Paste:
-        return QStringLiteral("paste \"%1\"").arg(Visible(step.text));
-    case Step::MenuCut:
-        return QStringLiteral("menu cut");
-    case Step::Place:
-        return QStringLiteral("place at break %1 %2%3, selecting %4").arg(step.a).arg(step.b >= 0 ? "+" : "").arg(step.b).arg(step.c) +
-               (step.late ? QStringLiteral(" (later piece)") : QString());
+        case Step::Type:
+            return QStringLiteral("type \"%1\"").arg(Visible(step.text));
+        case Step::Key:
+            return QStringLiteral("key %1").arg(QKeySequence(step.key | step.modifiers).toString());
+        case Step::Commit:
+            return QStringLiteral("commit \"%1\" replacing %2,%3").arg(Visible(step.text)).arg(step.a).arg(step.b);
+        case Step::Paste:
+            return QStringLiteral("paste \"%1\"").arg(Visible(step.text));
+        case Step::MenuCut:
+            return QStringLiteral("menu cut");
+        case Step::Place:
+            return QStringLiteral("place at break %1 %2%3, selecting %4")
+                       .arg(step.a)
+                       .arg(step.b >= 0 ? "+" : "")
+                       .arg(step.b)
+                       .arg(step.c) +
+                   (step.late ? QStringLiteral(" (later piece)") : QString());
     }
     return QString();
 }
@@ -134,46 +140,46 @@ struct Outcome {
 void Apply(TMemo& memo, const Step& step, const QList<int>& breaks)
 {
     switch (step.kind) {
-    case Step::Type:
-        QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, step.text, Qt::NoModifier);
-        break;
-    case Step::Key:
-        QTest::keyClick(&memo, Qt::Key(step.key), Qt::KeyboardModifiers(step.modifiers));
-        break;
-    case Step::Commit: {
-        QInputMethodEvent event;
-        event.setCommitString(step.text, step.a, step.b);
-        QApplication::sendEvent(&memo, &event);
-        break;
-    }
-    case Step::Paste:
-        QApplication::clipboard()->setText(step.text);
-        QTest::keyClick(&memo, Qt::Key_V, Qt::ControlModifier);
-        break;
-    case Step::MenuCut: {
-        std::unique_ptr<QMenu> menu(memo.createContextMenu(QPoint()));
-        for (QAction* action : menu->actions())
-            if (action->objectName() == QLatin1String("edit-cut") && action->isEnabled())
-                action->trigger();
-        break;
-    }
-    case Step::Place: {
-        const int end = int(memo.text().size());
-        const int base = step.a < 0 || breaks.isEmpty() ? 0 : breaks[step.a % breaks.size()];
-        // The caret stops between grapheme clusters only, as keys and clicks leave it.
-        QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, memo.text());
-        const auto stop = [&](int position) {
-            clusters.setPosition(std::clamp(position, 0, end));
-            return int(clusters.isAtBoundary() ? clusters.position() : clusters.toPreviousBoundary());
-        };
-        const int from = stop(base + step.b);
-        const int to = stop(from + step.c);
-        QTextCursor cursor = memo.textCursor();
-        cursor.setPosition(DocAt(memo, from, step.late));
-        cursor.setPosition(DocAt(memo, to, step.late), QTextCursor::KeepAnchor);
-        memo.setTextCursor(cursor);
-        break;
-    }
+        case Step::Type:
+            QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, step.text, Qt::NoModifier);
+            break;
+        case Step::Key:
+            QTest::keyClick(&memo, Qt::Key(step.key), Qt::KeyboardModifiers(step.modifiers));
+            break;
+        case Step::Commit: {
+            QInputMethodEvent event;
+            event.setCommitString(step.text, step.a, step.b);
+            QApplication::sendEvent(&memo, &event);
+            break;
+        }
+        case Step::Paste:
+            QApplication::clipboard()->setText(step.text);
+            QTest::keyClick(&memo, Qt::Key_V, Qt::ControlModifier);
+            break;
+        case Step::MenuCut: {
+            std::unique_ptr<QMenu> menu(memo.createContextMenu(QPoint()));
+            for (QAction* action : menu->actions())
+                if (action->objectName() == QLatin1String("edit-cut") && action->isEnabled())
+                    action->trigger();
+            break;
+        }
+        case Step::Place: {
+            const int end = int(memo.text().size());
+            const int base = step.a < 0 || breaks.isEmpty() ? 0 : breaks[step.a % breaks.size()];
+            // The caret stops between grapheme clusters only, as keys and clicks leave it.
+            QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, memo.text());
+            const auto stop = [&](int position) {
+                clusters.setPosition(std::clamp(position, 0, end));
+                return int(clusters.isAtBoundary() ? clusters.position() : clusters.toPreviousBoundary());
+            };
+            const int from = stop(base + step.b);
+            const int to = stop(from + step.c);
+            QTextCursor cursor = memo.textCursor();
+            cursor.setPosition(DocAt(memo, from, step.late));
+            cursor.setPosition(DocAt(memo, to, step.late), QTextCursor::KeepAnchor);
+            memo.setTextCursor(cursor);
+            break;
+        }
     }
 }
 
@@ -210,7 +216,10 @@ QString Mismatch(const TMemo& pieces, const TMemo& whole, const Outcome& inPiece
     if (pieces.text() != text)
         return QStringLiteral("text differs");
     if (pieces.charCount() != CountChars(text) || whole.charCount() != CountChars(text))
-        return QStringLiteral("count %1 / %2, text has %3").arg(pieces.charCount()).arg(whole.charCount()).arg(CountChars(text));
+        return QStringLiteral("count %1 / %2, text has %3")
+            .arg(pieces.charCount())
+            .arg(whole.charCount())
+            .arg(CountChars(text));
     const QTextCursor a = pieces.textCursor();
     const QTextCursor b = whole.textCursor();
     if (TextAt(pieces, a.position()) != b.position() || TextAt(pieces, a.anchor()) != b.anchor())
@@ -224,7 +233,8 @@ QString Mismatch(const TMemo& pieces, const TMemo& whole, const Outcome& inPiece
         return QStringLiteral("undo or redo available in one only");
     if (inPieces.errors != inWhole.errors || inPieces.clipboard != inWhole.clipboard)
         return QStringLiteral("messages or clipboard differ: %1 \"%2\" / %3 \"%4\"")
-            .arg(inPieces.errors.join(u'|'), Visible(inPieces.clipboard), inWhole.errors.join(u'|'), Visible(inWhole.clipboard));
+            .arg(inPieces.errors.join(u'|'), Visible(inPieces.clipboard), inWhole.errors.join(u'|'),
+                 Visible(inWhole.clipboard));
     if (text.contains(QChar(u'\0')) || text.contains(QChar(0x2028)) || text.contains(QChar(0x2029)))
         return QStringLiteral("a NUL or a separator entered the text");
     return PieceFault(pieces);
@@ -301,7 +311,9 @@ QString Report(const QString& text, const Steps& steps, qsizetype capacity, cons
 // A line of words, emoji, combining accents and blanks.
 QString MixedLine(qsizetype size, quint32 seed)
 {
-    static const char16_t* const parts[] = {u"Wort", u"lang", u" ", u" ", u"\U0001F600", u"e\u0301", u"ß", u"\u00AD", u"x\u200Dy", u"123", u".", u"\U0001F44D\U0001F3FD"};
+    static const char16_t* const parts[] = {u"Wort",       u"lang",    u" ", u" ",
+                                            u"\U0001F600", u"e\u0301", u"ß", u"\u00AD",
+                                            u"x\u200Dy",   u"123",     u".", u"\U0001F44D\U0001F3FD"};
     QRandomGenerator random(seed);
     QString line;
     while (line.size() < size)
@@ -322,46 +334,57 @@ QString Letters(qsizetype size)
 
 Step RandomStep(QRandomGenerator& random)
 {
-    static const char16_t* const typed[] = {u"a", u"x", u" ", u"\u0301", u"\U0001F600", u"\u200D", u"\u00AD", u"\uE000", u"\u2028", u"\t", u"ä", u"\u2029"};
+    static const char16_t* const typed[] = {u"a",      u"x",      u" ",      u"\u0301", u"\U0001F600", u"\u200D",
+                                            u"\u00AD", u"\uE000", u"\u2028", u"\t",     u"ä",          u"\u2029"};
     static const char16_t* const pasted[] = {u"12\n34", u"einfügen", u"", u"\r\n", u"\u0301x", u"z\u2028"};
     static const int keys[][2] = {
-        {Qt::Key_Backspace, Qt::NoModifier},   {Qt::Key_Delete, Qt::NoModifier},
-        {Qt::Key_Backspace, Qt::ControlModifier}, {Qt::Key_Delete, Qt::ControlModifier},
-        {Qt::Key_Delete, Qt::ShiftModifier},   {Qt::Key_Left, Qt::NoModifier},
-        {Qt::Key_Right, Qt::NoModifier},       {Qt::Key_Left, Qt::ShiftModifier},
-        {Qt::Key_Right, Qt::ShiftModifier},    {Qt::Key_Left, Qt::ControlModifier},
-        {Qt::Key_Right, Qt::ControlModifier},  {Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier},
-        {Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier}, {Qt::Key_Return, Qt::NoModifier},
-        {Qt::Key_X, Qt::ControlModifier},      {Qt::Key_Shift, Qt::ShiftModifier},
-        {Qt::Key_Z, Qt::ControlModifier},      {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier},
+        {Qt::Key_Backspace, Qt::NoModifier},
+        {Qt::Key_Delete, Qt::NoModifier},
+        {Qt::Key_Backspace, Qt::ControlModifier},
+        {Qt::Key_Delete, Qt::ControlModifier},
+        {Qt::Key_Delete, Qt::ShiftModifier},
+        {Qt::Key_Left, Qt::NoModifier},
+        {Qt::Key_Right, Qt::NoModifier},
+        {Qt::Key_Left, Qt::ShiftModifier},
+        {Qt::Key_Right, Qt::ShiftModifier},
+        {Qt::Key_Left, Qt::ControlModifier},
+        {Qt::Key_Right, Qt::ControlModifier},
+        {Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier},
+        {Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier},
+        {Qt::Key_Return, Qt::NoModifier},
+        {Qt::Key_X, Qt::ControlModifier},
+        {Qt::Key_Shift, Qt::ShiftModifier},
+        {Qt::Key_Z, Qt::ControlModifier},
+        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier},
     };
     switch (random.bounded(10)) {
-    case 0:
-    case 1:
-        return Typed(QString::fromUtf16(typed[random.bounded(int(std::size(typed)))]));
-    case 2: {
-        static const char16_t* const commits[] = {u"XY", u"X\nY", u"Ü", u""};
-        const int length = random.bounded(4);
-        return Committed(QString::fromUtf16(commits[random.bounded(4)]), -length + random.bounded(2), length);
-    }
-    case 3: {
-        const int which = random.bounded(int(std::size(pasted)) + 1);
-        if (which == int(std::size(pasted)))
-            return Pasted(QString(300, u'p'));
-        const QString text = which == 2 ? QStringLiteral("a") + QChar(u'\0') + u'b' : QString::fromUtf16(pasted[which]);
-        return Pasted(text);
-    }
-    case 4:
-        return MenuCut();
-    case 5:
-    case 6: {
-        const int selection = random.bounded(3) == 0 ? random.bounded(-300, 300) : 0;
-        return Placed(random.bounded(1000), random.bounded(-3, 4), selection, random.bounded(2) == 1);
-    }
-    default: {
-        const auto& key = keys[random.bounded(int(std::size(keys)))];
-        return KeyStep(key[0], key[1]);
-    }
+        case 0:
+        case 1:
+            return Typed(QString::fromUtf16(typed[random.bounded(int(std::size(typed)))]));
+        case 2: {
+            static const char16_t* const commits[] = {u"XY", u"X\nY", u"Ü", u""};
+            const int length = random.bounded(4);
+            return Committed(QString::fromUtf16(commits[random.bounded(4)]), -length + random.bounded(2), length);
+        }
+        case 3: {
+            const int which = random.bounded(int(std::size(pasted)) + 1);
+            if (which == int(std::size(pasted)))
+                return Pasted(QString(300, u'p'));
+            const QString text =
+                which == 2 ? QStringLiteral("a") + QChar(u'\0') + u'b' : QString::fromUtf16(pasted[which]);
+            return Pasted(text);
+        }
+        case 4:
+            return MenuCut();
+        case 5:
+        case 6: {
+            const int selection = random.bounded(3) == 0 ? random.bounded(-300, 300) : 0;
+            return Placed(random.bounded(1000), random.bounded(-3, 4), selection, random.bounded(2) == 1);
+        }
+        default: {
+            const auto& key = keys[random.bounded(int(std::size(keys)))];
+            return KeyStep(key[0], key[1]);
+        }
     }
 }
 
@@ -384,7 +407,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<Steps>("steps");
-        QTest::addColumn<int>("capacity");  // 0: the real one
+        QTest::addColumn<int>("capacity");      // 0: the real one
         QTest::addColumn<QString>("expected");  // the text at the end, where known
         const QString letters = Letters(LongLineLength + 1000);
         QString prose;
@@ -399,7 +422,9 @@ private slots:
         }();
         const QString atLimit = Letters(LongLineLength);
         auto row = [](const char* name, const QString& text, const Steps& steps, int capacity = 0,
-                      const QString& expected = QString()) { QTest::newRow(name) << text << steps << capacity << expected; };
+                      const QString& expected = QString()) {
+            QTest::newRow(name) << text << steps << capacity << expected;
+        };
         const int piece = int(PieceLength);
         QString commitExpected = letters;
         commitExpected.replace(piece - 2, 2, QStringLiteral("XY"));
@@ -410,10 +435,12 @@ private slots:
         row("input method commits a line break in place of 2 units", letters,
             {Placed(0, 0, 0, true), Committed(QStringLiteral("X\nY"), -2, 2)}, 0, breakExpected);
         row("a bare modifier after undoing typing past the threshold", atLimit,
-            {Placed(-1, LongLineLength), Typed(QStringLiteral("x")), Undo, KeyStep(Qt::Key_Shift, Qt::ShiftModifier), Redo});
+            {Placed(-1, LongLineLength), Typed(QStringLiteral("x")), Undo, KeyStep(Qt::Key_Shift, Qt::ShiftModifier),
+             Redo});
         row("typing, cutting back to a whole line, undo and redo", atLimit,
-            {Placed(-1, LongLineLength - 2), Typed(QStringLiteral("x")), Typed(QStringLiteral("y")), Typed(QStringLiteral("z")),
-             Placed(-1, LongLineLength - 2, 3), KeyStep(Qt::Key_X, Qt::ControlModifier), Undo, Undo, Redo, Redo});
+            {Placed(-1, LongLineLength - 2), Typed(QStringLiteral("x")), Typed(QStringLiteral("y")),
+             Typed(QStringLiteral("z")), Placed(-1, LongLineLength - 2, 3), KeyStep(Qt::Key_X, Qt::ControlModifier),
+             Undo, Undo, Redo, Redo});
         row("shift+delete at a piece end without and with a selection", letters,
             {Placed(3, 0), KeyStep(Qt::Key_Delete, Qt::ShiftModifier), Placed(3, -2, 4),
              KeyStep(Qt::Key_Delete, Qt::ShiftModifier)});
@@ -421,7 +448,8 @@ private slots:
             {Placed(2, 4, 0, true), KeyStep(Qt::Key_Backspace, Qt::ControlModifier),
              KeyStep(Qt::Key_Backspace, Qt::ControlModifier)});
         row("ctrl+delete twice across a piece break", prose,
-            {Placed(2, -4), KeyStep(Qt::Key_Delete, Qt::ControlModifier), KeyStep(Qt::Key_Delete, Qt::ControlModifier)});
+            {Placed(2, -4), KeyStep(Qt::Key_Delete, Qt::ControlModifier),
+             KeyStep(Qt::Key_Delete, Qt::ControlModifier)});
         row("enter then backspace at a piece start", letters,
             {Placed(4, 0, 0, true), KeyStep(Qt::Key_Return), KeyStep(Qt::Key_Backspace), Placed(5, 0),
              KeyStep(Qt::Key_Return), KeyStep(Qt::Key_Backspace)});
@@ -443,7 +471,8 @@ private slots:
             QStringLiteral("ku\n\nrz"));
         row("separator typed in a long line", letters, {Placed(2, 3), Typed(QStringLiteral("\u2028"))});
         for (const char16_t* typed : {u"\U0001F600", u"\u200D", u"\u00AD", u"\uE000"})
-            QTest::newRow(qPrintable(QStringLiteral("typing U+%1 at the capacity").arg(QString::fromUtf16(typed).toUcs4()[0], 0, 16)))
+            QTest::newRow(qPrintable(
+                QStringLiteral("typing U+%1 at the capacity").arg(QString::fromUtf16(typed).toUcs4()[0], 0, 16)))
                 << QStringLiteral("0123456789") << Steps{Placed(-1, 5), Typed(QString::fromUtf16(typed))} << 10
                 << QStringLiteral("0123456789");
         const QString withNul = QStringLiteral("a") + QChar(u'\0') + QStringLiteral("b");
@@ -492,7 +521,8 @@ private slots:
             for (int i = 0; i < 60; ++i)
                 steps << RandomStep(random);
             const Failure failure = Run(text, steps, MemoCapacity, 10);
-            QVERIFY2(failure.step < 0, qPrintable(Report(text, steps, MemoCapacity, QStringLiteral("seed %1: %2").arg(seed).arg(failure.what))));
+            QVERIFY2(failure.step < 0, qPrintable(Report(text, steps, MemoCapacity,
+                                                         QStringLiteral("seed %1: %2").arg(seed).arg(failure.what))));
         }
     }
 };
