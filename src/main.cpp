@@ -25,6 +25,7 @@
 #include "framework/Guarded.h"
 #include "framework/JpegImage.h"
 #include "framework/LabelButton.h"
+#include "framework/LaterRepaint.h"
 #include "framework/VersionRecord.h"
 #include "globals.h"
 #include "limitview.h"
@@ -99,6 +100,9 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), UiFont(10, true));
     lblCharCount->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblCharCount->setGeometry(35, 16, 100, lblCharCount->height());  // right edge at x 135
+    // Repainted with every keystroke: it fills its own box, so the panel beneath is not painted too.
+    lblCharCount->setAutoFillBackground(true);
+    m_countRepaint = new LaterRepaint(lblCharCount);
     Label5 = MakeLabel("Label5", Panel2, 138, 16, QStringLiteral("Zeichen im Textfenster"), UiFont(10, true));
     imgKarst = MakePicture("imgKarst", Panel2, 328, 8, 65, 33, JpegResource(QStringLiteral(":/karst.jpg")));
     m_anchors->add(imgKarst, akTop | akRight);
@@ -141,6 +145,9 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     m_limitView = new TLimitView(
         memoMain, [memo = memoMain](int from, int to) { return memo->lineBreaksBetween(from, to); },
         [this](const QString& text) { CopyText(text); });
+    m_limitView->countRuleChosen = [this](TLimitSlot slot, TCountRule rule) {
+        CountRuleChosen(int(slot), std::int32_t(rule));
+    };
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
     memoAbout->resize(319, 215);
     memoAbout->setReadOnly(true);
@@ -304,11 +311,33 @@ void TfrmMain::memoMainChange()
 void TfrmMain::UpdateCharCount()
 {
     const qsizetype n = memoMain->charCount();
-    lblCharCount->setText(QString::number(n));
-    lblGB->setVisible(n >= Settings.GrenzeGB);
-    lblForum->setVisible(n >= Settings.GrenzeForum);
+    const QString count = QString::number(n);
+    if (lblCharCount->text() != count) {
+        m_countRepaint->hold();  // after the text it counts
+        lblCharCount->setText(count);
+    }
+    // Each indicator counts as its limit's site does; a limit of 0 or below
+    // is reached by any text, so nothing needs counting for it.
+    const auto reached = [this, n](TLimitSlot slot, std::int32_t limit) {
+        if (limit <= 0 || !m_limitView || m_limitView->countRule(slot) == TCountRule::Browser)
+            return n >= limit;
+        return m_limitView->limitCount(slot) >= limit;
+    };
+    if (m_limitView)
+        m_limitView->setCountRules(CountRuleFromValue(Settings.ZaehlweiseGB),
+                                   CountRuleFromValue(Settings.ZaehlweiseForum));
+    lblGB->setVisible(reached(TLimitSlot::GuestBook, Settings.GrenzeGB));
+    lblForum->setVisible(reached(TLimitSlot::Forum, Settings.GrenzeForum));
     if (m_limitView)
         m_limitView->showLimits(Settings.GrenzeGB, Settings.GrenzeForum);
+}
+
+void TfrmMain::CountRuleChosen(int slot, std::int32_t rule)
+{
+    std::int32_t& stored = slot == 0 ? Settings.ZaehlweiseGB : Settings.ZaehlweiseForum;
+    stored = rule;
+    UpdateCharCount();
+    SaveCountRule(slot == 0 ? QStringLiteral("GB") : QStringLiteral("Forum"), rule);
 }
 
 void TfrmMain::LoadSettings()

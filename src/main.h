@@ -18,6 +18,7 @@ class TProUrlLabel;
 class TTrayIcon;
 class TLimitView;
 class TrayShell;
+class LaterRepaint;
 
 // The four numbers of a version record.
 struct TVersion {
@@ -120,10 +121,13 @@ private:
     void InitWindow();
     void ShowVersion();
     void memoMainChange();
+    // A counting rule picked in a menu: shown at once, then stored.
+    void CountRuleChosen(int slot, std::int32_t rule);
     // Puts a text on the clipboard as plain text.
     void CopyText(const QString& text);
 
     Anchors* m_anchors = nullptr;
+    LaterRepaint* m_countRepaint = nullptr;
     bool m_centred = false;
     bool m_minimizeWhenExposed = false;  // "minimiert starten" without a tray
     QPointer<TLimitView> m_limitView;  // room under the limits, in the text area

@@ -749,6 +749,12 @@ void TMemo::keyPress(QKeyEvent* event)
         ensureCursorVisible();
         return;
     }
+    // Typed text first: a plain keystroke pays for no key-table lookups.
+    const QString typed = TypedText(event);
+    if (!typed.isEmpty()) {
+        typeText(typed);
+        return;
+    }
     if (event->matches(QKeySequence::Cut)) {
         cutSelection();
         return;
@@ -760,12 +766,10 @@ void TMemo::keyPress(QKeyEvent* event)
     }
     if (deleteAcrossPieces(event) || deleteWord(event) || moveAcrossPieces(event))
         return;
-    const QString typed = TypedText(event);
-    if (!typed.isEmpty()) {
-        typeText(typed);
-        return;
-    }
-    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+    // Undo and redo always take a modifier; matching asks the platform's key
+    // table, which a plain keystroke need not pay for.
+    const bool modified = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (modified && (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))) {
         QPlainTextEdit::keyPressEvent(event);  // the formats come back as they were
         return;
     }
