@@ -17,5 +17,5 @@ constexpr qsizetype PieceLength = 128;
 // The cut positions inside line (ascending, each inside the line, none at 0
 // or at its end) that leave pieces of at most PieceLength units: after the
 // last blank of a piece's second half where there is one, else at the length,
-// never inside a surrogate pair.
+// never inside a grapheme cluster (a cluster longer than a piece ends its piece).
 QList<qsizetype> PieceCuts(QStringView line);

@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
+#include <QTextLayout>
 
 #include "framework/Application.h"
 #include "framework/VexloError.h"
@@ -47,9 +48,23 @@ QTextBlockFormat WithMark(QTextBlockFormat format, bool continuation)
     return format;
 }
 
-bool IsTypedText(const QString& text)
+// The text a key puts in, as Qt's own text editing takes it: format
+// characters, private use and surrogate pairs too, a Ctrl chord not.
+QString TypedText(const QKeyEvent* event)
 {
-    return !text.isEmpty() && (text.at(0).isPrint() || text.at(0) == u'\t');
+    const QString text = event->text();
+    if (text.isEmpty())
+        return QString();
+    const QChar c = text.at(0);
+    if (c.category() == QChar::Other_Format)
+        return text;
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::ControlModifier || mods == (Qt::ShiftModifier | Qt::ControlModifier))
+        return QString();
+    const bool pair = c.isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate();
+    if (c.isPrint() || c.category() == QChar::Other_PrivateUse || pair || c == u'\t')
+        return text;
+    return QString();
 }
 
 }  // namespace
@@ -72,6 +87,14 @@ QString NormalizeLineBreaks(const QString& text)
             result.append(*p);
         }
     }
+    return result;
+}
+
+QString InsertableText(const QString& text)
+{
+    QString result = NormalizeLineBreaks(text);
+    // A NUL would make the saved file unreadable as text.
+    result.remove(QChar(0));
     return result;
 }
 
@@ -310,7 +333,7 @@ bool TMemo::lastLineEmpty() const
 
 void TMemo::appendAsLastLine(const QString& text)
 {
-    const QString clip = NormalizeLineBreaks(text);
+    const QString clip = InsertableText(text);
     // An empty text, or one ending in a line break, has an empty last line.
     const QString added = lastLineEmpty() ? clip + u'\n' : u'\n' + clip;
     const int end = document()->characterCount() - 1;
@@ -339,9 +362,19 @@ void TMemo::insertLines(QTextCursor& cursor, const QString& text)
     LineStartKeeper keeper(*this, cursor);
     cursor.removeSelectedText();
     keeper.restore();
-    const int from = cursor.position();
     const qsizetype lineBreak = text.indexOf(u'\n');
-    if (lineBreak >= 0 && isContinuation(cursor.block())) {
+    if (lineBreak >= 0 && facesPieceBreak(cursor, true))
+        cursor.movePosition(QTextCursor::NextBlock);
+    int from = cursor.position();
+    if (lineBreak >= 0 && facesPieceBreak(cursor, false)) {
+        // The piece break becomes the line break: no empty piece is left.
+        QTextCursor before(cursor.block().previous());
+        before.movePosition(QTextCursor::EndOfBlock);
+        before.insertText(text.left(lineBreak));
+        from = before.position() - int(lineBreak);
+        cursor.setBlockFormat(WithMark(cursor.blockFormat(), false));
+        cursor.insertText(text.mid(lineBreak + 1));
+    } else if (lineBreak >= 0 && isContinuation(cursor.block())) {
         // New blocks take the cursor's block format; after a line break of
         // the text a block is no continuation.
         cursor.insertText(text.left(lineBreak));
@@ -350,7 +383,81 @@ void TMemo::insertLines(QTextCursor& cursor, const QString& text)
     } else {
         cursor.insertText(text);
     }
-    splitLongBlocks(from, cursor.position());
+    const bool split = splitLongBlocks(from, cursor.position());
+    if (mendPieceBreaks(from, cursor.position()) || split)
+        endAtCaret(cursor, text);
+}
+
+// Redo puts the caret after the last change of a step, undo before its first.
+// Where pieces were cut after the insertion, the step ends with the last
+// character inserted (or a removal) once more, so the caret lands as it would
+// in the whole line.
+void TMemo::endAtCaret(QTextCursor& cursor, const QString& text)
+{
+    QTextCursor last = cursor;
+    if (facesPieceBreak(last, false)) {
+        last.movePosition(QTextCursor::PreviousBlock);
+        last.movePosition(QTextCursor::EndOfBlock);
+    }
+    if (text.isEmpty()) {
+        last.insertText(QStringLiteral(" "));
+        last.deletePreviousChar();
+    } else if (text.endsWith(u'\n')) {
+        const QTextBlockFormat format = last.blockFormat();
+        last.deletePreviousChar();
+        last.insertBlock(format);
+    } else {
+        last.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+        const QString character = last.selectedText();
+        last.removeSelectedText();
+        last.insertText(character);
+    }
+}
+
+// A piece break never parts a grapheme cluster: where an insertion made one
+// straddle a break, the cluster's start moves over into the later piece.
+bool TMemo::mendPieceBreaks(int fromPosition, int toPosition)
+{
+    bool mended = false;
+    if (m_continuations->count == 0)
+        return mended;
+    constexpr int Reach = 16;  // context enough for the cluster rules
+    QTextDocument* doc = document();
+    // Follows the changes made here; the break right after it counts too.
+    QTextCursor end(doc);
+    end.setPosition(toPosition);
+    for (QTextBlock block = doc->findBlock(fromPosition); block.isValid() && block.position() <= end.position() + 1;
+         block = block.next()) {
+        if (isContinuation(block) && block.length() > 1 && block.previous().length() > 1) {
+            const QTextBlock previous = block.previous();
+            const QString tail = previous.text().right(Reach);
+            const QString around = tail + block.text().left(Reach);
+            QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, around);
+            finder.setPosition(tail.size());
+            if (!finder.isAtBoundary()) {
+                const qsizetype start = finder.toPreviousBoundary();
+                if (start > 0) {
+                    // The break moves, not the text, so that a caret keeps its place in the text.
+                    const int cut = block.position() - 1 - int(tail.size() - start);
+                    const QTextBlockFormat mark = block.blockFormat();
+                    QTextCursor mover(block);
+                    mover.deletePreviousChar();
+                    mover.setPosition(cut);
+                    mover.insertBlock(mark);
+                    block = mover.block();
+                } else {
+                    // The cluster fills the earlier piece: the two become one, cut anew if too long.
+                    QTextCursor mover(block);
+                    mover.deletePreviousChar();
+                    block = mover.block();
+                    if (tooLong(block))
+                        block = splitBlock(block);
+                }
+                mended = true;
+            }
+        }
+    }
+    return mended;
 }
 
 bool TMemo::tooLong(const QTextBlock& block) const
@@ -359,10 +466,12 @@ bool TMemo::tooLong(const QTextBlock& block) const
     return block.length() - 1 > (piece ? 2 * PieceLength : m_longLine);
 }
 
-void TMemo::splitLongBlocks(int fromPosition, int toPosition)
+bool TMemo::splitLongBlocks(int fromPosition, int toPosition)
 {
+    bool split = false;
     for (QTextBlock block = document()->findBlock(fromPosition); block.isValid(); block = block.next()) {
         if (tooLong(block)) {
+            split = true;
             const int before = block.blockNumber();
             block = splitBlock(block);
             toPosition += block.blockNumber() - before;  // one separator per cut
@@ -370,6 +479,7 @@ void TMemo::splitLongBlocks(int fromPosition, int toPosition)
         if (block.position() + block.length() > toPosition)
             break;
     }
+    return split;
 }
 
 // Cuts the block into pieces; returns the last of them.
@@ -393,10 +503,17 @@ QTextBlock TMemo::splitBlock(const QTextBlock& block)
 bool TMemo::deleteAcrossPieces(QKeyEvent* event)
 {
     QTextCursor cursor = textCursor();
-    if (cursor.hasSelection() || (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
+    // The keys as Qt's own editing reads them: Shift+Backspace deletes, Shift+Delete cuts.
+    const bool backspace = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
+    const bool forward = event->matches(QKeySequence::Delete);
+    if (!backspace && !forward)
         return false;
+    if (cursor.hasSelection()) {
+        replaceSelection(cursor, QString());
+        return true;
+    }
     const QTextBlock block = cursor.block();
-    if (event->key() == Qt::Key_Backspace && facesPieceBreak(cursor, false)) {
+    if (backspace && facesPieceBreak(cursor, false)) {
         QTextBlock before = block.previous();
         while (before.length() == 1 && isContinuation(before))
             before = before.previous();
@@ -410,7 +527,7 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
         setTextCursor(cursor);
         return true;
     }
-    if (event->key() == Qt::Key_Delete && facesPieceBreak(cursor, true)) {
+    if (forward && facesPieceBreak(cursor, true)) {
         QTextBlock after = block.next();
         while (after.length() == 1 && isContinuation(after))
             after = after.next();
@@ -422,7 +539,105 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
         remover.deleteChar();
         return true;
     }
-    return false;
+    // Removing a line break that joins two lines too long for one block: the
+    // deletion and the cut into pieces are one undo step.
+    const bool joins =
+        backspace ? cursor.atBlockStart() && block.blockNumber() > 0 : cursor.atBlockEnd() && block.next().isValid();
+    const QTextBlock first = backspace ? block.previous() : block;
+    const QTextBlock second = first.next();
+    const bool piece = isContinuation(first) || isContinuation(second.next());
+    if (!joins || first.length() + second.length() - 2 <= (piece ? 2 * PieceLength : m_longLine))
+        return false;
+    cursor.beginEditBlock();
+    if (backspace)
+        cursor.deletePreviousChar();
+    else
+        cursor.deleteChar();
+    if (splitLongBlocks(cursor.position(), cursor.position()))
+        endAtCaret(cursor, QString());
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    return true;
+}
+
+// Ctrl+Backspace and Ctrl+Delete remove the words the word moves pass.
+bool TMemo::deleteWord(QKeyEvent* event)
+{
+    const bool forward = event->matches(QKeySequence::DeleteEndOfWord);
+    if (!forward && !event->matches(QKeySequence::DeleteStartOfWord))
+        return false;
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        cursor.setPosition(wordTarget(cursor.position(), forward), QTextCursor::KeepAnchor);
+    replaceSelection(cursor, QString());
+    return true;
+}
+
+// Where a word move from position lands, as in the whole line: Qt's own word
+// rule applied to the line's text without its piece breaks. The text is read
+// in growing chunks, so that a word of megabytes costs about its length.
+int TMemo::wordTarget(int position, bool forward) const
+{
+    const QTextDocument* doc = document();
+    QTextBlock edge = doc->findBlock(position);
+    while (forward ? isContinuation(edge.next()) : isContinuation(edge))
+        edge = forward ? edge.next() : edge.previous();
+    const int limit = forward ? edge.position() + edge.length() - 1 : edge.position();
+    if (position == limit)  // over the line break
+        return std::clamp(position + (forward ? 1 : -1), 0, doc->characterCount() - 1);
+    for (int reach = 256;; reach *= 2) {
+        const int from = forward ? position : std::max(limit, position - reach);
+        const int to = forward ? std::min(limit, position + reach) : position;
+        const QString text = textBetween(from, to);
+        QTextLayout layout(text);
+        const int at = forward ? layout.nextCursorPosition(0, QTextLayout::SkipWords)
+                               : layout.previousCursorPosition(int(text.size()), QTextLayout::SkipWords);
+        // A stop inside the chunk is final; one at its cut edge may go on.
+        if (forward ? at < text.size() || to == limit : at > 0 || from == limit)
+            return positionFrom(from, at);
+    }
+}
+
+// Replaces the cursor's selection as one undo step and makes it the caret.
+void TMemo::replaceSelection(QTextCursor& cursor, const QString& text)
+{
+    cursor.beginEditBlock();
+    insertLines(cursor, text);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void TMemo::cutSelection()
+{
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return;
+    copy();
+    replaceSelection(cursor, QString());
+}
+
+// Typed text goes in as pasted text does (plain line breaks, no NUL, long
+// lines cut into pieces); keys typed one after another at one place form one
+// undo step, as Qt's own typing does.
+void TMemo::typeText(const QString& typed)
+{
+    const QString text = InsertableText(typed);
+    QTextCursor editor = textCursor();
+    checkCapacity(editor.selectionStart(), editor.selectionEnd(), CountChars(text));
+    if (text.isEmpty())
+        return;
+    QTextDocument* doc = document();
+    const bool plain = !editor.hasSelection();
+    if (plain && doc->isModified() && m_typing.revision == doc->revision() && m_typing.position == editor.position())
+        editor.joinPreviousEditBlock();
+    else
+        editor.beginEditBlock();
+    insertLines(editor, text);
+    editor.endEditBlock();
+    setTextCursor(editor);
+    ensureCursorVisible();
+    m_typing = plain ? Typing{doc->revision(), editor.position()} : Typing{};
 }
 
 // Whether the caret stands at a piece break, facing it in the given direction.
@@ -432,61 +647,38 @@ bool TMemo::facesPieceBreak(const QTextCursor& cursor, bool forward) const
                    : cursor.atBlockStart() && isContinuation(cursor.block());
 }
 
-// Whether a word of the text (piece breaks left out) starts at position.
-bool TMemo::atWordStart(int position) const
-{
-    constexpr int Reach = 32;  // enough context for the word-break rules
-    const int end = document()->characterCount() - 1;
-    const QString before = textBetween(std::max(0, position - Reach), position);
-    const QString around = before + textBetween(position, std::min(end, position + Reach));
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, around);
-    finder.setPosition(before.size());
-    return finder.isAtBoundary() && (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem);
-}
-
-// The document position units text units after position, in its line.
-int TMemo::positionAfter(int position, qsizetype units) const
+// The document position offset text units (piece breaks left out, a line
+// break one unit) from position, clamped to the document.
+int TMemo::positionFrom(int position, qsizetype offset) const
 {
     QTextBlock block = document()->findBlock(position);
-    for (;;) {
+    while (offset > 0) {
         const int room = block.position() + block.length() - 1 - position;
-        if (units <= room)
-            return position + int(units);
-        units -= room;
-        block = block.next();  // a continuation: its break is no unit of the text
+        if (offset <= room)
+            return position + int(offset);
+        offset -= room;
+        const QTextBlock next = block.next();
+        if (!next.isValid())
+            return position + room;
+        if (!isContinuation(next))
+            --offset;
+        block = next;
         position = block.position();
     }
-}
-
-// Where a word move from position lands: the next (previous) word start, else
-// the end (start) of the line. The text is read in growing chunks, so that a
-// word of megabytes, cut into thousands of pieces, costs about its length.
-int TMemo::wordStartFrom(int position, bool forward) const
-{
-    const QTextDocument* doc = document();
-    QTextBlock edge = doc->findBlock(position);
-    while (forward ? isContinuation(edge.next()) : isContinuation(edge))
-        edge = forward ? edge.next() : edge.previous();
-    const int limit = forward ? edge.position() + edge.length() - 1 : edge.position();
-    // Boundaries this near a chunk's cut edge lack the context the rules need.
-    constexpr int Margin = 2;
-    for (int reach = 256;; reach *= 2) {
-        int from = forward ? position : std::max(limit, position - reach);
-        if (from > limit && doc->characterAt(from).isLowSurrogate())
-            --from;
-        const int to = forward ? std::min(limit, position + reach) : position;
-        const QString text = textBetween(from, to);
-        const qsizetype first = !forward && from > limit ? Margin : 1;
-        const qsizetype last = text.size() - (forward && to < limit ? Margin : 1);
-        QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
-        finder.setPosition(forward ? 0 : text.size());
-        for (qsizetype at;
-             (at = forward ? finder.toNextBoundary() : finder.toPreviousBoundary()) >= first && at <= last;)
-            if (finder.boundaryReasons() & QTextBoundaryFinder::StartOfItem)
-                return positionAfter(from, at);
-        if ((forward ? to : from) == limit)
-            return limit;
+    while (offset < 0) {
+        const int room = position - block.position();
+        if (-offset <= room)
+            return position + int(offset);
+        offset += room;
+        const QTextBlock previous = block.previous();
+        if (!previous.isValid())
+            return block.position();
+        if (!isContinuation(block))
+            ++offset;
+        block = previous;
+        position = block.position() + block.length() - 1;
     }
+    return position;
 }
 
 // The end of a piece and the start of the next are one place of the text:
@@ -511,15 +703,16 @@ bool TMemo::moveAcrossPieces(QKeyEvent* event)
     const Move* move =
         std::find_if(std::begin(moves), std::end(moves), [event](const Move& m) { return event->matches(m.key); });
     // Without Shift a selection collapses to one of its ends: Qt's own move.
-    if (move == std::end(moves) || (!move->select && textCursor().hasSelection()))
+    if (move == std::end(moves) || (!move->select && !move->word && textCursor().hasSelection()))
         return false;
     const QTextCursor::MoveMode mode = move->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
     while (facesPieceBreak(textCursor(), move->forward))
         moveCursor(move->forward ? QTextCursor::NextCharacter : QTextCursor::PreviousCharacter, mode);
-    QPlainTextEdit::keyPressEvent(event);
-    QTextCursor cursor = textCursor();
-    if (move->word && facesPieceBreak(cursor, move->forward) && !atWordStart(cursor.position())) {
-        cursor.setPosition(wordStartFrom(cursor.position(), move->forward), mode);
+    if (!move->word) {
+        QPlainTextEdit::keyPressEvent(event);
+    } else {
+        QTextCursor cursor = textCursor();
+        cursor.setPosition(wordTarget(cursor.position(), move->forward), mode);
         setTextCursor(cursor);
         ensureCursorVisible();
         // As Qt's own selecting keys do, the selection becomes the primary selection.
@@ -556,10 +749,23 @@ void TMemo::keyPress(QKeyEvent* event)
         ensureCursorVisible();
         return;
     }
-    if (deleteAcrossPieces(event) || moveAcrossPieces(event))
+    // Typed text first: a plain keystroke pays for no key-table lookups.
+    const QString typed = TypedText(event);
+    if (!typed.isEmpty()) {
+        typeText(typed);
         return;
-    if (IsTypedText(event->text()))
-        checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), CountChars(event->text()));
+    }
+    if (event->matches(QKeySequence::Cut)) {
+        cutSelection();
+        return;
+    }
+    // The paste keeps line starts itself; a keeper around it would undo its line break.
+    if (event->matches(QKeySequence::Paste)) {
+        paste();
+        return;
+    }
+    if (deleteAcrossPieces(event) || deleteWord(event) || moveAcrossPieces(event))
+        return;
     // Undo and redo always take a modifier; matching asks the platform's key
     // table, which a plain keystroke need not pay for.
     const bool modified = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
@@ -567,10 +773,14 @@ void TMemo::keyPress(QKeyEvent* event)
         QPlainTextEdit::keyPressEvent(event);  // the formats come back as they were
         return;
     }
+    const int revision = document()->revision();
     LineStartKeeper keeper(*this, cursor);
     QPlainTextEdit::keyPressEvent(event);
     keeper.restore();
-    splitCaretLine();
+    // Only a key that edited can have made a line too long; any other leaves
+    // the text and its undo history alone.
+    if (document()->revision() != revision)
+        splitCaretLine();
 }
 
 // Typing into a long line: cut it once it has grown too long.
@@ -600,14 +810,10 @@ void TMemo::pasteMimeData(const QMimeData* source)
 {
     if (!HasPlainText(source))
         return;
-    const QString text = NormalizeLineBreaks(source->text());
+    const QString text = InsertableText(source->text());
     QTextCursor cursor = textCursor();
     checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), CountChars(text));
-    cursor.beginEditBlock();
-    insertLines(cursor, text);
-    cursor.endEditBlock();
-    setTextCursor(cursor);
-    ensureCursorVisible();
+    replaceSelection(cursor, text);
 }
 
 QMimeData* TMemo::createMimeDataFromSelection() const
@@ -628,15 +834,12 @@ QMenu* TMemo::createContextMenu(const QPoint& position)
             continue;
         disconnect(action, &QAction::triggered, nullptr, nullptr);
         connect(action, &QAction::triggered, this, [this, cutting] {
-            LineStartKeeper keeper(*this, textCursor());
             if (cutting) {
-                cut();
+                cutSelection();
             } else {
                 QTextCursor cursor = textCursor();
-                cursor.removeSelectedText();
-                setTextCursor(cursor);
+                replaceSelection(cursor, QString());
             }
-            keeper.restore();
         });
     }
     if (contextMenuExtension)
@@ -704,36 +907,62 @@ void TMemo::inputMethodEvent(QInputMethodEvent* event)
 
 void TMemo::commitInput(QInputMethodEvent* event)
 {
-    const QString text = NormalizeLineBreaks(event->commitString());
-    if (!text.isEmpty() && !isReadOnly()) {
-        // The committed text replaces the selection, or the range the event names.
-        QTextCursor editor = textCursor();
-        if (event->replacementLength() > 0) {
-            const int end = document()->characterCount() - 1;
-            const int from = std::clamp(editor.position() + event->replacementStart(), 0, end);
-            editor.setPosition(from);
-            editor.setPosition(std::min(end, from + event->replacementLength()), QTextCursor::KeepAnchor);
-        }
-        // The composition ends as the input method meant, without its text.
-        QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
-        try {
-            checkCapacity(editor.selectionStart(), editor.selectionEnd(), CountChars(text));
-        } catch (const VexloError&) {
-            QPlainTextEdit::inputMethodEvent(&withoutCommit);
-            throw;
-        }
-        if (text.contains(u'\n')) {
-            // Line breaks go in as a paste's do: plain ones, never a piece break.
-            editor.beginEditBlock();
-            insertLines(editor, text);
-            editor.endEditBlock();
-            setTextCursor(editor);
-            QPlainTextEdit::inputMethodEvent(&withoutCommit);
-            return;
-        }
+    if (isReadOnly() || (event->commitString().isEmpty() && event->replacementLength() <= 0)) {
+        LineStartKeeper keeper(*this, textCursor());
+        QPlainTextEdit::inputMethodEvent(event);
+        keeper.restore();
+        return;
     }
-    LineStartKeeper keeper(*this, textCursor());
-    QPlainTextEdit::inputMethodEvent(event);
-    keeper.restore();
-    splitCaretLine();
+    // As Qt's own commit: the selection goes, then the committed text replaces
+    // the range the event names, counted in units of the text from the caret.
+    const QString text = InsertableText(event->commitString());
+    const int start = event->replacementStart();
+    const int end = start + std::max(0, event->replacementLength());
+    QTextCursor caret = textCursor();
+    const int selectionStart = caret.selectionStart();
+    const int selectionEnd = caret.selectionEnd();
+    // A range end inside a surrogate pair takes the whole pair: half a character is none.
+    const QTextDocument* doc = document();
+    const auto whole = [doc](int position, int outward) {
+        const bool inside = position > 0 && doc->characterAt(position).isLowSurrogate() &&
+                            doc->characterAt(position - 1).isHighSurrogate();
+        return inside ? position + outward : position;
+    };
+    const auto at = [&](int offset) {
+        return whole(offset < 0 ? positionFrom(selectionStart, offset) : positionFrom(selectionEnd, offset),
+                     offset == start ? -1 : 1);
+    };
+    // The composition ends as the input method meant, without its text.
+    QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
+    try {
+        const int from = at(start);
+        const int to = std::max(from, at(end));
+        if (to < selectionStart || from > selectionEnd)
+            checkCapacity(selectionStart, selectionEnd, CountChars(text) - countBetween(from, to));
+        else
+            checkCapacity(std::min(from, selectionStart), std::max(to, selectionEnd), CountChars(text));
+    } catch (const VexloError&) {
+        QPlainTextEdit::inputMethodEvent(&withoutCommit);
+        throw;
+    }
+    QTextCursor editor = caret;
+    editor.beginEditBlock();
+    insertLines(editor, QString());
+    const int place = editor.position();
+    const int from = whole(positionFrom(place, start), -1);
+    const int to = std::max(from, whole(positionFrom(from, end - start), 1));
+    // A caret in or at the replaced range ends after the commit; one apart
+    // from it keeps its place in the text.
+    const auto samePlace = [this](int a, int b) { return textBetween(std::min(a, b), std::max(a, b)).isEmpty(); };
+    const bool touching = (from <= place && place <= to) || samePlace(from, place) || samePlace(to, place);
+    editor.setPosition(from);
+    editor.setPosition(to, QTextCursor::KeepAnchor);
+    insertLines(editor, text);
+    editor.endEditBlock();
+    if (touching)
+        caret = editor;
+    caret.clearSelection();
+    setTextCursor(caret);
+    m_typing = Typing{};
+    QPlainTextEdit::inputMethodEvent(&withoutCommit);
 }

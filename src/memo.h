@@ -88,16 +88,21 @@ private:
     void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;
     void insertLines(QTextCursor& cursor, const QString& text);
     bool tooLong(const QTextBlock& block) const;
-    void splitLongBlocks(int fromPosition, int toPosition);
+    bool splitLongBlocks(int fromPosition, int toPosition);
+    void endAtCaret(QTextCursor& cursor, const QString& text);
     void splitCaretLine();
     QTextBlock splitBlock(const QTextBlock& block);
     bool lastLineEmpty() const;
     bool deleteAcrossPieces(QKeyEvent* event);
+    bool deleteWord(QKeyEvent* event);
+    int wordTarget(int position, bool forward) const;
+    void replaceSelection(QTextCursor& cursor, const QString& text);
+    void cutSelection();
+    void typeText(const QString& typed);
+    bool mendPieceBreaks(int fromPosition, int toPosition);
     bool moveAcrossPieces(QKeyEvent* event);
     bool facesPieceBreak(const QTextCursor& cursor, bool forward) const;
-    bool atWordStart(int position) const;
-    int positionAfter(int position, qsizetype units) const;
-    int wordStartFrom(int position, bool forward) const;
+    int positionFrom(int position, qsizetype offset) const;
     void markContinuations(int position, int removed, int added);
     const std::vector<int>& continuationsBefore() const;
 
@@ -115,11 +120,21 @@ private:
     };
     mutable ContinuationTable m_before;
     bool m_piecesUsed = false;
+    // Where the last typed text ended, and the document's revision then.
+    struct Typing {
+        int revision = -1;
+        int position = -1;
+    };
+    Typing m_typing;
 };
 
 // Line ends CR LF, lone CR and the Unicode line and paragraph separators
 // become "\n", the one line break the text area holds.
 QString NormalizeLineBreaks(const QString& text);
+
+// Text as the text area takes it in from any source (keys, input methods,
+// pastes, drops): line breaks normalized, NUL characters left out.
+QString InsertableText(const QString& text);
 
 // Whether data holds plain text (not merely a list of files or links).
 bool HasPlainText(const QMimeData* data);

@@ -31,6 +31,11 @@ private slots:
         // A surrogate pair across the hard cut moves the cut before it.
         QString pair = QString(PieceLength - 1, u'x') + QString::fromUtf16(u"\U0001F600") + QString(10, u'z');
         QTest::newRow("surrogate pair kept whole") << pair << Cuts{PieceLength - 1};
+        // A letter keeps its accent; a cluster longer than a piece ends its piece.
+        QString accent = QString(PieceLength - 1, u'x') + QStringLiteral("e\u0301") + QString(10, u'z');
+        QTest::newRow("accent kept with its letter") << accent << Cuts{PieceLength - 1};
+        QString marks = u'x' + QString(PieceLength + 5, QChar(0x0301)) + QString(10, u'z');
+        QTest::newRow("cluster longer than a piece") << marks << Cuts{PieceLength + 6};
     }
     void cuts()
     {
