@@ -872,7 +872,7 @@ void TMemo::dropEvent(QDropEvent* event)
 void TMemo::dropText(QDropEvent* event)
 {
     event->ignore();  // until the text is taken
-    const QString text = NormalizeLineBreaks(event->mimeData()->text()).remove(QChar(0));
+    const QString text = InsertableText(event->mimeData()->text());
     QTextCursor target = cursorForPosition(event->position().toPoint());
     const QTextCursor selection = textCursor();
     // Text dragged within the area moves, unless a modifier asks for a copy.
