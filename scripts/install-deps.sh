@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libjpeg-dev libbenchmark-dev
+  qt6-base-dev libgl-dev libjpeg-dev libbenchmark-dev libhunspell-dev hunspell-de-de
   fonts-liberation2 fonts-dejavu-core
   xvfb openbox trayer xdotool x11-utils xclip imagemagick
   qt6-qpa-plugins qt6-translations-l10n xdg-utils desktop-file-utils appstream dpkg-dev file

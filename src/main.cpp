@@ -28,7 +28,9 @@
 #include "limitview.h"
 #include "mainkeys.h"
 #include "memo.h"
+#include "personalwords.h"
 #include "placement.h"
+#include "spellview.h"
 #include "textfile.h"
 
 TfrmMain* frmMain = nullptr;
@@ -139,6 +141,8 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     m_limitView = new TLimitView(
         memoMain, [memo = memoMain](int from, int to) { return memo->lineBreaksBetween(from, to); },
         [this](const QString& text) { CopyText(text); });
+    // German spell checking; the dictionary loads once the window is shown.
+    new TSpellView(memoMain, InstalledGermanDictionary(), PersonalWordListPath());
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
     memoAbout->resize(319, 215);
     memoAbout->setReadOnly(true);
