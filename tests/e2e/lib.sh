@@ -95,6 +95,8 @@ write_ini() {
 # The program's state folder (the recovery copy of the text) is the test's own,
 # so a test never touches the real home.
 E2E_STATE="$E2E_DIR/state"
+# Likewise the data folder (the personal word list of the spell check).
+E2E_DATA="$E2E_DIR/data"
 
 start_app() {
   start_program "$E2E_DIR/app" ./vexloed "$@"
@@ -104,7 +106,8 @@ start_app() {
 start_program() {
   local dir=$1
   shift
-  (cd "$dir" && XDG_STATE_HOME="${XDG_STATE_HOME:-$E2E_STATE}" QT_QPA_PLATFORM=xcb exec "$@" >>"$E2E_DIR/app.log" 2>&1) &
+  (cd "$dir" && XDG_STATE_HOME="${XDG_STATE_HOME:-$E2E_STATE}" XDG_DATA_HOME="${XDG_DATA_HOME:-$E2E_DATA}" \
+    QT_QPA_PLATFORM=xcb exec "$@" >>"$E2E_DIR/app.log" 2>&1) &
   APP_PID=$!
   E2E_PIDS+=($APP_PID)
   if ! wait_for 150 xdotool search --onlyvisible --name "$MAIN_PATTERN"; then
