@@ -217,6 +217,7 @@ void TSpellChecker::dictionaryLoaded()
 void TSpellChecker::accept(const QString& word)
 {
     m_accepted.insert(word);
+    m_verdicts.clear();
     // The dictionary also takes the word with a capital at a sentence's start.
     if (m_dictionary)
         m_dictionary->add(word);
@@ -337,16 +338,16 @@ TSpellChecker::Context TSpellChecker::contextOf(const QTextBlock& block) const
     return context;
 }
 
+// The verdicts take the accepted words in; they start afresh when one is added.
 bool TSpellChecker::correct(const QString& key)
 {
-    if (m_accepted.contains(key) || (key.endsWith(u'.') && m_accepted.contains(key.chopped(1))))
-        return true;
     const auto known = m_verdicts.constFind(key);
     if (known != m_verdicts.constEnd())
         return *known;
     if (m_verdicts.size() >= MaxVerdicts)
         m_verdicts.clear();
-    const bool verdict = SpelledRight(key, [this](const QString& word) { return m_dictionary->check(word); });
+    const bool verdict = m_accepted.contains(key) || (key.endsWith(u'.') && m_accepted.contains(key.chopped(1))) ||
+                         SpelledRight(key, [this](const QString& word) { return m_dictionary->check(word); });
     m_verdicts.insert(key, verdict);
     return verdict;
 }
