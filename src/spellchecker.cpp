@@ -47,44 +47,47 @@ QString FindGermanDictionary(const QString& localeName, const QStringList& direc
 
 TBlockResults::~TBlockResults()
 {
-    for (TSpellRanges* entry : m_entries)
+    for (const Entry entry : m_entries)
         release(entry);
 }
 
-TSpellRanges* TBlockResults::clean()
+void TBlockResults::release(Entry entry)
 {
-    static TSpellRanges none;
-    return &none;
+    if (isList(entry))
+        delete reinterpret_cast<TSpellRanges*>(entry);
 }
 
-void TBlockResults::release(TSpellRanges* entry)
+TMissList TBlockResults::misses(int block) const
 {
-    if (entry != clean())
-        delete entry;
+    const Entry entry = m_entries[size_t(block)];
+    if (entry & 1) {
+        const int from = int(entry >> 32);
+        return TMissList(TSpellRange{from, from + int((entry & 0xFFFFFFFF) >> 1)});
+    }
+    return isList(entry) ? TMissList(*reinterpret_cast<const TSpellRanges*>(entry)) : TMissList();
 }
 
-const TSpellRanges* TBlockResults::misses(int block) const
+void TBlockResults::set(int block, const TSpellRanges& misses)
 {
-    const TSpellRanges* entry = m_entries[size_t(block)];
-    return entry == clean() ? nullptr : entry;
-}
-
-void TBlockResults::set(int block, TSpellRanges misses)
-{
-    TSpellRanges*& entry = m_entries[size_t(block)];
-    if (!entry)
+    Entry& entry = m_entries[size_t(block)];
+    if (entry == Unchecked)
         --m_unchecked;
     release(entry);
-    entry = misses.empty() ? clean() : new TSpellRanges(std::move(misses));
+    if (misses.empty())
+        entry = Clean;
+    else if (misses.size() == 1)
+        entry = Entry(misses[0].from) << 32 | Entry(misses[0].to - misses[0].from) << 1 | 1;
+    else
+        entry = reinterpret_cast<Entry>(new TSpellRanges(misses));
 }
 
 void TBlockResults::drop(int block)
 {
-    TSpellRanges*& entry = m_entries[size_t(block)];
-    if (entry)
+    Entry& entry = m_entries[size_t(block)];
+    if (entry != Unchecked)
         ++m_unchecked;
     release(entry);
-    entry = nullptr;
+    entry = Unchecked;
 }
 
 void TBlockResults::replace(int first, int last, int blockCount)
@@ -100,7 +103,7 @@ void TBlockResults::replace(int first, int last, int blockCount)
     const auto at = m_entries.begin() + first;
     const int count = last + 1 - first;
     if (count > oldLast + 1 - first)
-        m_entries.insert(at, size_t(count - (oldLast + 1 - first)), nullptr);
+        m_entries.insert(at, size_t(count - (oldLast + 1 - first)), Unchecked);
     else
         m_entries.erase(at, at + (oldLast + 1 - first - count));
     m_unchecked += count;
@@ -108,9 +111,9 @@ void TBlockResults::replace(int first, int last, int blockCount)
 
 void TBlockResults::dropAll(int blockCount)
 {
-    for (TSpellRanges* entry : m_entries)
+    for (const Entry entry : m_entries)
         release(entry);
-    m_entries.assign(size_t(blockCount), nullptr);
+    m_entries.assign(size_t(blockCount), Unchecked);
     m_unchecked = blockCount;
 }
 
@@ -118,7 +121,7 @@ bool TBlockResults::dropMisses()
 {
     bool any = false;
     for (int block = 0; block < size(); ++block) {
-        if (m_entries[size_t(block)] && m_entries[size_t(block)] != clean()) {
+        if (m_entries[size_t(block)] != Unchecked && m_entries[size_t(block)] != Clean) {
             drop(block);
             any = true;
         }
@@ -131,9 +134,9 @@ int TBlockResults::nextUnchecked(int block) const
     if (m_unchecked == 0)
         return -1;
     const auto from = m_entries.begin() + std::clamp(block, 0, size());
-    auto found = std::find(from, m_entries.end(), nullptr);
+    auto found = std::find(from, m_entries.end(), Unchecked);
     if (found == m_entries.end())
-        found = std::find(m_entries.begin(), from, nullptr);
+        found = std::find(m_entries.begin(), from, Unchecked);
     return int(found - m_entries.begin());
 }
 
@@ -365,7 +368,7 @@ bool TSpellChecker::checkBlock(const QTextBlock& block, const QDeadlineTimer& de
             misses.push_back({int(std::max(word.from, context.blockFrom) - context.blockFrom),
                               int(std::min(word.to, context.blockTo) - context.blockFrom)});
     }
-    m_results.set(block.blockNumber(), std::move(misses));
+    m_results.set(block.blockNumber(), misses);
     return true;
 }
 
@@ -414,19 +417,19 @@ void TSpellChecker::recheckEverything()
     }
 }
 
-const TSpellRanges* TSpellChecker::misses(const QTextBlock& block) const
+TMissList TSpellChecker::misses(const QTextBlock& block) const
 {
     if (!active() || !block.isValid() || block.blockNumber() >= m_results.size())
-        return nullptr;
+        return TMissList();
     return m_results.misses(block.blockNumber());
 }
 
 TMisspelling TSpellChecker::misspellingAt(int position)
 {
     const QTextBlock block = m_memo->document()->findBlock(position);
-    const TSpellRanges* ranges = misses(block);
+    const TMissList ranges = misses(block);
     const int inBlock = position - block.position();
-    if (!ranges || std::none_of(ranges->begin(), ranges->end(), [inBlock](const TSpellRange& range) {
+    if (std::none_of(ranges.begin(), ranges.end(), [inBlock](const TSpellRange& range) {
             return range.from <= inBlock && inBlock <= range.to;
         }))
         return {};

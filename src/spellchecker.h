@@ -22,6 +22,24 @@ struct TSpellRange {
 };
 using TSpellRanges = std::vector<TSpellRange>;
 
+// The misspelled stretches of one block, as the results hold them: one
+// stretch within the list itself, more in the results' own store.
+class TMissList {
+public:
+    TMissList() = default;
+    explicit TMissList(TSpellRange single) : m_single(single), m_size(1) {}
+    explicit TMissList(const TSpellRanges& many) : m_many(many.data()), m_size(int(many.size())) {}
+    const TSpellRange* begin() const { return m_many ? m_many : &m_single; }
+    const TSpellRange* end() const { return begin() + m_size; }
+    int size() const { return m_size; }
+    explicit operator bool() const { return m_size != 0; }
+
+private:
+    TSpellRange m_single;
+    const TSpellRange* m_many = nullptr;
+    int m_size = 0;
+};
+
 // A misspelled word of the text: where it lies in the document, and the word.
 struct TMisspelling {
     int from = -1;
@@ -36,8 +54,8 @@ struct TMisspelling {
 QString FindGermanDictionary(const QString& localeName, const QStringList& directories);
 
 // The results of every block: unchecked, checked and clean, or checked with
-// its misspelled stretches. Eight bytes a block; a block's result is dropped
-// when the block changes.
+// its misspelled stretches. Eight bytes a block, one stretch kept in them; a
+// block's result is dropped when the block changes.
 class TBlockResults {
 public:
     TBlockResults() = default;
@@ -47,10 +65,10 @@ public:
 
     int size() const { return int(m_entries.size()); }
     qsizetype uncheckedCount() const { return m_unchecked; }
-    bool isChecked(int block) const { return m_entries[size_t(block)] != nullptr; }
-    // Null when unchecked or clean.
-    const TSpellRanges* misses(int block) const;
-    void set(int block, TSpellRanges misses);
+    bool isChecked(int block) const { return m_entries[size_t(block)] != Unchecked; }
+    // Empty when unchecked or clean.
+    TMissList misses(int block) const;
+    void set(int block, const TSpellRanges& misses);
     void drop(int block);
     // Blocks first to last of the document now stand where first to
     // last - (blockCount - size()) stood, all unchecked.
@@ -62,10 +80,15 @@ public:
     int nextUnchecked(int block) const;
 
 private:
-    static TSpellRanges* clean();
-    void release(TSpellRanges* entry);
+    // An entry: Unchecked, Clean, one stretch (odd: start << 32 | length << 1
+    // | 1), or an owned TSpellRanges of several.
+    using Entry = quint64;
+    static constexpr Entry Unchecked = 0;
+    static constexpr Entry Clean = 2;
+    static bool isList(Entry entry) { return entry != Unchecked && entry != Clean && !(entry & 1); }
+    static void release(Entry entry);
 
-    std::vector<TSpellRanges*> m_entries;  // null: unchecked; clean(): no misses; else owned
+    std::vector<Entry> m_entries;
     qsizetype m_unchecked = 0;
 };
 
@@ -95,8 +118,8 @@ public:
     // Whether blocks wait to be checked.
     bool isBusy() const;
 
-    // The misspelled stretches of a checked block; null when none or unchecked.
-    const TSpellRanges* misses(const QTextBlock& block) const;
+    // The misspelled stretches of a checked block; empty when none or unchecked.
+    TMissList misses(const QTextBlock& block) const;
     // The misspelled word at a document position (its end included).
     TMisspelling misspellingAt(int position);
     QStringList suggestions(const QString& word, int count);

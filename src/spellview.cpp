@@ -86,7 +86,7 @@ void TSpellView::paintUnderlines(const QRect& area)
     const QTextBlock last = m_memo->cursorForPosition(QPoint(0, area.bottom())).block();
     for (QTextBlock block = m_memo->cursorForPosition(QPoint(0, area.top())).block(); block.isValid();
          block = block.next()) {
-        const TSpellRanges* misses = m_checker->misses(block);
+        const TMissList misses = m_checker->misses(block);
         const QTextLayout* layout = block.layout();
         // Only blocks Qt has laid out are on screen.
         if (misses && layout && layout->lineCount() > 0 && block.isVisible()) {
@@ -100,7 +100,7 @@ void TSpellView::paintUnderlines(const QRect& area)
             for (int i = 0; i < layout->lineCount(); ++i) {
                 const QTextLine line = layout->lineAt(i);
                 const int lineEnd = line.textStart() + line.textLength();
-                for (const TSpellRange& miss : *misses) {
+                for (const TSpellRange& miss : misses) {
                     const int from = std::max(miss.from, line.textStart());
                     const int to = std::min(miss.to, lineEnd);
                     if (from >= to)

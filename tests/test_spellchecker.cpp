@@ -19,8 +19,8 @@ QStringList Underlined(TMemo& memo, TSpellChecker& checker)
     QStringList words;
     int lastFrom = -1;
     for (QTextBlock block = memo.document()->begin(); block.isValid(); block = block.next()) {
-        if (const TSpellRanges* misses = checker.misses(block)) {
-            for (const TSpellRange& miss : *misses) {
+        if (const TMissList misses = checker.misses(block)) {
+            for (const TSpellRange& miss : misses) {
                 const TMisspelling word = checker.misspellingAt(block.position() + miss.from);
                 if (word.from != lastFrom)
                     words << word.word;
