@@ -193,8 +193,8 @@ void TSpellChecker::startLoading()
         } catch (const std::exception&) {
             m_loadError = QStringLiteral("Wörterbuch %1 kann nicht geladen werden").arg(m_dictionaryBase);
         }
-        QMetaObject::invokeMethod(this, [this] { TApplication::Guard([this] { dictionaryLoaded(); }); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { TApplication::Guard([this] { dictionaryLoaded(); }); }, Qt::QueuedConnection);
     });
 }
 
@@ -429,9 +429,8 @@ TMisspelling TSpellChecker::misspellingAt(int position)
     const QTextBlock block = m_memo->document()->findBlock(position);
     const TMissList ranges = misses(block);
     const int inBlock = position - block.position();
-    if (std::none_of(ranges.begin(), ranges.end(), [inBlock](const TSpellRange& range) {
-            return range.from <= inBlock && inBlock <= range.to;
-        }))
+    if (std::none_of(ranges.begin(), ranges.end(),
+                     [inBlock](const TSpellRange& range) { return range.from <= inBlock && inBlock <= range.to; }))
         return {};
     // The whole word, also where a piece break cuts it.
     const Context context = contextOf(block);

@@ -69,7 +69,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("underlined");
         QTest::newRow("compounds") << "Der Gästebucheintrag über die Donaudampfschifffahrt" << QStringList{};
-        QTest::newRow("misspelling inside a compound") << "Ein Gästebucheintarg und Dampfschif" << QStringList{"Gästebucheintarg", "Dampfschif"};
+        QTest::newRow("misspelling inside a compound")
+            << "Ein Gästebucheintarg und Dampfschif" << QStringList{"Gästebucheintarg", "Dampfschif"};
         QTest::newRow("sharp s and umlauts") << "Die Straße ist schön, Füße heißen so." << QStringList{};
         QTest::newRow("misspelled sharp s") << "Die Staßenbahn fährt." << QStringList{"Staßenbahn"};
         QTest::newRow("noun in small letters") << "Das haus ist groß." << QStringList{"haus"};
@@ -79,8 +80,9 @@ private slots:
         QTest::newRow("apostrophe") << "So geht's, wie’s kommt." << QStringList{};
         QTest::newRow("apostrophe, misspelled stem") << "So gehtt's nicht." << QStringList{"gehtt's"};
         QTest::newRow("abbreviations") << "Äpfel usw. und z.B. Nüsse" << QStringList{};
-        QTest::newRow("addresses") << "Siehe https://fehlr.example/Fehlr und www.fehlr.de, (name@fehlr.de) oder fehlr.de/Seite."
-                                   << QStringList{};
+        QTest::newRow("addresses")
+            << "Siehe https://fehlr.example/Fehlr und www.fehlr.de, (name@fehlr.de) oder fehlr.de/Seite."
+            << QStringList{};
         QTest::newRow("digits") << "Fehlr2 und 3Fehlr, aber Fehlr" << QStringList{"Fehlr"};
         QTest::newRow("several lines") << "Fehlr\nrichtig\n\nAufgabn" << QStringList{"Fehlr", "Aufgabn"};
     }

@@ -148,7 +148,8 @@ private slots:
         memo.setText(QStringLiteral("Fehlr"));
         std::unique_ptr<QMenu> menu(memo.createContextMenu(QPoint()));
         QAction* item = menu->actions().value(0);
-        QCOMPARE(item->text(), QStringLiteral("Rechtschreibung: kein deutsches Wörterbuch installiert (hunspell-de-de)"));
+        QCOMPARE(item->text(),
+                 QStringLiteral("Rechtschreibung: kein deutsches Wörterbuch installiert (hunspell-de-de)"));
         QVERIFY(!item->isEnabled());
     }
 };
