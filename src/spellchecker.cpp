@@ -21,8 +21,8 @@ constexpr int AtOnceBlocks = 3;
 constexpr int AtOnceCharacters = 1024;
 // A check at once that takes longer is left to the slices.
 constexpr int AtOnceMilliseconds = 8;
-// The cache of verdicts starts afresh beyond this many words.
-constexpr qsizetype MaxVerdicts = 200000;
+// The cache of verdicts starts afresh beyond this many words (about 100 bytes each).
+constexpr qsizetype MaxVerdicts = 50000;
 
 // The program's own name, which no dictionary knows.
 const QStringList OwnWords = {QStringLiteral("Vexlo"), QStringLiteral("Vexlo-Ed")};
@@ -357,6 +357,8 @@ bool TSpellChecker::correct(const QString& key)
 
 bool TSpellChecker::checkBlock(const QTextBlock& block, const QDeadlineTimer& deadline)
 {
+    if (block.blockNumber() >= m_results.size())
+        return true;
     const Context context = contextOf(block);
     TSpellRanges misses;
     for (const TWordSpan& word : CheckableWords(context.text, context.openStart, context.openEnd)) {
@@ -376,8 +378,10 @@ void TSpellChecker::runSlice()
 {
     if (!active())
         return;
-    const QDeadlineTimer deadline(SliceMilliseconds);
     const QTextDocument* doc = m_memo->document();
+    if (m_results.size() != doc->blockCount())
+        m_results.dropAll(doc->blockCount());  // never expected: start afresh rather than mix up blocks
+    const QDeadlineTimer deadline(SliceMilliseconds);
     // The lines in view first.
     bool visible = false;
     const QTextBlock bottom = m_memo->cursorForPosition(QPoint(0, m_memo->viewport()->height())).block();
