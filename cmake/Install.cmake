@@ -22,6 +22,36 @@ add_custom_command(OUTPUT vexloed.1.gz
 add_custom_target(manpage ALL DEPENDS vexloed.1.gz)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vexloed.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# The licence and the history where Debian keeps them, the history
+# compressed (-n: the same bytes every build).
+set(VEXLO_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vexloed)
+configure_file(${VEXLO_DESKTOP_DIR}/changelog.in changelog.txt @ONLY)
+add_custom_command(OUTPUT changelog.gz
+  COMMAND gzip -9n -c ${CMAKE_CURRENT_BINARY_DIR}/changelog.txt > changelog.gz
+  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog.txt)
+add_custom_target(changelog_gz ALL DEPENDS changelog.gz)
+install(FILES ${VEXLO_DESKTOP_DIR}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${VEXLO_DOC_DIR})
+
+# Debian's hardening flags for the packaged code: stack protector, checked
+# string and memory functions, read-only relocations bound at start. Not in
+# the sanitizer build, whose checks they would get in the way of.
+find_program(VEXLO_DPKG_BUILDFLAGS dpkg-buildflags)
+if(VEXLO_DPKG_BUILDFLAGS AND NOT VEXLO_SANITIZE)
+  foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
+    execute_process(
+      COMMAND ${CMAKE_COMMAND} -E env "DEB_BUILD_MAINT_OPTIONS=hardening=+all reproducible=-all"
+              ${VEXLO_DPKG_BUILDFLAGS} --get ${kind}
+      OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE)
+    separate_arguments(flags UNIX_COMMAND "${flags}")
+    if(kind STREQUAL "LDFLAGS")
+      target_link_options(vexloed PRIVATE ${flags})
+    else()
+      target_compile_options(vexlocore PRIVATE ${flags})
+      target_compile_options(vexloed PRIVATE ${flags})
+    endif()
+  endforeach()
+endif()
+
 # An installed copy knows itself by its desktop entry, found from the
 # program's folder; it then keeps its settings in the user's configuration
 # folder. The path is relative so that any prefix works.
@@ -35,10 +65,11 @@ set(CPACK_PACKAGE_VENDOR "Karst")
 set(CPACK_PACKAGE_CONTACT "Karst <karst@example.org>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "character counter for guest-book entries and forum posts")
+# Lines of at most 80 characters, as Debian's tools show them.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-  "Vexlo-Ed is a small text editor for guest-book entries and forum posts. "
-  "It counts the characters live and lights a red indicator when the text "
-  "reaches the guest-book limit (2000) or the forum limit (3000). "
+  "Vexlo-Ed is a small text editor for guest-book entries and forum posts.\n"
+  "It counts the characters live and lights a red indicator when the text\n"
+  "reaches the guest-book limit (2000) or the forum limit (3000).\n"
   "The program speaks German.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://vexloed.example.org/")
 set(CPACK_STRIP_FILES ON)

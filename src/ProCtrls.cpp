@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QtMath>
 #include <algorithm>
 
@@ -61,6 +62,33 @@ void TProCustomLabel::setCaption(const QString& caption)
     m_caption = caption;
     AdjustBounds();
     update();
+}
+
+void TProCustomLabel::setElideWidth(int width)
+{
+    if (width == m_elideWidth)
+        return;
+    m_elideWidth = std::max(0, width);
+    AdjustBounds();
+    update();
+}
+
+QString TProCustomLabel::ShownCaption() const
+{
+    if (m_elideWidth <= 0 || m_wordWrap || m_angle != 0)
+        return m_caption;
+    const int flags = TextFlags() & (Qt::TextShowMnemonic | Qt::TextExpandTabs);
+    return QFontMetrics(font()).elidedText(m_caption, Qt::ElideRight, m_elideWidth, flags);
+}
+
+bool TProCustomLabel::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && ShownCaption() != m_caption) {
+        const QString hint = toolTip().isEmpty() || toolTip() == m_caption ? m_caption : m_caption + u'\n' + toolTip();
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), hint, this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void TProCustomLabel::setAlignment(Qt::Alignment alignment)
@@ -279,7 +307,9 @@ void TProCustomLabel::AdjustBounds()
     // An empty caption still keeps the height of one line.
     const QString text = m_caption.isEmpty() ? QStringLiteral(" ") : m_caption;
     const QRect area(0, 0, m_wordWrap ? std::max(width(), 1) : unbounded, unbounded);
-    const QRect bounds = QFontMetrics(font()).boundingRect(area, flags, text);
+    QRect bounds = QFontMetrics(font()).boundingRect(area, flags, text);
+    if (m_elideWidth > 0 && !m_wordWrap)
+        bounds.setWidth(std::min(bounds.width(), m_elideWidth));
     int left = x();
     if (m_alignment == Qt::AlignRight)
         left += width() - bounds.width();
@@ -349,6 +379,7 @@ void TProCustomLabel::paintEvent(QPaintEvent*)
         r.translate(0, m_verticalAlignment == vaCenter ? shift / 2 : shift);
     }
 
+    const QString shown = ShownCaption();
     // A turned caption is one run from the top-left corner of r: no
     // wrapping, no tabs, no accelerator prefix.
     const int ascent = metrics.ascent();
@@ -361,7 +392,7 @@ void TProCustomLabel::paintEvent(QPaintEvent*)
             painter.drawText(QPoint(0, ascent), m_caption);
             painter.restore();
         } else {
-            painter.drawText(at, flags, m_caption);
+            painter.drawText(at, flags, shown);
         }
     };
 

@@ -52,6 +52,13 @@ public:
     // The plain label's properties.
     QString Caption() const { return m_caption; }
     void setCaption(const QString& caption);
+    // Beside the label's own properties: a one-line caption wider than this
+    // many pixels is shown cut with "…", and whole in the tooltip, above the
+    // label's own hint; 0 (the default) always shows it whole.
+    int ElideWidth() const { return m_elideWidth; }
+    void setElideWidth(int width);
+    // The caption as painted: cut when it is wider than ElideWidth.
+    QString ShownCaption() const;
     // Horizontal alignment only: Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter.
     Qt::Alignment Alignment() const { return m_alignment; }
     void setAlignment(Qt::Alignment alignment);
@@ -127,6 +134,7 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     // Fires MouseEnter or MouseLeave when the pointer crosses the label's edge.
@@ -139,6 +147,7 @@ private:
     void SetShadowField(T& field, T value);
 
     QString m_caption;
+    int m_elideWidth = 0;
     Qt::Alignment m_alignment = Qt::AlignLeft;
     bool m_autoSize = true;
     bool m_wordWrap = false;

@@ -1,9 +1,14 @@
 #include "ProUrlOpen.h"
 
 #include <QBitmap>
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include "framework/Application.h"
+#include "framework/VexloError.h"
 
 namespace {
 
@@ -54,6 +59,18 @@ QCursor MakeHandPoint()
     return QCursor(image, mask, 6, 0);
 }
 
+// The opener's status when no program is set up for the kind of link.
+constexpr int OpenerNoProgramStatus = 3;
+
+// The message when nothing can open text; opener names a missing opener.
+QString NoProgramFor(const QString& text, const QString& opener)
+{
+    QString message = QStringLiteral("Für „%1“ ist kein Programm eingerichtet").arg(text);
+    if (!opener.isEmpty())
+        message += QStringLiteral(": %1 fehlt").arg(opener);
+    return message + u'.';
+}
+
 // The opener reads a leading "-" as one of its options and knows no "--"
 // to end them. No address or mail link begins so; such a text is what the
 // opener makes of any text without a scheme, a file name, and "./" keeps it one.
@@ -76,9 +93,37 @@ void OpenLink(const QString& text)
     const QString name = OpenerProgram().isEmpty() ? QStringLiteral("xdg-open") : OpenerProgram();
     const QString program = name.contains(QLatin1Char('/')) ? name : QStandardPaths::findExecutable(name);
     if (program.isEmpty())
-        return;
-    // The link is one argument of its own: no shell ever parses it.
-    QProcess::startDetached(program, QStringList{link});
+        throw VexloError(NoProgramFor(text, QFileInfo(name).fileName()));
+    // The link is one argument of its own: no shell ever parses it. The opener
+    // may run as long as the program it starts, so its end is awaited without
+    // blocking; an opener still running when Vexlo-Ed ends is left alone.
+    auto* process = new QProcess(QCoreApplication::instance());
+    process->setProgram(program);
+    process->setArguments({link});
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(process, &QProcess::finished, process, [process, text](int exitCode, QProcess::ExitStatus status) {
+        process->deleteLater();
+        const QString opener = QFileInfo(process->program()).fileName();
+        TApplication::Guard([&] {
+            if (status == QProcess::CrashExit)
+                throw VexloError(
+                    QStringLiteral("„%1“ kann nicht geöffnet werden: %2 wurde abgebrochen.").arg(text, opener));
+            if (exitCode == OpenerNoProgramStatus)
+                throw VexloError(NoProgramFor(text, QString()));
+            if (exitCode != 0)
+                throw VexloError(QStringLiteral("„%1“ kann nicht geöffnet werden: %2 endete mit Status %3.")
+                                     .arg(text, opener)
+                                     .arg(exitCode));
+        });
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, text](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;  // the end is reported by finished
+        process->deleteLater();
+        const QString opener = QFileInfo(process->program()).fileName();
+        TApplication::Guard([&] { throw VexloError(NoProgramFor(text, opener)); });
+    });
+    process->start();
 }
 
 void SetLinkOpenerProgram(const QString& program)

@@ -13,9 +13,11 @@ constexpr TCursor crProGrabHandArrow = 15003;
 constexpr TCursor crProDragHand = 15004;
 
 // Hands link to the desktop's opener ("xdg-open", looked up on PATH at each
-// call) as its one argument, without a shell in between, and does not wait.
-// An empty link opens nothing; the outcome is not examined. A link that
-// begins with "-" goes as "./-…", so the opener never takes it for an option.
+// call) as its one argument, without a shell in between. An empty link opens
+// nothing. A link that begins with "-" goes as "./-…", so the opener never
+// takes it for an option. A missing opener throws; an opener that fails
+// (a status other than 0) is reported in the error box once it has ended,
+// without the window waiting for it.
 void OpenLink(const QString& link);
 
 // Tests: the opener program to start instead of "xdg-open" (a name is looked

@@ -19,10 +19,8 @@ TTrayIcon::TTrayIcon(QWidget* owner, TrayShell* shell) : QObject(owner), m_owner
 
     m_cycleTimer = new QTimer(this);
     connect(m_cycleTimer, &QTimer::timeout, this, Guarded(this, &TTrayIcon::CycleTimerTick));
-    // No signal tells when the area goes away, so it is looked for now and then.
-    m_areaWatch = new QTimer(this);
-    m_areaWatch->setInterval(AreaWatchInterval);
-    connect(m_areaWatch, &QTimer::timeout, this, Guarded(this, &TTrayIcon::AreaWatchTick));
+    // The shell says when the area comes or goes: nothing looks for it on a timer.
+    m_shell->setAvailabilityListener([this] { TApplication::Guard([this] { AreaChanged(); }); });
 
     installHooks();
 }
@@ -31,6 +29,7 @@ TTrayIcon::~TTrayIcon()
 {
     setIconVisible(false);
     m_shell->destroyMessageWindow(m_data.hWnd);
+    m_shell->setAvailabilityListener({});
     m_cycleTimer->stop();
     removeHooks();
 }
@@ -195,7 +194,6 @@ bool TTrayIcon::ShowTrayIcon()
 {
     if (!m_previewInProgress)
         m_iconVisible = true;
-    updateAreaWatch();
     if (m_designMode && !m_previewInProgress)
         return false;
     return FillNotifyData() && m_shell->notifyIcon(NIM_ADD, m_data);
@@ -205,7 +203,6 @@ bool TTrayIcon::HideTrayIcon()
 {
     if (!m_previewInProgress)
         m_iconVisible = false;
-    updateAreaWatch();
     if (m_designMode && !m_previewInProgress)
         return false;
     return FillNotifyData() && m_shell->notifyIcon(NIM_DELETE, m_data);
@@ -216,19 +213,11 @@ bool TTrayIcon::RefreshTrayIcon()
     return FillNotifyData() && m_shell->notifyIcon(NIM_MODIFY, m_data);
 }
 
-void TTrayIcon::updateAreaWatch()
+void TTrayIcon::AreaChanged()
 {
-    if (m_iconVisible && !m_designMode)
-        m_areaWatch->start();
-    else
-        m_areaWatch->stop();
-}
-
-void TTrayIcon::AreaWatchTick()
-{
-    if (m_shell->isAvailable())
+    // Only an icon meant to be shown has anything waiting behind it.
+    if (!m_iconVisible || m_designMode || m_shell->isAvailable())
         return;
-    m_areaWatch->stop();
     if (OnAreaLost)
         OnAreaLost(this);
 }

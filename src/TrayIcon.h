@@ -86,8 +86,6 @@ public:
 
     // Whether the desktop has a notification area now.
     bool AreaAvailable() const { return m_shell->isAvailable(); }
-    // How often the area is looked for while the icon is meant to be shown.
-    static constexpr int AreaWatchInterval = 500;
 
     // Add, remove or update the icon; true when the shell was called and
     // reported success.
@@ -126,8 +124,8 @@ protected:
 
 private:
     void CycleTimerTick();
-    void updateAreaWatch();
-    void AreaWatchTick();
+    // The shell reports that the area may have come or gone.
+    void AreaChanged();
     void updateCycleTimer();
     TShiftState CurrentShiftState() const;
     void runDefaultMenuItem();
@@ -153,7 +151,6 @@ private:
     bool m_minimizeToTray = false;
     bool m_clickPending = false;
     QTimer* m_cycleTimer;
-    QTimer* m_areaWatch;
     bool m_cycleTimerEnabled = false;
     int m_iconIndex = 0;
     bool m_designPreview = false;

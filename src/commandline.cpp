@@ -36,7 +36,57 @@ QString WrongCall(const QString& message)
     return message + QStringLiteral("\n„vexloed --help“ zeigt, wie Vexlo-Ed aufgerufen wird.\n");
 }
 
+// Qt's own options, with and without a value.
+const char* const kQtValueOptions[] = {"platform",
+                                       "platformpluginpath",
+                                       "platformtheme",
+                                       "plugin",
+                                       "qwindowgeometry",
+                                       "geometry",
+                                       "qwindowtitle",
+                                       "title",
+                                       "qwindowicon",
+                                       "icon",
+                                       "session",
+                                       "display",
+                                       "name",
+                                       "style",
+                                       "stylesheet",
+                                       "visual",
+                                       "ncols",
+                                       "cmap",
+                                       "im"};
+const char* const kQtSwitches[] = {"reverse", "testability", "nograb", "dograb", "widgetcount", "sync"};
+
 }  // namespace
+
+QStringList WithoutQtOptions(const QStringList& arguments)
+{
+    QStringList result = arguments.mid(0, 1);
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--")) {
+            result << arguments.mid(i);
+            break;
+        }
+        if (!argument.startsWith(u'-')) {
+            result << argument;
+            continue;
+        }
+        // Qt takes its options with one dash or two.
+        const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1).section(u'=', 0, 0);
+        const auto is = [&name](const char* option) { return name == QLatin1String(option); };
+        if (std::any_of(std::begin(kQtSwitches), std::end(kQtSwitches), is) || name == QLatin1String("qmljsdebugger"))
+            continue;
+        if (std::any_of(std::begin(kQtValueOptions), std::end(kQtValueOptions), is)) {
+            if (!argument.contains(u'='))
+                ++i;  // the value follows
+            continue;
+        }
+        result << argument;
+    }
+    return result;
+}
 
 CommandLine ParseCommandLine(const QStringList& arguments)
 {

@@ -15,6 +15,11 @@ struct CommandLine {
 // arguments as the program got them, the program's name first.
 CommandLine ParseCommandLine(const QStringList& arguments);
 
+// arguments without the options the application object takes for itself
+// (such as -platform NAME), so that a call can be answered before the window
+// system is started. Options after "--" stay.
+QStringList WithoutQtOptions(const QStringList& arguments);
+
 // The German usage that --help prints.
 QString UsageText();
 

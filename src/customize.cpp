@@ -94,7 +94,8 @@ void TfrmCustomize::CreateControls()
     Label3 = MakeLabel("Label3", this, 8, 111, QStringLiteral("Gästebuch"));
     Label4 = MakeLabel("Label4", this, 82, 111, QStringLiteral("Forum"));
 
-    Panel1 = MakeSunkenPanel("Panel1", this, {192, 109, 110, 89});
+    // The sunken frame whole inside the dialog, a little off its right and bottom edges.
+    Panel1 = MakeSunkenPanel("Panel1", this, {192, 109, width() - 192 - 4, height() - 109 - 4});
     lblFont = MakeLabelButton("lblFont", Panel1, 13, 6, QStringLiteral("Schriftart"),
                               QStringLiteral("Schriftart für Textfenster einstellen"));
     lblDefault = MakeLabelButton("lblDefault", Panel1, 13, 23, QStringLiteral("Standardwerte"),
@@ -110,8 +111,7 @@ void TfrmCustomize::CreateControls()
         QStringLiteral("Option 'SysTray' im Hauptfenster ist beim\nProgrammstart automatisch aktiviert"));
     cbStartMinimized = MakeOption<QCheckBox>("cbStartMinimized", this, {8, 155, 145, 17},
                                              QStringLiteral("Vexlo-Ed minimiert starten"));
-    cbStartMinimized->setToolTip(
-        QStringLiteral("!!!DOES NOT WORK YET!!! Vexlo-Ed wird beim Start sofort im SysTray abgelegt"));
+    cbStartMinimized->setToolTip(QStringLiteral("Vexlo-Ed wird beim Start sofort im SysTray abgelegt"));
     // Siblings with auto-exclusive buttons: one group, selecting one deselects the other.
     rbLayoutGreen =
         MakeOption<QRadioButton>("rbLayoutGreen", this, {8, 177, 94, 17}, QStringLiteral("grün (Standard)"));

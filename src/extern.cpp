@@ -73,6 +73,7 @@ void TfrmExtern::CreateControls()
         label->setActivatedColor(clYellow);
         label->setVisitedColor(clBlack);
         label->move(32, 11 + 15 * (n - 1));
+        label->setElideWidth(width() - 32 - 4);  // long names stay inside the dialog
         label->setCaption(n <= 2 ? Fallback(n).caption : UnassignedCaption);
         label->setURL(n <= 2 ? Fallback(n).url : QString());
         ulExtern[n - 1] = label;

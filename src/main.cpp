@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QTimer>
+#include <QWindow>
 
 #include "ProUrl.h"
 #include "TrayIcon.h"
@@ -213,7 +215,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     TrayIcon1 = new TTrayIcon(this, trayShell);
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
     TrayIcon1->setCycleInterval(0);
-    TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum öffnen hier klicken"));
+    TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum Öffnen hier klicken"));
     TrayIcon1->setIcon(QIcon(QPixmap(QStringLiteral(":/vexloed.png"), "PNG")));
     TrayIcon1->setIconIndex(0);
     TrayIcon1->setPopupMenu(mpopSysTray);
@@ -270,7 +272,7 @@ void TfrmMain::InitWindow()
     Settings.LayoutColor = ColorGreen;
     TrayIcon1->setIconVisible(false);
     TrayIcon1->setIcon(QApplication::windowIcon());
-    TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum öffnen hier klicken"));
+    TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum Öffnen hier klicken"));
     TrayIcon1->setShowHint(true);
 }
 
@@ -382,7 +384,7 @@ void TfrmMain::lblClearClick()
         memoAbout->hide();
         return;
     }
-    memoMain->clear();
+    memoMain->removeAllText();
     QApplication::clipboard()->clear();
     UpdateCharCount();
 }
@@ -441,6 +443,32 @@ void TfrmMain::AppMinimize()
     } else {
         TrayIcon1->setIconVisible(false);
     }
+}
+
+void TfrmMain::ShowAtStart()
+{
+    if (!Settings.StartMinimized)
+        show();
+    else if (cbSysTray->isChecked() && TrayIcon1->AreaAvailable())
+        AppMinimize();  // never shown: only the icon appears
+    else {
+        // The window manager minimises a window only once it is on screen; a
+        // window shown minimised from the start would come up normal.
+        show();
+        m_minimizeWhenExposed = true;
+        windowHandle()->installEventFilter(this);
+    }
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_minimizeWhenExposed && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
+        m_minimizeWhenExposed = false;
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] { showMinimized(); });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfrmMain::TrayIconClick()

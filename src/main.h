@@ -85,6 +85,11 @@ public:
     // The two side strips and the logo in a layout colour, also for a preview.
     void ShowLayout(TColor color);
 
+    // The window as the program starts: shown, or with "minimiert starten"
+    // hidden in the notification area (when "SysTray" is ticked and the
+    // desktop has one), else minimised in the taskbar.
+    void ShowAtStart();
+
     // Loads fileName as the whole text, as "öffnen" does with the chosen file.
     void OpenTextFile(const QString& fileName);
 
@@ -107,6 +112,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateControls(TrayShell* trayShell);
@@ -119,6 +125,7 @@ private:
 
     Anchors* m_anchors = nullptr;
     bool m_centred = false;
+    bool m_minimizeWhenExposed = false;  // "minimiert starten" without a tray
     QPointer<TLimitView> m_limitView;  // room under the limits, in the text area
 };
 

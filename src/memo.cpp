@@ -322,6 +322,16 @@ void TMemo::appendAsLastLine(const QString& text)
     cursor.endEditBlock();
 }
 
+void TMemo::removeAllText()
+{
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.beginEditBlock();
+    insertLines(cursor, QString());  // the first line stays no continuation
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
 // Inserts text ("\n" line breaks) in place of the cursor's selection, within
 // the caller's edit block, and cuts lines that grow too long into pieces.
 void TMemo::insertLines(QTextCursor& cursor, const QString& text)

@@ -39,6 +39,9 @@ public:
 
     // Appends text ("\n" line breaks) as a new last line, ending in a line break.
     void appendAsLastLine(const QString& text);
+    // Empties the text as one step that undo takes back whole (clear() would
+    // forget the undo history).
+    void removeAllText();
 
     // Whether the block continues the line of the block before it.
     bool isContinuation(const QTextBlock& block) const;

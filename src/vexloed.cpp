@@ -37,15 +37,13 @@ int Answer(const CommandLine& command)
 
 int main(int argc, char** argv)
 {
-    // --help and --version answer without a display. Qt's own options (such
-    // as -platform) are known only once the application object has taken them.
+    // --help, --version and a wrong call are answered without a display
+    // (packaging scripts and shell completion call them so).
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (const CommandLine early = ParseCommandLine(arguments); early.action != CommandLine::Action::Error) {
-        if (const int status = Answer(early); status >= 0)
-            return status;
-    }
+    if (const int status = Answer(ParseCommandLine(WithoutQtOptions(arguments))); status >= 0)
+        return status;
 
     TApplication app(argc, argv);
     const CommandLine command = ParseCommandLine(QCoreApplication::arguments());
@@ -70,7 +68,7 @@ int main(int argc, char** argv)
     bool restored = false;
     TApplication::Guard([&] { restored = recovery.Restore(); });
     if (app.showMainForm)
-        frmMain->show();
+        frmMain->ShowAtStart();
     if (restored) {
         // The restored text comes first: a file named on the command line
         // would replace it, so it is left unopened and the notice says so.

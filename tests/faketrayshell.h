@@ -54,6 +54,13 @@ public:
             onPopup(menu);
     }
 
+    // The desktop's area comes or goes, and says so as the real one does.
+    void setAvailable(bool now)
+    {
+        available = now;
+        notifyAvailabilityChanged();
+    }
+
     // Sends the tray callback message for a mouse message to the tray's window.
     void send(quintptr window, uint mouseMessage, uint message = WM_TRAYCALLBACK)
     {

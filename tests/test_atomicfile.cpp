@@ -164,6 +164,31 @@ private slots:
         QCOMPARE(QFileInfo(name).isSymLink(), existing == QLatin1String("link"));
     }
 
+    // A flush or rename the system refuses at the end is a failed save.
+    void lateFailureIsReported()
+    {
+        struct Row {
+            const char* name;
+            AtomicFile::SystemCalls calls;
+            int error;
+        };
+        const Row rows[] = {
+            {"fsync", {[](int) { return errno = EIO, -1; }, nullptr}, EIO},
+            {"rename", {nullptr, [](const char*, const char*) { return errno = EXDEV, -1; }}, EXDEV},
+        };
+        for (const Row& row : rows) {
+            QTemporaryDir dir;
+            const QString name = dir.filePath(QStringLiteral("alt.txt"));
+            WriteFileBytes(name, "alt");
+            AtomicFile file(name, row.calls);
+            QVERIFY2(file.write("neu"), row.name);
+            QVERIFY2(!file.commit(), row.name);
+            QCOMPARE(file.error(), row.error);
+            QCOMPARE(ReadFileBytes(name), QByteArray("alt"));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"alt.txt"});
+        }
+    }
+
     void uncommittedWriteLeavesNothing()
     {
         QTemporaryDir dir;

@@ -37,6 +37,14 @@ private slots:
             << QStringList{"--help=ja"} << Action::Error << QString() << "Ungültiger Aufruf: --help=ja";
         QTest::newRow("two files") << QStringList{"a.txt", "b.txt"} << Action::Error << QString()
                                    << "Zu viele Argumente: Vexlo-Ed öffnet eine Datei.";
+        // Qt's own options are left to Qt, with their values.
+        QTest::newRow("Qt option and value")
+            << QStringList{"-platform", "offscreen", "a.txt"} << Action::Run << here + "/a.txt" << QString();
+        QTest::newRow("Qt options, then unknown")
+            << QStringList{"--reverse", "-style=fusion", "-qwindowtitle", "x y", "--gross"} << Action::Error
+            << QString() << "Unbekannte Option: --gross";
+        QTest::newRow("Qt's name as a file after --")
+            << QStringList{"--", "-reverse"} << Action::Run << here + "/-reverse" << QString();
     }
     void parse()
     {
@@ -45,7 +53,7 @@ private slots:
         QFETCH(QString, fileName);
         QFETCH(QString, error);
         arguments.prepend(QStringLiteral("vexloed"));
-        const CommandLine command = ParseCommandLine(arguments);
+        const CommandLine command = ParseCommandLine(WithoutQtOptions(arguments));
         QCOMPARE(command.action, action);
         QCOMPARE(command.fileName, fileName);
         if (error.isEmpty()) {

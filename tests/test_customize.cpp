@@ -2,6 +2,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QFontComboBox>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -116,6 +117,19 @@ private slots:
              {"Label1", "Label2", "Label3", "Label4", "Panel1", "lblFont", "lblDefault", "lblSave", "lblCancel", "edGB",
               "edForum", "cbTrayOnStart", "cbStartMinimized", "rbLayoutGreen", "rbLayoutBlue"})
             QVERIFY2(frmCustomize->findChild<QWidget*>(QLatin1String(name)), name);
+    }
+
+    // The sunken frame lies whole inside the dialog, its buttons inside it.
+    void frameIsWhole()
+    {
+        startWith({});
+        open();
+        const QFrame* panel = frmCustomize->findChild<QFrame*>(QStringLiteral("Panel1"));
+        QVERIFY(panel);
+        QVERIFY(frmCustomize->rect().adjusted(1, 1, -1, -1).contains(panel->geometry()));
+        for (const QWidget* button :
+             {frmCustomize->lblFont, frmCustomize->lblDefault, frmCustomize->lblSave, frmCustomize->lblCancel})
+            QVERIFY2(panel->contentsRect().contains(button->geometry()), qPrintable(button->objectName()));
     }
 
     void openingFollowsStoredSettings()

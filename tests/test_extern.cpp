@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include "ProUrl.h"
 #include "ProUrlOpen.h"
@@ -115,6 +116,30 @@ private slots:
         QCOMPARE(panel->geometry(), QRect(0, 144, 283, 49));
         QCOMPARE(frmExtern->lblSave->toolTip(),
                  QStringLiteral("Speichert die Einstellungen dauerhaft\r\nund beendet den Dialog"));
+    }
+
+    // A long name is cut with "…" inside the dialog and shown whole in the tooltip.
+    void longNamesAreElided()
+    {
+        const QString name = QStringLiteral("https://forum.example.de/thread/12345-ferienwohnung-an-der-ostsee");
+        entry(3)->setCaption(name);
+        entry(3)->setURL(QStringLiteral("https://forum.example.de/thread/12345"));
+        entry(3)->setHint(entry(3)->URL());
+        open();
+        for (int n : {2, 3}) {
+            const TProUrlLabel* label = entry(n);
+            QVERIFY2(label->geometry().right() < frmExtern->width() - 2, qPrintable(label->Caption()));
+            const QString shown = label->ShownCaption();
+            QVERIFY(QFontMetrics(label->font()).horizontalAdvance(shown) <= label->width());
+            if (n == 2)
+                QCOMPARE(shown, label->Caption());
+        }
+        const QString shown = entry(3)->ShownCaption();
+        QVERIFY2(shown.endsWith(u'…') && name.startsWith(shown.chopped(1)), qPrintable(shown));
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), entry(3)->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(entry(3), &help);
+        QTRY_COMPARE(QToolTip::text(), name + QStringLiteral("\nhttps://forum.example.de/thread/12345"));
+        QToolTip::hideText();
     }
 
     void builtInEntriesWithoutFile()

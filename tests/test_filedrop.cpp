@@ -24,14 +24,19 @@ QMimeData* Mime(const QList<QUrl>& urls, const QString& text)
     return data;
 }
 
-// A drag from another program entering target, then dropped at the same spot.
-// Returns whether the drop was taken.
+// A drag from another program entering target, moving over it, then dropped
+// at the same spot. Returns whether each step was taken.
 bool DragAndDrop(QWidget* target, const QMimeData* data)
 {
     const QPointF spot(target->width() / 2, target->height() / 2);
     QDragEnterEvent enter(spot.toPoint(), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &enter);
     if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(spot.toPoint() + QPoint(1, 1), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &move);
+    if (!move.isAccepted())
         return false;
     QDropEvent drop(spot, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &drop);
@@ -83,12 +88,17 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("error");
-        QTest::newRow("on the text area") << "memoMain" << QByteArray("Hallo\r\nWelt") << "Hallo\nWelt" << QString();
-        QTest::newRow("on the side strip") << "Panel1" << QByteArray("Gruß") << "Gruß" << QString();
+        QTest::addColumn<bool>("withText");  // the file's path as text beside its link
+        QTest::newRow("on the text area")
+            << "memoMain" << QByteArray("Hallo\r\nWelt") << "Hallo\nWelt" << QString() << true;
+        // The text area itself takes no drag of links alone.
+        QTest::newRow("on the text area, link only")
+            << "memoMain" << QByteArray("Hallo") << "Hallo" << QString() << false;
+        QTest::newRow("on the side strip") << "Panel1" << QByteArray("Gruß") << "Gruß" << QString() << true;
         QTest::newRow("not a text file") << "memoMain" << QByteArray("a\0b", 3) << "vorher"
-                                         << "Datei %1 ist keine Textdatei und kann nicht geöffnet werden.";
+                                         << "Datei %1 ist keine Textdatei und kann nicht geöffnet werden." << true;
         QTest::newRow("missing file") << "memoMain" << QByteArray() << "vorher"
-                                      << "Datei %1 kann nicht geöffnet werden.";
+                                      << "Datei %1 kann nicht geöffnet werden." << true;
     }
     void dropFile()
     {
@@ -96,6 +106,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, text);
         QFETCH(QString, error);
+        QFETCH(bool, withText);
         const QString fileName = m_form.filePath(QStringLiteral("dropped.txt"));
         QFile::remove(fileName);
         if (!content.isEmpty())
@@ -107,7 +118,7 @@ private slots:
             target = m_form->memoMain->viewport();
 
         ErrorBoxRecorder errors;
-        const std::unique_ptr<QMimeData> data(Mime({QUrl::fromLocalFile(fileName)}, fileName));
+        const std::unique_ptr<QMimeData> data(Mime({QUrl::fromLocalFile(fileName)}, withText ? fileName : QString()));
         QVERIFY(DragAndDrop(target, data.get()));
         QTRY_COMPARE(m_form->memoMain->text(), text);
         QCOMPARE(errors.shown, error.isEmpty() ? QStringList() : QStringList{error.arg(fileName)});

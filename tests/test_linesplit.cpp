@@ -24,6 +24,8 @@ private slots:
         QTest::newRow("after a tab") << tab << Cuts{91};
         QString early = QString(10, u'x') + u' ' + QString(200, u'z');
         QTest::newRow("blank in the first half only") << early << Cuts{PieceLength};
+        QString halfway = QString(PieceLength / 2 - 1, u'a') + u' ' + QString(300, u'b');
+        QTest::newRow("blank just short of the second half") << halfway << Cuts{PieceLength, 2 * PieceLength};
         QString blankAtEnd = QString(PieceLength - 1, u'x') + u' ' + QString(10, u'z');
         QTest::newRow("blank as the last unit") << blankAtEnd << Cuts{PieceLength};
         // A surrogate pair across the hard cut moves the cut before it.

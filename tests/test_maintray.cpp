@@ -73,7 +73,7 @@ private slots:
         m_form->AppMinimize();
         QVERIFY(m_form->isHidden());
         QVERIFY(m_shell->shown);
-        QCOMPARE(m_shell->calls.last().record.tip(), QStringLiteral("Vexlo-Ed - zum öffnen hier klicken"));
+        QCOMPARE(m_shell->calls.last().record.tip(), QStringLiteral("Vexlo-Ed - zum Öffnen hier klicken"));
         QVERIFY(!TApplication::instance()->applicationWindowVisible());
 
         m_shell->send(trayWindow(), WM_LBUTTONDOWN);
@@ -107,18 +107,56 @@ private slots:
         QVERIFY(!m_form->TrayIcon1->IconVisible());
     }
 
+    // "minimiert starten": into the notification area when there is one and
+    // "SysTray" is ticked at start, otherwise into the taskbar.
+    void startMinimized_data()
+    {
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<bool>("areaAvailable");
+        QTest::addColumn<QString>("expected");  // "shown", "tray" or "taskbar"
+        QTest::newRow("option off") << QByteArray("SysTray=1\r\nStartMinimized=0") << true << "shown";
+        QTest::newRow("into the tray") << QByteArray("SysTray=1\r\nStartMinimized=1") << true << "tray";
+        QTest::newRow("no area") << QByteArray("SysTray=1\r\nStartMinimized=1") << false << "taskbar";
+        QTest::newRow("SysTray not ticked") << QByteArray("SysTray=0\r\nStartMinimized=1") << true << "taskbar";
+    }
+    void startMinimized()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(bool, areaAvailable);
+        QFETCH(QString, expected);
+        cleanup();
+        const QString ini = m_dir.filePath(QStringLiteral("vexloed.ini"));
+        WriteFileBytes(ini, "[Config]\r\n" + config + "\r\n");
+        const auto removeIni = qScopeGuard([&] { QFile::remove(ini); });
+        m_shell = new FakeTrayShell;
+        m_shell->available = areaAvailable;
+        m_form = new TfrmMain(nullptr, m_shell);
+        frmMain = m_form;
+        m_form->ShowAtStart();
+        QTRY_COMPARE(m_form->isMinimized(), expected == QLatin1String("taskbar"));
+        QTest::qWait(50);
+        QCOMPARE(m_form->isMinimized(), expected == QLatin1String("taskbar"));
+        QCOMPARE(m_form->isVisible(), expected != QLatin1String("tray"));
+        QCOMPARE(m_shell->shown, expected == QLatin1String("tray"));
+        if (expected == QLatin1String("tray")) {
+            m_form->TrayIconClick();
+            QVERIFY(m_form->isVisible());
+            QVERIFY(!m_shell->shown);
+        }
+    }
+
     void windowComesBackWhenTheAreaGoes()
     {
         m_form->cbSysTray->setChecked(true);
         minimise();
         m_form->AppMinimize();
         QVERIFY(m_form->isHidden());
-        // Still there after a look or two.
-        QTest::qWait(2 * TTrayIcon::AreaWatchInterval + 100);
+        // Another area taking over is no loss.
+        m_shell->setAvailable(true);
         QVERIFY(m_form->isHidden());
 
-        m_shell->available = false;
-        QTRY_VERIFY_WITH_TIMEOUT(m_form->isVisible(), 2 * TTrayIcon::AreaWatchInterval);
+        m_shell->setAvailable(false);
+        QTRY_VERIFY(m_form->isVisible());
         QVERIFY(!m_form->isMinimized());
         QVERIFY(!m_shell->shown);
         QVERIFY(!m_form->TrayIcon1->IconVisible());
@@ -129,9 +167,9 @@ private slots:
         minimise();
         m_form->AppMinimize();
         m_form->TrayIconClick();
-        m_shell->available = false;
         m_form->hide();
-        QTest::qWait(2 * TTrayIcon::AreaWatchInterval + 100);
+        m_shell->setAvailable(false);
+        QCoreApplication::processEvents();
         QVERIFY(m_form->isHidden());
     }
 

@@ -314,6 +314,10 @@ private slots:
         row("ctrl+left back over a piece start", prose, 121 + 10, left, ctrl, 2, 110, 110);
         row("ctrl+right over a word of three pieces", longWord, 5, right, ctrl, 1, 301, 301);
         row("ctrl+left over a word of three pieces", longWord, 301 + 2, left, ctrl, 1, 0, 0);
+        // An ordinary line break is one place, pieces elsewhere or not.
+        const QString beside = QStringLiteral("ab\ncd\n") + LongLine(LongLineLength + 10);
+        row("right over an ordinary line break", beside, 2, right, none, 1, 3, 3);
+        row("left over an ordinary line break", beside, 3, left, none, 1, 2, 2);
     }
     void caretMovesOncePerCharacterAcrossPieces()
     {
@@ -326,7 +330,7 @@ private slots:
         QFETCH(int, anchor);
         TMemo memo;
         memo.setText(text);
-        QVERIFY(memo.isContinuation(memo.document()->findBlockByNumber(1)));
+        QVERIFY(memo.document()->blockCount() > text.count(u'\n') + 1);  // held in pieces
         Place(memo, start < 0 ? memo.document()->characterCount() - 1 : start);
         for (int i = 0; i < presses; ++i)
             QTest::keyClick(&memo, Qt::Key(key), Qt::KeyboardModifiers(modifiers));

@@ -525,6 +525,46 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(FinishedCalls(calls).size(), 1, 20000);
         QCOMPARE(ReadFileBytes(FinishedCalls(calls).first() + "/arg1"), QByteArray("http://example.org/"));
     }
+
+    // An opener that is missing or fails is reported with the link and the
+    // reason once it has ended; one that succeeds says nothing.
+    void failedOpenerIsReported_data()
+    {
+        QTest::addColumn<QString>("program");  // a script body, or a name or path that does not exist
+        QTest::addColumn<QString>("message");
+        const QString link = QStringLiteral("„http://example.org/“");
+        QTest::newRow("success") << "exit 0" << QString();
+        QTest::newRow("no program for the link") << "exit 3"
+                                                 << "Für " + link + " ist kein Programm eingerichtet.";
+        QTest::newRow("failed") << "exit 4" << link + " kann nicht geöffnet werden: stand-in endete mit Status 4.";
+        QTest::newRow("killed") << "kill -KILL $$" << link + " kann nicht geöffnet werden: stand-in wurde abgebrochen.";
+        QTest::newRow("not on PATH") << "no-such-opener"
+                                     << "Für " + link + " ist kein Programm eingerichtet: no-such-opener fehlt.";
+        QTest::newRow("path missing") << "/nowhere/xdg-open"
+                                      << "Für " + link + " ist kein Programm eingerichtet: xdg-open fehlt.";
+    }
+    void failedOpenerIsReported()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        RealOpener real(dir.filePath("bin"));
+        if (program.contains(u' ')) {
+            const QString script = dir.filePath("stand-in");
+            WriteFileBytes(script, "#!/bin/sh\nsleep 0.2\n" + program.toUtf8() + "\n");
+            QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            program = script;
+        }
+        SetLinkOpenerProgram(program);
+        ErrorBoxRecorder errors;
+        TApplication::Guard([] { OpenLink(QStringLiteral("http://example.org/")); });
+        if (message.isEmpty()) {
+            QTest::qWait(1000);
+            QCOMPARE(errors.shown, QStringList());
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(errors.shown, QStringList{message}, 20000);
+        }
+    }
 };
 
 VEXLO_TEST_MAIN(TestProUrl)

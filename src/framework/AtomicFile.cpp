@@ -55,8 +55,12 @@ bool WriteAll(int fd, QByteArrayView bytes)
     return true;
 }
 
-AtomicFile::AtomicFile(const QString& fileName)
+AtomicFile::AtomicFile(const QString& fileName, SystemCalls calls) : m_calls(calls)
 {
+    if (!m_calls.fsync)
+        m_calls.fsync = ::fsync;
+    if (!m_calls.rename)
+        m_calls.rename = ::rename;
     // Through a symbolic link the file it points to is replaced, not the link.
     const QString canonical = QFileInfo(fileName).canonicalFilePath();
     m_target = QFile::encodeName(canonical.isEmpty() ? fileName : canonical);
@@ -131,7 +135,7 @@ bool AtomicFile::commit()
     if (m_fd < 0)
         return false;
     // Late failures (delayed allocation, network file systems) show up here.
-    if (::fsync(m_fd) != 0 && errno != EINVAL) {
+    if (m_calls.fsync(m_fd) != 0 && errno != EINVAL) {
         fail(errno);
         return false;
     }
@@ -141,7 +145,7 @@ bool AtomicFile::commit()
         fail(errno);
         return false;
     }
-    if (::rename(m_temp.constData(), m_target.constData()) != 0) {
+    if (m_calls.rename(m_temp.constData(), m_target.constData()) != 0) {
         fail(errno);
         return false;
     }

@@ -9,7 +9,14 @@
 // protection) leaves the target byte for byte and no temporary file behind.
 class AtomicFile {
 public:
-    explicit AtomicFile(const QString& fileName);
+    // The calls that put the file in place; null means the system's. Tests
+    // pass failing ones, as a disk or file system may fail them.
+    struct SystemCalls {
+        int (*fsync)(int fd);
+        int (*rename)(const char* from, const char* to);
+    };
+
+    explicit AtomicFile(const QString& fileName, SystemCalls calls = {});
     ~AtomicFile();  // discards what was written unless committed
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -29,6 +36,7 @@ private:
     QByteArray m_temp;    // the new file beside it while it is written
     int m_fd = -1;
     int m_error = 0;
+    SystemCalls m_calls;
 };
 
 // Writes all of bytes to fd, going on after short and interrupted writes.

@@ -11,6 +11,22 @@ std::function<void(const QString&)>& Presenter()
     return presenter;
 }
 
+// The window the box belongs to. Not every desktop tells which window is
+// active (a Wayland compositor may not), so a shown window of the program
+// stands in; without an owner the box could be placed anywhere.
+QWidget* Owner()
+{
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && !(window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip))
+            return window;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 namespace ErrorBox {
@@ -29,8 +45,7 @@ void Show(const QString& message)
         Presenter()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Vexlo-Ed"), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Vexlo-Ed"), text, QMessageBox::Ok, Owner());
     box.exec();
 }
 

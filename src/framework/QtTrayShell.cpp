@@ -8,8 +8,12 @@
 #include <QWidget>
 
 #include "framework/Application.h"
+#include "framework/TrayAreaWatch.h"
 
-QtTrayShell::QtTrayShell(QObject* parent) : QObject(parent) {}
+QtTrayShell::QtTrayShell(QObject* parent)
+    : QObject(parent), m_areaWatch(new TrayAreaWatch([this] { notifyAvailabilityChanged(); }, this))
+{
+}
 
 QtTrayShell::~QtTrayShell() = default;
 
@@ -42,7 +46,7 @@ bool QtTrayShell::notifyIcon(NotifyMessage message, const NotifyIconData& record
 
 bool QtTrayShell::isAvailable() const
 {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return m_areaWatch->available();
 }
 
 void QtTrayShell::apply(const NotifyIconData& record)

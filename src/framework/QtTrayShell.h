@@ -5,6 +5,8 @@
 
 #include "framework/TrayShell.h"
 
+class TrayAreaWatch;
+
 // The desktop's notification area through one QSystemTrayIcon. Activations
 // become the mouse messages the tray's message window expects. No context
 // menu is attached here: the tray icon opens its own menu on the right press.
@@ -31,6 +33,7 @@ private:
     void iconActivated(QSystemTrayIcon::ActivationReason reason);
     void deliver(uint mouseMessage);
 
+    TrayAreaWatch* m_areaWatch;
     QSystemTrayIcon* m_icon = nullptr;
     QIcon m_picture;
     QString m_tip;

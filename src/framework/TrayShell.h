@@ -77,6 +77,10 @@ public:
     // item's action has run by then.
     virtual void popupMenu(QMenu* menu, const QPoint& position) = 0;
 
+    // Called whenever the area may have come or gone (the listener asks
+    // isAvailable()); the desktop tells by an event, never by polling.
+    void setAvailabilityListener(std::function<void()> listener) { m_availabilityListener = std::move(listener); }
+
     // Message windows: a number standing for a window, and its procedure.
     quintptr createMessageWindow(WindowProc proc);
     void destroyMessageWindow(quintptr window);
@@ -84,7 +88,15 @@ public:
     // Calls the window's procedure; 0 when the window does not exist.
     qintptr sendMessage(quintptr window, uint message, quintptr wParam, qintptr lParam);
 
+protected:
+    void notifyAvailabilityChanged()
+    {
+        if (m_availabilityListener)
+            m_availabilityListener();
+    }
+
 private:
+    std::function<void()> m_availabilityListener;
     std::map<quintptr, WindowProc> m_windows;
     quintptr m_nextWindow = 1;
 };

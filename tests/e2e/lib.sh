@@ -5,6 +5,14 @@ set -euo pipefail
 
 E2E_BINARY="$1"
 E2E_DIR=$(mktemp -d /tmp/vexloed-e2e.XXXXXX)
+# The program's user has a home and folders of their own, whatever the
+# environment holds: a test never reads or removes the real recovery copy or
+# settings, and no test sees another's leftovers.
+export HOME="$E2E_DIR/home"
+export XDG_CONFIG_HOME="$HOME/config" XDG_STATE_HOME="$E2E_DIR/state" XDG_DATA_HOME="$HOME/data"
+export XDG_RUNTIME_DIR="$E2E_DIR/run"
+mkdir -p "$HOME"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 E2E_PIDS=()
 MAIN_TITLE="Vexlo-Ed - alles was zählt"
 # xdotool's patterns are byte-wise; the umlaut is matched by any bytes.
@@ -92,11 +100,8 @@ write_ini() {
   printf '%s' "$1" >"$E2E_DIR/app/vexloed.ini"
 }
 
-# The program's state folder (the recovery copy of the text) is the test's own,
-# so a test never touches the real home.
-E2E_STATE="$E2E_DIR/state"
-# Likewise the data folder (the personal word list of the spell check).
-E2E_DATA="$E2E_DIR/data"
+# The program's state folder (the recovery copy of the text).
+E2E_STATE="$XDG_STATE_HOME"
 
 start_app() {
   start_program "$E2E_DIR/app" ./vexloed "$@"
@@ -106,8 +111,7 @@ start_app() {
 start_program() {
   local dir=$1
   shift
-  (cd "$dir" && XDG_STATE_HOME="${XDG_STATE_HOME:-$E2E_STATE}" XDG_DATA_HOME="${XDG_DATA_HOME:-$E2E_DATA}" \
-    QT_QPA_PLATFORM=xcb exec "$@" >>"$E2E_DIR/app.log" 2>&1) &
+  (cd "$dir" && QT_QPA_PLATFORM=xcb exec "$@" >>"$E2E_DIR/app.log" 2>&1) &
   APP_PID=$!
   E2E_PIDS+=($APP_PID)
   if ! wait_for 150 xdotool search --onlyvisible --name "$MAIN_PATTERN"; then
@@ -193,14 +197,10 @@ install_into_prefix() {
     fail "install failed: $(cat "$E2E_DIR/install.log")"
 }
 
-# A home, configuration and runtime folder of their own for the program's
-# user, and an English desktop (the program speaks German all the same).
+# An English desktop (the program speaks German all the same).
 use_fresh_home() {
-  export HOME="$E2E_DIR/home" XDG_CONFIG_HOME="$E2E_DIR/home/config" XDG_RUNTIME_DIR="$E2E_DIR/run"
   export LANG=C.UTF-8 LANGUAGE=en
   unset LC_ALL LC_MESSAGES
-  mkdir -p "$HOME"
-  mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 }
 
 # Closes the main window with Ctrl+Q and waits for the program to end.

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks its dependencies, installs it (as root
+# Builds the Debian package, checks its dependencies and lintian's verdict, installs it (as root
 # with dpkg -i, removed again at the end; otherwise unpacked with dpkg -x) and
 # starts the installed program.
 source "$(dirname "$0")/lib.sh"
@@ -15,6 +15,9 @@ for needed in libqt6widgets6 libjpeg62-turbo libc6 qt6-qpa-plugins fonts-liberat
 done
 dpkg-deb -c "$DEB" >"$E2E_DIR/contents.txt"
 grep -q ' ./usr/share/applications/vexloed.desktop$' "$E2E_DIR/contents.txt" || fail "package holds no desktop entry"
+# Debian's package checker, pedantic tags shown: no error and no warning.
+lintian --pedantic --fail-on error,warning "$DEB" >"$E2E_DIR/lintian.log" 2>&1 ||
+  fail "lintian: $(grep -v 'root privileges' "$E2E_DIR/lintian.log")"
 
 if [ "$(id -u)" -eq 0 ]; then
   # dpkg waits for no one: another package run may hold its lock for a moment.

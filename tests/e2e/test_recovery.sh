@@ -23,12 +23,20 @@ wait_for 50 test -s "$COPY" || fail "no recovery copy a moment after typing"
 kill -9 "$APP_PID"
 wait_for 50 program_ended || fail "program survived kill -9"
 
-start_app
+# A file named on the command line leaves the restored text in place, and
+# the copies that follow hold that text.
+printf 'Datei' >"$E2E_DIR/datei.txt"
+start_app "$E2E_DIR/datei.txt"
 wait_for 50 notice_shown || fail "no notice that the text was restored"
 xdotool windowactivate --sync "$(notice_shown | head -1)" 2>/dev/null || true
 xdotool key Return
 wait_for 50 no_notice || fail "notice did not close"
 expect_eq "$(text_in_window)" $'Gerettet\nok' "text after the kill"
+click_at "$MAIN_WIN" 200 150
+xdotool key ctrl+End
+xdotool type --delay 30 "!"
+wait_for 50 grep -q '!' "$COPY" || fail "no recovery copy after the restored text was edited"
+expect_eq "$(cat "$COPY")" $'Gerettet\r\nok!' "recovery copy after the restored text was edited"
 
 # "beenden" is a normal end: the copy goes.
 click_at "$MAIN_WIN" 20 218
