@@ -462,10 +462,16 @@ void TSpellChecker::ignore(const QString& word)
 
 void TSpellChecker::addToPersonalList(const QString& word)
 {
-    if (m_personalWords.contains(word))
-        return;
-    WritePersonalWords(m_personalListPath, m_personalWords + QStringList{word});
-    m_personalWords.append(word);
+    // Read again first: a list that could not be read at start is never
+    // written over, and words another instance added stay.
+    QStringList words = ReadPersonalWords(m_personalListPath);
+    if (!words.contains(word)) {
+        words.append(word);
+        WritePersonalWords(m_personalListPath, words);
+    }
+    m_personalWords = words;
+    for (const QString& known : std::as_const(words))
+        m_accepted.insert(known);
     accept(word);
     recheckEverything();
 }

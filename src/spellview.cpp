@@ -107,7 +107,9 @@ void TSpellView::paintUnderlines(const QRect& area)
                         continue;
                     const qreal left = origin.x() + line.cursorToX(from);
                     const qreal right = origin.x() + line.cursorToX(to);
-                    const QRectF wave(left, origin.y() + line.y() + line.ascent() + 1, right - left, m_wave.height());
+                    // Below the baseline, yet inside the line, which a keystroke repaints.
+                    const qreal below = std::min(line.ascent() + 1, line.height() - m_wave.height());
+                    const QRectF wave(left, origin.y() + line.y() + below, right - left, m_wave.height());
                     painter->drawTiledPixmap(wave, m_wave, QPointF(std::fmod(left, m_wave.width()), 0));
                 }
             }

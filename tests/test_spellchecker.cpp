@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -41,12 +44,13 @@ class TestSpellChecker : public QObject {
     TSpellChecker* m_checker = nullptr;
 
     // A shown text area with a loaded checker; personal list in the test's folder.
-    void createChecker(const QString& dictionary = Dictionary)
+    void createChecker(const QString& dictionary = Dictionary, const QString& list = QString())
     {
         m_memo = std::make_unique<TMemo>();
         m_memo->resize(320, 200);
         m_memo->show();
-        m_checker = new TSpellChecker(m_memo.get(), dictionary, m_dir.filePath(QStringLiteral("words.txt")));
+        m_checker = new TSpellChecker(m_memo.get(), dictionary,
+                                      list.isEmpty() ? m_dir.filePath(QStringLiteral("words.txt")) : list);
         m_checker->startLoading();
         QTRY_VERIFY_WITH_TIMEOUT(m_checker->state() != TSpellChecker::State::Loading, 20000);
     }
@@ -191,6 +195,21 @@ private slots:
         QCOMPARE(ReadFileBytes(list), QByteArray("Karstwort\n"));
         QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Tippfelher"});
         QFile::remove(list);
+    }
+
+    // A list that cannot be read (here a named pipe) is reported and never written over.
+    void unreadableListKept()
+    {
+        const QString pipe = m_dir.filePath(QStringLiteral("pipe.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        ErrorBoxRecorder errors;
+        createChecker(Dictionary, pipe);
+        const QString refused = QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(pipe);
+        QTRY_COMPARE(errors.shown, QStringList{refused + u'.'});
+        QCOMPARE(ErrorOf([&] { m_checker->addToPersonalList(QStringLiteral("Karstwort")); }), refused);
+        QVERIFY(QFileInfo(pipe).isSymLink() || !QFileInfo(pipe).isFile());
+        createChecker();
+        QFile::remove(pipe);
     }
 
     void checkingOff()
