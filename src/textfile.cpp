@@ -32,7 +32,7 @@ qsizetype CountChars(const QString& text)
     return text.size() + std::count(begin, begin + text.size(), u'\n');
 }
 
-QString ReadTextFile(const QString& fileName)
+QString ReadTextFile(const QString& fileName, bool utf8Only)
 {
     RegularFile file(fileName);
     if (!file.isOpen())
@@ -70,6 +70,8 @@ QString ReadTextFile(const QString& fileName)
                 ThrowTooLarge();
             return decoder.take().text;
         }
+        if (utf8Only)
+            throw VexloError(QStringLiteral("Datei %1 ist kein gültiger UTF-8-Text").arg(fileName));
         // Not UTF-8: once more from the start, as Windows-1252.
     }
     ThrowCannotOpen(fileName);  // Windows-1252 takes every byte; not reached

@@ -17,8 +17,9 @@ qsizetype CountChars(const QString& text);
 // or is no ordinary file (a pipe, a device),
 // "Datei %s ist keine Textdatei und kann nicht geöffnet werden" for one holding
 // NUL bytes, and "Text überschreitet Memo-Kapazität" for one larger than
-// MemoCapacity. U+2028 and U+2029 also become "\n".
-QString ReadTextFile(const QString& fileName);
+// MemoCapacity. U+2028 and U+2029 also become "\n". With utf8Only, bytes that are
+// not UTF-8 throw "Datei %s ist kein gültiger UTF-8-Text" instead.
+QString ReadTextFile(const QString& fileName, bool utf8Only = false);
 
 // Writes text ("\n" line breaks) as UTF-8 with CR LF line breaks, replacing the
 // file atomically. No byte-order mark, except before a text that itself begins

@@ -1,4 +1,5 @@
 // Program entry: the application title, the four windows in their order, the message loop.
+#include <QDateTime>
 #include <QTimer>
 #include <cstdio>
 
@@ -8,7 +9,9 @@
 #include "customize.h"
 #include "extern.h"
 #include "framework/Application.h"
+#include "framework/AtomicFile.h"
 #include "framework/QtTranslations.h"
+#include "globals.h"
 #include "main.h"
 #include "recovery.h"
 
@@ -37,6 +40,7 @@ int Answer(const CommandLine& command)
 
 int main(int argc, char** argv)
 {
+    const QDateTime started = QDateTime::currentDateTime();
     // --help, --version and a wrong call are answered without a display
     // (packaging scripts and shell completion call them so).
     QStringList arguments;
@@ -63,17 +67,22 @@ int main(int argc, char** argv)
     frmCustomize = new TfrmCustomize(frmMain);
     frmExtern = new TfrmExtern(frmMain);
     frmChangeURL = new TfrmChangeURL(frmMain);
+    // What a save killed part-way left beside the settings file.
+    RemoveStaleTemporaryFiles(SettingsFileName(), started);
     // The text survives a crash, a kill or a power cut in the state folder.
     TRecovery recovery(frmMain->memoMain, RecoveryFolder());
-    bool restored = false;
-    TApplication::Guard([&] { restored = recovery.Restore(); });
+    RecoveryReport found;
+    TApplication::Guard([&] { found = recovery.Restore(); });
     if (app.showMainForm)
         frmMain->ShowAtStart();
-    if (restored) {
+    if (!found.isEmpty()) {
         // The restored text comes first: a file named on the command line
         // would replace it, so it is left unopened and the notice says so.
-        QTimer::singleShot(0, frmMain, [fileName = command.fileName] { ShowRestoredNotice(frmMain, fileName); });
-    } else if (!command.fileName.isEmpty()) {
+        QTimer::singleShot(0, frmMain, [found, fileName = command.fileName] {
+            ShowRestoredNotice(frmMain, found, found.restored ? fileName : QString());
+        });
+    }
+    if (!found.restored && !command.fileName.isEmpty()) {
         // Opened as "öffnen" opens it, once the window is up: a refused file
         // is reported over the window.
         QTimer::singleShot(0, frmMain, [fileName = command.fileName] {

@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -200,6 +201,65 @@ private slots:
         }
         QCOMPARE(ReadFileBytes(name), QByteArray("alt"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"alt.txt"});
+    }
+
+    // What a write killed part-way leaves beside the target goes at the next
+    // start; nothing else does, and nothing younger than the running instance.
+    void staleTemporaryFilesGo_data()
+    {
+        QTest::addColumn<QString>("name");  // empty: the one a killed write left
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("age");  // seconds before the instance started
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("killed write") << QString() << "file" << 60 << true;
+        QTest::newRow("younger than the instance") << QString() << "file" << -60 << false;
+        QTest::newRow("another file's") << ".andere.ini.aB3dE9"
+                                        << "file" << 60 << false;
+        QTest::newRow("five letters") << ".vexloed.ini.aB3dE"
+                                      << "file" << 60 << false;
+        QTest::newRow("not a letter") << ".vexloed.ini.aB3-E9"
+                                      << "file" << 60 << false;
+        QTest::newRow("a folder") << ".vexloed.ini.aB3dE9"
+                                  << "folder" << 60 << false;
+        QTest::newRow("a link") << ".vexloed.ini.aB3dE9"
+                                << "link" << 60 << false;
+    }
+    void staleTemporaryFilesGo()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(int, age);
+        QFETCH(bool, removed);
+
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("vexloed.ini"));
+        WriteFileBytes(target, "[Config]\r\n");
+        if (name.isEmpty()) {
+            // Killed after writing: neither committed nor discarded.
+            TextFromChild([&] {
+                auto* file = new AtomicFile(target);
+                file->write("halb");
+                return QString();
+            });
+            const QStringList left =
+                QDir(dir.path()).entryList({QStringLiteral(".vexloed.ini.*")}, QDir::Hidden | QDir::Files);
+            QCOMPARE(left.size(), 1);
+            name = left[0];
+        } else if (kind == QLatin1String("file")) {
+            WriteFileBytes(dir.filePath(name), "halb");
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(dir.path()).mkdir(name));
+        } else {
+            QVERIFY(QFile::link(target, dir.filePath(name)));
+        }
+        const QDateTime started = QDateTime::currentDateTime();
+        const time_t when = time_t(started.toSecsSinceEpoch() - age);
+        const timeval times[2] = {{when, 0}, {when, 0}};
+        ::lutimes(QFile::encodeName(dir.filePath(name)).constData(), times);
+
+        QCOMPARE(RemoveStaleTemporaryFiles(target, started), removed ? 1 : 0);
+        QCOMPARE(QFileInfo::exists(dir.filePath(name)) || QFileInfo(dir.filePath(name)).isSymLink(), !removed);
+        QCOMPARE(ReadFileBytes(target), QByteArray("[Config]\r\n"));
     }
 };
 

@@ -1,19 +1,36 @@
 #include "framework/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
-// The mode a newly created file gets from the process's umask.
+// The mode a newly created file gets from the process's umask. Read, not set
+// and set back: umask() acts on the whole process, and a file another thread
+// creates in between would be made without it.
 mode_t NewFileMode()
 {
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status)) {
+            if (std::strncmp(line, "Umask:", 6) == 0) {
+                std::fclose(status);
+                return 0666 & ~mode_t(std::strtoul(line + 6, nullptr, 8));
+            }
+        }
+        std::fclose(status);
+    }
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
@@ -152,4 +169,37 @@ bool AtomicFile::commit()
     m_temp.clear();
     SyncDirectory(m_target);
     return true;
+}
+
+int RemoveStaleTemporaryFiles(const QString& fileName, const QDateTime& before)
+{
+    // Beside the file a write replaces, as AtomicFile names it: ".name.XXXXXX".
+    const QString canonical = QFileInfo(fileName).canonicalFilePath();
+    const QByteArray target = QFile::encodeName(canonical.isEmpty() ? fileName : canonical);
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray directory = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
+    const QByteArray prefix = '.' + target.mid(slash + 1) + '.';
+    DIR* listing = ::opendir(directory.constData());
+    if (!listing)
+        return 0;
+    const qint64 cutoff = before.toMSecsSinceEpoch();
+    int removed = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        const QByteArray name(entry->d_name);
+        // mkostemp's six letters and digits, nothing else.
+        if (name.size() != prefix.size() + 6 || !name.startsWith(prefix))
+            continue;
+        const QByteArray tail = name.mid(prefix.size());
+        if (!std::all_of(tail.begin(), tail.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            continue;
+        const QByteArray path = directory + '/' + name;
+        struct stat info;
+        if (::lstat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        const qint64 changed = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
+        if (changed < cutoff && ::unlink(path.constData()) == 0)
+            ++removed;
+    }
+    ::closedir(listing);
+    return removed;
 }

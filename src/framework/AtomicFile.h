@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QString>
 
 // Replaces a file in one step. The bytes go to a new file beside the target;
@@ -42,3 +43,9 @@ private:
 // Writes all of bytes to fd, going on after short and interrupted writes.
 // False, with errno set, when the system refuses.
 bool WriteAll(int fd, QByteArrayView bytes);
+
+// Removes the temporary files that writers of fileName left beside it when
+// they were killed: only names of the writer's own pattern, and only those
+// last changed before `before` (a running writer's file is younger). Returns
+// how many went.
+int RemoveStaleTemporaryFiles(const QString& fileName, const QDateTime& before);

@@ -22,6 +22,13 @@ xdotool type --delay 30 "ok"
 wait_for 50 test -s "$COPY" || fail "no recovery copy a moment after typing"
 kill -9 "$APP_PID"
 wait_for 50 program_ended || fail "program survived kill -9"
+# What writes killed part-way leave goes at the next start; other files stay.
+STALE=("$E2E_DIR/app/.vexloed.ini.aB3dE9" "$E2E_STATE/vexloed/.recovery.txt.Zz0000")
+KEPT="$E2E_DIR/app/.vexloed.ini.behalten"
+for f in "${STALE[@]}" "$KEPT"; do
+  printf 'halb' >"$f"
+  touch -d '1 hour ago' "$f"
+done
 
 # A file named on the command line leaves the restored text in place, and
 # the copies that follow hold that text.
@@ -32,6 +39,10 @@ xdotool windowactivate --sync "$(notice_shown | head -1)" 2>/dev/null || true
 xdotool key Return
 wait_for 50 no_notice || fail "notice did not close"
 expect_eq "$(text_in_window)" $'Gerettet\nok' "text after the kill"
+for f in "${STALE[@]}"; do
+  [ -e "$f" ] && fail "stale temporary file $f left at start"
+done
+[ -e "$KEPT" ] || fail "a file not of the temporary pattern was removed"
 click_at "$MAIN_WIN" 200 150
 xdotool key ctrl+End
 xdotool type --delay 30 "!"
