@@ -1,6 +1,8 @@
 // The room under the limits on a 10 MB text: a keystroke with the info line
 // and the marks on, beside the same window without them and a bare text
 // area (the floor); and a select-all, whose selection count must be instant.
+// The same keystroke and counts with the limits counting bytes and visible
+// characters, beside both counting as the browser sends.
 #include <benchmark/benchmark.h>
 
 #include <QLabel>
@@ -9,11 +11,13 @@
 #include <QTextCursor>
 
 #include "benchsupport.h"
+#include "countrule.h"
 #include "globals.h"
 #include "infoline.h"
 #include "limitview.h"
 #include "main.h"
 #include "memo.h"
+#include "rulecount.h"
 
 namespace {
 
@@ -129,6 +133,87 @@ void BM_LimitPosition10MB(benchmark::State& state)
         benchmark::DoNotOptimize(math.limitPosition(DefaultGrenzeGB));
 }
 BENCHMARK(BM_LimitPosition10MB)->Unit(benchmark::kMicrosecond);
+
+// Both limits on the given rules (1: as today), the caret in the middle of
+// the text, past both limits, or at its start, where each keystroke moves
+// where the limits fall.
+void BM_KeystrokeRules10MB(benchmark::State& state)
+{
+    Fixture f(On);
+    Settings.ZaehlweiseGB = std::int32_t(state.range(0));
+    Settings.ZaehlweiseForum = std::int32_t(state.range(1));
+    f.form->UpdateCharCount();
+    if (state.range(2)) {
+        QTextCursor cursor = f.memo->textCursor();
+        cursor.setPosition(0);
+        f.memo->setTextCursor(cursor);
+    }
+    Idle();
+    for (auto _ : state) {
+        SendKey(f.memo, Qt::Key_X, QStringLiteral("x"));
+        Idle();
+        state.PauseTiming();
+        SendKey(f.memo, Qt::Key_Backspace, QString());
+        Idle();
+        state.ResumeTiming();
+    }
+    state.SetLabel(f.form->findChild<TInfoLine*>(QStringLiteral("infoLine"))->text().toStdString());
+}
+BENCHMARK(BM_KeystrokeRules10MB)
+    ->ArgNames({"gb", "forum", "atStart"})
+    ->Args({1, 1, 0})
+    ->Args({4, 5, 0})
+    ->Args({1, 1, 1})
+    ->Args({4, 5, 1})
+    ->Unit(benchmark::kMicrosecond);
+
+// Select-all until the info line shows, both limits on the given rules.
+void BM_SelectAllRules10MB(benchmark::State& state)
+{
+    Fixture f(On);
+    Settings.ZaehlweiseGB = std::int32_t(state.range(0));
+    Settings.ZaehlweiseForum = std::int32_t(state.range(1));
+    f.form->UpdateCharCount();
+    Idle();
+    TInfoLine* line = f.form->findChild<TInfoLine*>(QStringLiteral("infoLine"));
+    for (auto _ : state) {
+        f.memo->selectAll();
+        benchmark::DoNotOptimize(line->text());
+        state.PauseTiming();
+        QTextCursor cursor = f.memo->textCursor();
+        cursor.clearSelection();
+        f.memo->setTextCursor(cursor);
+        Idle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SelectAllRules10MB)->ArgNames({"gb", "forum"})->Args({1, 1})->Args({4, 5})->Unit(benchmark::kMicrosecond);
+
+// The selection's count under one rule, as its tooltip shows it: a selection
+// from just after the start to just before the end, of a counted text.
+void BM_RuleSelectionCount10MB(benchmark::State& state)
+{
+    Fixture f(On);
+    const TLimitMath& math = f.form->findChild<TLimitView*>(QStringLiteral("limitView"))->math();
+    const TRuleCount counter(f.form->memoMain, math, TCountRule(state.range(0)));
+    benchmark::DoNotOptimize(counter.count());
+    const int end = math.endPosition();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(counter.count(37, end - 37));
+}
+BENCHMARK(BM_RuleSelectionCount10MB)->ArgName("rule")->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
+
+// The first count of a 10 MB text under one rule: what opening a file adds.
+void BM_RuleFirstCount10MB(benchmark::State& state)
+{
+    Fixture f(On);
+    const TLimitMath& math = f.form->findChild<TLimitView*>(QStringLiteral("limitView"))->math();
+    for (auto _ : state) {
+        const TRuleCount counter(f.form->memoMain, math, TCountRule(state.range(0)));
+        benchmark::DoNotOptimize(counter.count());
+    }
+}
+BENCHMARK(BM_RuleFirstCount10MB)->ArgName("rule")->DenseRange(2, 5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -61,7 +61,14 @@ int OpenOnce(const QString& who, const QString& fileName, int argc, char** argv)
     long before = 0;
     long after = 0;
     qsizetype count = 0;
-    if (who == QLatin1String("ours")) {
+    if (who == QLatin1String("ours45")) {
+        // Both limits counting otherwise: bytes and visible characters.
+        QFile ini(settingsDir.filePath(QStringLiteral("vexloed.ini")));
+        ini.open(QIODevice::WriteOnly);
+        ini.write("[Zaehlweise]\r\nGB=4\r\nForum=5\r\n");
+        ini.close();
+    }
+    if (who.startsWith(QLatin1String("ours"))) {
         TfrmMain form;
         form.show();
         Idle();
@@ -108,6 +115,8 @@ QString g_self;
 QString g_file;
 std::vector<Opening> g_ours;
 std::vector<Opening> g_floor;
+std::vector<Opening> g_rules;  // ours with the limits on bytes and visible characters
+std::vector<Opening> g_rule1;  // ours, both limits as the browser sends, its pair
 
 bool OpenInChild(const QString& who, Opening& opening)
 {
@@ -144,6 +153,26 @@ void BM_Open20MiB(benchmark::State& state)
 }
 BENCHMARK(BM_Open20MiB)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
+// Ours with both limits counting bytes and visible characters against ours
+// with both as the browser sends, by turns in fresh processes.
+void BM_Open20MiBCountRules(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Opening rules;
+        Opening rule1;
+        const bool rulesFirst = g_rules.size() % 2 == 0;
+        if (!OpenInChild(rulesFirst ? "ours45" : "ours", rulesFirst ? rules : rule1) ||
+            !OpenInChild(rulesFirst ? "ours" : "ours45", rulesFirst ? rule1 : rules)) {
+            state.SkipWithError("a child did not report");
+            return;
+        }
+        state.SetIterationTime(rules.cpu);
+        g_rules.push_back(rules);
+        g_rule1.push_back(rule1);
+    }
+}
+BENCHMARK(BM_Open20MiBCountRules)->UseManualTime()->Iterations(6)->Unit(benchmark::kMillisecond);
+
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -152,16 +181,18 @@ double Median(std::vector<double> values)
 }
 
 // Median over the runs of ours, the floor, and the ratio of each pair.
-void Report(const char* what, const char* unit, double scale, double Opening::*field)
+void Report(const char* what, const char* unit, double scale, double Opening::*field,
+            const std::vector<Opening>& oursRuns = g_ours, const std::vector<Opening>& floorRuns = g_floor,
+            const char* floorName = "floor")
 {
     std::vector<double> ours, floor, ratio;
-    for (size_t i = 0; i < g_ours.size(); ++i) {
-        ours.push_back(g_ours[i].*field * scale);
-        floor.push_back(g_floor[i].*field * scale);
-        ratio.push_back(g_ours[i].*field / g_floor[i].*field);
+    for (size_t i = 0; i < oursRuns.size(); ++i) {
+        ours.push_back(oursRuns[i].*field * scale);
+        floor.push_back(floorRuns[i].*field * scale);
+        ratio.push_back(oursRuns[i].*field / floorRuns[i].*field);
     }
-    std::printf("%-24s ours %7.1f %s, floor %7.1f %s, ratio %.3f (median of %zu pairs)\n", what, Median(ours), unit,
-                Median(floor), unit, Median(ratio), ratio.size());
+    std::printf("%-24s ours %7.1f %s, %s %7.1f %s, ratio %.3f (median of %zu pairs)\n", what, Median(ours), unit,
+                floorName, Median(floor), unit, Median(ratio), ratio.size());
 }
 
 }  // namespace
@@ -184,6 +215,10 @@ int main(int argc, char** argv)
         Report("CPU time to open:", "ms ", 1000, &Opening::cpu);
         Report("resident after open:", "MiB", 1, &Opening::resident);
         Report("growth by the opening:", "MiB", 1, &Opening::growth);
+    }
+    if (!g_rules.empty()) {
+        Report("CPU, bytes + visible:", "ms ", 1000, &Opening::cpu, g_rules, g_rule1, "rule 1");
+        Report("resident, bytes + visible:", "MiB", 1, &Opening::resident, g_rules, g_rule1, "rule 1");
     }
     return 0;
 }

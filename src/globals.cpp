@@ -9,6 +9,7 @@
 #include <QFont>
 #include <cerrno>
 
+#include "countrule.h"
 #include "framework/AtomicFile.h"
 #include "framework/VexloError.h"
 #include "profile.h"
@@ -20,6 +21,7 @@ std::int32_t EditSlot = 0;
 namespace {
 
 const QString SectionConfig = QStringLiteral("Config");
+const QString SectionZaehlweise = QStringLiteral("Zaehlweise");
 
 // Font sizes outside this range are no size a text area can show.
 constexpr std::int32_t MinFontSize = 1;
@@ -90,9 +92,13 @@ void LoadSettings(QFont& font)
     if (!QFileInfo::exists(fileName)) {
         Settings.GrenzeGB = DefaultGrenzeGB;
         Settings.GrenzeForum = DefaultGrenzeForum;
+        Settings.ZaehlweiseGB = Settings.ZaehlweiseForum = int(TCountRule::Browser);
         return;
     }
     const IniFile ini(fileName);
+    // Anything but a rule's number is the browser's rule.
+    Settings.ZaehlweiseGB = int(CountRuleFromValue(ini.ReadInteger(SectionZaehlweise, QStringLiteral("GB"), 1)));
+    Settings.ZaehlweiseForum = int(CountRuleFromValue(ini.ReadInteger(SectionZaehlweise, QStringLiteral("Forum"), 1)));
     Settings.GrenzeGB = ini.ValueExists(SectionConfig, QStringLiteral("GrenzeGB"))
                             ? ini.ReadInteger(SectionConfig, QStringLiteral("GrenzeGB"), DefaultGrenzeGB)
                             : DefaultGrenzeGB;
@@ -140,6 +146,15 @@ void SaveConfig(const QString& fontName, std::int32_t fontSize, const QString& g
     ini.WriteInteger(SectionConfig, QStringLiteral("SysTray"), sysTray ? 1 : 0);
     ini.WriteInteger(SectionConfig, QStringLiteral("Layout"), layoutGreen ? 1 : 0);
     ini.WriteInteger(SectionConfig, QStringLiteral("StartMinimized"), startMinimized ? 1 : 0);
+    ini.UpdateFile();
+}
+
+void SaveCountRule(const QString& key, std::int32_t value)
+{
+    const QString fileName = SettingsFileName();
+    EnsureSettingsFile(QLatin1Char('[') + SectionZaehlweise + QLatin1Char(']'));
+    IniFile ini(fileName);
+    ini.WriteInteger(SectionZaehlweise, key, value);
     ini.UpdateFile();
 }
 

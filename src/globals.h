@@ -22,6 +22,9 @@ struct TSettings {
     QString AppPath;  // ends in the path separator
     bool SysTrayOnStart = false;
     bool StartMinimized = false;
+    // How each limit counts (see countrule.h), 1 to 5.
+    std::int32_t ZaehlweiseGB = 1;
+    std::int32_t ZaehlweiseForum = 1;
 };
 extern TSettings Settings;
 
@@ -40,6 +43,10 @@ void LoadSettings(QFont& font);
 // written, and all seven keys land in one atomic replacement of the file.
 void SaveConfig(const QString& fontName, std::int32_t fontSize, const QString& grenzeGBText,
                 const QString& grenzeForumText, bool sysTray, bool layoutGreen, bool startMinimized);
+
+// Writes one key of section Zaehlweise ("GB" or "Forum"), the rest of the
+// file left byte for byte.
+void SaveCountRule(const QString& key, std::int32_t value);
 
 // Creates the settings file holding header and a line break when it does not exist.
 void EnsureSettingsFile(const QString& header);

@@ -105,9 +105,8 @@ bool TLimitMath::boundaryAt(int position) const
     return true;
 }
 
-int TLimitMath::cutPosition(qsizetype limit) const
+int TLimitMath::cutPositionAt(int position) const
 {
-    const int position = limitPosition(limit);
     if (position < 0 || boundaryBefore(position) || boundaryAt(position))
         return position;
     QTextBlock block = m_document->findBlock(position);

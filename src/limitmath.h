@@ -37,7 +37,9 @@ public:
     // Where a copy of what fits ends: the limit position, moved back to the
     // last blank or line break (which stays out) when the limit falls inside
     // a word; a hard cut when the beginning holds neither. -1 as limitPosition.
-    int cutPosition(qsizetype limit) const;
+    int cutPosition(qsizetype limit) const { return cutPositionAt(limitPosition(limit)); }
+    // The same for the position where a limit falls (-1: none).
+    int cutPositionAt(int limitPosition) const;
 
     // The text between two positions, with "\n" line breaks.
     QString text(int from, int to) const;

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -42,6 +43,11 @@ TLimitView::TLimitView(TMemo* memo, LineBreakCounter lineBreaks, std::function<v
     m_infoLine->show();
     memo->installEventFilter(this);
     m_viewport->installEventFilter(this);
+    m_infoLine->installEventFilter(this);  // a click opens the choice of counting rules
+    m_infoLine->setCursor(Qt::PointingHandCursor);
+    m_infoLine->setAccessibleDescription(QStringLiteral("Ein Klick wählt, wie jede Grenze zählt"));
+    m_counters[0] = std::make_unique<TRuleCount>(memo, m_math, TCountRule::Browser);
+    m_counters[1] = std::make_unique<TRuleCount>(memo, m_math, TCountRule::Browser);
     applyFont();
     connect(memo, &QPlainTextEdit::selectionChanged, this, &TLimitView::refreshInfo);
     connect(memo->document(), &QTextDocument::contentsChange, this,
@@ -57,6 +63,32 @@ void TLimitView::showLimits(qsizetype guestBookLimit, qsizetype forumLimit)
     refreshMarks();
 }
 
+void TLimitView::setCountRules(TCountRule guestBook, TCountRule forum)
+{
+    const TCountRule rules[2] = {guestBook, forum};
+    for (int slot = 0; slot < 2; ++slot) {
+        m_rules[slot] = rules[slot];
+        // A count is made only for a rule in use, and kept while it is; the
+        // browser's rule is the limit math's own and costs nothing.
+        const bool shared = slot == 1 && rules[1] == rules[0];
+        const TCountRule wanted = shared ? TCountRule::Browser : rules[slot];
+        if (m_counters[slot]->rule() != wanted)
+            m_counters[slot] = std::make_unique<TRuleCount>(m_memo, m_math, wanted);
+    }
+}
+
+const TRuleCount& TLimitView::counter(int slot) const
+{
+    return slot == 1 && m_rules[1] == m_rules[0] ? *m_counters[0] : *m_counters[slot];
+}
+
+QString TLimitView::limitName(int slot) const
+{
+    const QString name = slot == 0 ? QStringLiteral("Gästebuch") : QStringLiteral("Forum");
+    const QString rule = CountRuleShortName(m_rules[slot]);
+    return rule.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, rule);
+}
+
 void TLimitView::setLayoutColor(TColor color)
 {
     m_infoLine->setLayoutColor(color);
@@ -64,12 +96,14 @@ void TLimitView::setLayoutColor(TColor color)
 
 void TLimitView::refreshInfo()
 {
-    const qsizetype count = m_math.count();
     QVector<TInfoPart> parts;
-    if (auto part = LimitPart(QStringLiteral("Gästebuch"), m_guestBookLimit, count))
-        parts.append(*part);
-    if (auto part = LimitPart(QStringLiteral("Forum"), m_forumLimit, count))
-        parts.append(*part);
+    // A limit of 0 or below is none: its count is not even made.
+    if (m_guestBookLimit > 0)
+        if (auto part = LimitPart(limitName(0), m_guestBookLimit, counter(0).count()))
+            parts.append(*part);
+    if (m_forumLimit > 0)
+        if (auto part = LimitPart(limitName(1), m_forumLimit, counter(1).count()))
+            parts.append(*part);
     const QTextCursor cursor = m_memo->textCursor();
     if (cursor.hasSelection())
         parts.append({QStringLiteral("Auswahl: %1").arg(m_math.count(cursor.selectionStart(), cursor.selectionEnd()))});
@@ -139,8 +173,8 @@ void TLimitView::paintMarks(const QRect& area)
 int TLimitView::limitPosition(int slot, qsizetype limit)
 {
     LimitCache& cache = m_cache[slot];
-    if (!cache.valid || cache.limit != limit)
-        cache = {limit, m_math.limitPosition(limit), true};
+    if (!cache.valid || cache.limit != limit || cache.rule != m_rules[slot])
+        cache = {limit, m_rules[slot], counter(slot).limitPosition(limit), true};
     return cache.position;
 }
 
@@ -178,6 +212,15 @@ void TLimitView::placeInfoLine()
 
 bool TLimitView::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_infoLine && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        auto* menu = new QMenu(m_infoLine);
+        menu->setObjectName(QStringLiteral("mpopZaehlweise"));
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        addCountRuleMenus(menu);
+        menu->popup(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return true;
+    }
     // Compares pointers only: events still arrive while the text area is destroyed.
     if (watched == m_viewport && event->type() == QEvent::Paint)
         paintMarks(static_cast<QPaintEvent*>(event)->rect());  // under the text, painted next
@@ -188,22 +231,32 @@ bool TLimitView::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+void TLimitView::addCountRuleMenus(QMenu* menu)
+{
+    AddCountRuleMenus(menu, m_rules[0], m_rules[1], [this](TLimitSlot slot, TCountRule rule) {
+        if (countRuleChosen)
+            countRuleChosen(slot, rule);
+    });
+}
+
 void TLimitView::addCopyEntries(QMenu* menu)
 {
+    menu->addSeparator();
+    addCountRuleMenus(menu);
     menu->addSeparator();
     const auto addCopy = [this, menu](const QString& text, const char* name, int slot, qsizetype limit) {
         QAction* action = menu->addAction(text);
         action->setObjectName(QLatin1String(name));
         action->setEnabled(limitPosition(slot, limit) >= 0);
-        connect(action, &QAction::triggered, this, Guarded([this, limit] { copyUpTo(limit); }));
+        connect(action, &QAction::triggered, this, Guarded([this, slot] { copyFitting(TLimitSlot(slot)); }));
     };
     addCopy(QStringLiteral("Bis zur Gästebuch-Grenze kopieren"), "miCopyGB", 0, m_guestBookLimit);
     addCopy(QStringLiteral("Bis zur Forum-Grenze kopieren"), "miCopyForum", 1, m_forumLimit);
 }
 
-void TLimitView::copyUpTo(qsizetype limit)
+void TLimitView::copyFitting(TLimitSlot slot)
 {
-    const int cut = m_math.cutPosition(limit);
+    const int cut = counter(int(slot)).cutPosition(slot == TLimitSlot::GuestBook ? m_guestBookLimit : m_forumLimit);
     if (cut >= 0)
         m_copyText(m_math.text(0, cut));
 }
@@ -211,10 +264,23 @@ void TLimitView::copyUpTo(qsizetype limit)
 QString TLimitView::statisticsText() const
 {
     const TTextStats stats = MeasureText(m_math);
-    return QStringLiteral(
-               "Wörter: %1\nZeilen: %2\nBytes (UTF-8, Zeilenumbruch CR LF): %3\nZeichen ohne Zeilenumbrüche: %4")
-        .arg(stats.words)
-        .arg(stats.lines)
-        .arg(stats.utf8Bytes)
-        .arg(stats.charsWithoutBreaks);
+    QString text =
+        QStringLiteral(
+            "Wörter: %1\nZeilen: %2\nBytes (UTF-8, Zeilenumbruch CR LF): %3\nZeichen ohne Zeilenumbrüche: %4")
+            .arg(stats.words)
+            .arg(stats.lines)
+            .arg(stats.utf8Bytes)
+            .arg(stats.charsWithoutBreaks);
+    const QTextCursor cursor = m_memo->textCursor();
+    if (!cursor.hasSelection())
+        return text;
+    // The selection as each limit that counts otherwise counts it, each rule once.
+    for (int slot = 0; slot < 2; ++slot) {
+        if (m_rules[slot] == TCountRule::Browser || (slot == 1 && m_rules[1] == m_rules[0]))
+            continue;
+        text += QStringLiteral("\nAuswahl (Zählweise „%1“): %2")
+                    .arg(CountRuleName(m_rules[slot]))
+                    .arg(counter(slot).count(cursor.selectionStart(), cursor.selectionEnd()));
+    }
+    return text;
 }

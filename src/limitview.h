@@ -4,9 +4,13 @@
 #include <QObject>
 #include <QVector>
 #include <functional>
+#include <memory>
 
+#include "countmenu.h"
+#include "countrule.h"
 #include "framework/Colors.h"
 #include "limitmath.h"
+#include "rulecount.h"
 
 class QMenu;
 class TMemo;
@@ -40,6 +44,13 @@ public:
 
     // After every change of the text or of the limits.
     void showLimits(qsizetype guestBookLimit, qsizetype forumLimit);
+    // How each limit counts; before showLimits.
+    void setCountRules(TCountRule guestBook, TCountRule forum);
+    TCountRule countRule(TLimitSlot slot) const { return m_rules[int(slot)]; }
+    // The text's count under the limit's rule.
+    qsizetype limitCount(TLimitSlot slot) const { return counter(int(slot)).count(); }
+    // Runs when the user picks another rule for a limit, in a menu.
+    std::function<void(TLimitSlot, TCountRule)> countRuleChosen;
     void setLayoutColor(TColor color);
 
     TInfoLine* infoLine() const { return m_infoLine; }
@@ -47,8 +58,10 @@ public:
     const QVector<TMarkRange>& marks() const { return m_marks; }
     const TLimitMath& math() const { return m_math; }
 
-    void copyUpTo(qsizetype limit);
-    // Words, lines, bytes and characters without line breaks; reads the whole text.
+    // Copies what fits the limit, counted its way.
+    void copyFitting(TLimitSlot slot);
+    // Words, lines, bytes and characters without line breaks; reads the whole
+    // text. With a selection, its count under each other rule in use.
     QString statisticsText() const;
 
     static QColor pastOneColor() { return QColor(0xFF, 0xD0, 0xD0); }
@@ -65,12 +78,18 @@ private:
     void placeInfoLine();
     // The two entries that copy what fits, added to the text area's menu.
     void addCopyEntries(QMenu* menu);
+    void addCountRuleMenus(QMenu* menu);
+    // The count of the limit's rule, shared by both limits when they count alike.
+    const TRuleCount& counter(int slot) const;
+    // The limit's name in the info line, with its rule unless the browser's.
+    QString limitName(int slot) const;
     // Where a limit falls, kept until the text changes at or before that place.
     int limitPosition(int slot, qsizetype limit);  // slot 0: guest book, 1: forum
     void textChangedAt(int position);
 
     struct LimitCache {
         qsizetype limit = 0;
+        TCountRule rule = TCountRule::Browser;
         int position = -1;
         bool valid = false;
     };
@@ -84,5 +103,7 @@ private:
     qsizetype m_forumLimit = 0;
     int m_lineHeight = 0;
     LimitCache m_cache[2];
+    TCountRule m_rules[2] = {TCountRule::Browser, TCountRule::Browser};
+    std::unique_ptr<TRuleCount> m_counters[2];
     QVector<TMarkRange> m_marks;
 };

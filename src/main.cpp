@@ -143,6 +143,9 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     m_limitView = new TLimitView(
         memoMain, [memo = memoMain](int from, int to) { return memo->lineBreaksBetween(from, to); },
         [this](const QString& text) { CopyText(text); });
+    m_limitView->countRuleChosen = [this](TLimitSlot slot, TCountRule rule) {
+        CountRuleChosen(int(slot), std::int32_t(rule));
+    };
     // German spell checking; the dictionary loads once the window is shown.
     new TSpellView(memoMain, InstalledGermanDictionary(), PersonalWordListPath());
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
@@ -309,10 +312,28 @@ void TfrmMain::UpdateCharCount()
 {
     const qsizetype n = memoMain->charCount();
     lblCharCount->setText(QString::number(n));
-    lblGB->setVisible(n >= Settings.GrenzeGB);
-    lblForum->setVisible(n >= Settings.GrenzeForum);
+    // Each indicator counts as its limit's site does; a limit of 0 or below
+    // is reached by any text, so nothing needs counting for it.
+    const auto reached = [this, n](TLimitSlot slot, std::int32_t limit) {
+        if (limit <= 0 || !m_limitView || m_limitView->countRule(slot) == TCountRule::Browser)
+            return n >= limit;
+        return m_limitView->limitCount(slot) >= limit;
+    };
+    if (m_limitView)
+        m_limitView->setCountRules(CountRuleFromValue(Settings.ZaehlweiseGB),
+                                   CountRuleFromValue(Settings.ZaehlweiseForum));
+    lblGB->setVisible(reached(TLimitSlot::GuestBook, Settings.GrenzeGB));
+    lblForum->setVisible(reached(TLimitSlot::Forum, Settings.GrenzeForum));
     if (m_limitView)
         m_limitView->showLimits(Settings.GrenzeGB, Settings.GrenzeForum);
+}
+
+void TfrmMain::CountRuleChosen(int slot, std::int32_t rule)
+{
+    std::int32_t& stored = slot == 0 ? Settings.ZaehlweiseGB : Settings.ZaehlweiseForum;
+    stored = rule;
+    UpdateCharCount();
+    SaveCountRule(slot == 0 ? QStringLiteral("GB") : QStringLiteral("Forum"), rule);
 }
 
 void TfrmMain::LoadSettings()

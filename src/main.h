@@ -120,6 +120,8 @@ private:
     void InitWindow();
     void ShowVersion();
     void memoMainChange();
+    // A counting rule picked in a menu: shown at once, then stored.
+    void CountRuleChosen(int slot, std::int32_t rule);
     // Puts a text on the clipboard as plain text.
     void CopyText(const QString& text);
 
