@@ -36,7 +36,10 @@ struct Fixture {
     {
         SetProgramDirForTesting(dir.path());
         if (mode == Floor) {
+            // The text area's shape and font, as the window sets them.
             bare = std::make_unique<QPlainTextEdit>();
+            bare->setFont(QFont(DefaultFontName, DefaultFontSize));
+            bare->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             bare->resize(319, 215);
             bare->setPlainText(SampleText(kSize));
             bare->show();

@@ -1,44 +1,50 @@
 #!/usr/bin/env bash
-# Start-up side by side under Xvfb: time until the window is mapped and peak
-# memory, for a bare Qt window and for Vexlo-Ed (settings file read, JPEG
+# Start-up side by side under Xvfb: the time and the CPU time (all threads)
+# until the window is mapped, and peak memory, for the floor (a Qt window with
+# a menu bar and a text area) and for Vexlo-Ed (settings file read, JPEG
 # decoded, all four windows created). Usage: bench/startup.sh [build dir] [runs]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-10}
 work=$(mktemp -d)
 trap 'kill $XPID $WMPID 2>/dev/null || true; rm -rf "$work"' EXIT
-export DISPLAY=:77
-Xvfb $DISPLAY -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 & XPID=$!
-sleep 1
+# A display of its own, picked by Xvfb, and a home of its own for the program.
+Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/display" 2>/dev/null & XPID=$!
+until [ -s "$work/display" ]; do sleep 0.1; done
+export DISPLAY=":$(head -1 "$work/display")"
 openbox >/dev/null 2>&1 & WMPID=$!
 sleep 1
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_STATE_HOME="$work/home/state" \
+  XDG_DATA_HOME="$work/home/data" XDG_RUNTIME_DIR="$work/home/runtime"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 cp "$build/vexloed" "$work/vexloed"
 printf '[Config]\r\nFont=Arial\r\nFontSize=10\r\nGrenzeGB=2000\r\nGrenzeForum=3000\r\nSysTray=0\r\nLayout=1\r\nStartMinimized=0\r\n' >"$work/vexloed.ini"
 
-# Prints "milliseconds peak-KiB" for one start of program $1 whose window is named $2.
+# Prints "milliseconds peak-KiB cpu-microseconds" for one start of program $1
+# whose window is titled $2: the time and CPU until the window is mapped.
 measure() {
-  local start end pid peak
+  local start end pid peak cpu
   start=$(date +%s%N)
   QT_QPA_PLATFORM=xcb "$1" >/dev/null 2>&1 & pid=$!
-  # Poll rather than --sync, which looks only twice a second.
-  until xdotool search --onlyvisible --name "$2" >/dev/null 2>&1; do :; done
+  cpu=$("$build/bench/xmapped" "$2" $pid)
   end=$(date +%s%N)
   sleep 0.3
   peak=$(awk '/VmHWM/ {print $2}' /proc/$pid/status)
   kill $pid; wait $pid 2>/dev/null || true
-  echo "$(( (end - start) / 1000000 )) $peak"
+  echo "$(( (end - start) / 1000000 )) $peak $cpu"
 }
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 : >"$work/bare"; : >"$work/vexlo"
 for ((i = 0; i < runs; i++)); do
-  measure "$build/bench/bare_window" "^bare window\$" >>"$work/bare"
-  measure "$work/vexloed" "^Vexlo-Ed - alles was z.+hlt\$" >>"$work/vexlo"
+  measure "$build/bench/bare_window" "bare window" >>"$work/bare"
+  measure "$work/vexloed" $'Vexlo-Ed - alles was z\xc3\xa4hlt' >>"$work/vexlo"
 done
 bt=$(cut -d' ' -f1 "$work/bare" | median); bm=$(cut -d' ' -f2 "$work/bare" | median)
 vt=$(cut -d' ' -f1 "$work/vexlo" | median); vm=$(cut -d' ' -f2 "$work/vexlo" | median)
-echo "bare window: mapped after ${bt} ms, peak ${bm} KiB (median of $runs)"
-echo "Vexlo-Ed:    mapped after ${vt} ms, peak ${vm} KiB (median of $runs)"
-awk -v bt="$bt" -v vt="$vt" -v bm="$bm" -v vm="$vm" \
-  'BEGIN { printf "ratio: time %.2f x, peak memory %.2f x\n", vt / bt, vm / bm }'
+bc=$(cut -d' ' -f3 "$work/bare" | median); vc=$(cut -d' ' -f3 "$work/vexlo" | median)
+echo "floor:    mapped after ${bt} ms, CPU ${bc} us, peak ${bm} KiB (median of $runs)"
+echo "Vexlo-Ed: mapped after ${vt} ms, CPU ${vc} us, peak ${vm} KiB (median of $runs)"
+awk -v bt="$bt" -v vt="$vt" -v bm="$bm" -v vm="$vm" -v bc="$bc" -v vc="$vc" \
+  'BEGIN { printf "ratio: time %.2f x, CPU %.2f x, peak memory %.2f x\n", vt / bt, vc / bc, vm / bm }'

@@ -3,7 +3,8 @@
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libjpeg-dev libxcb-xfixes0-dev libbenchmark-dev libhunspell-dev hunspell-de-de
+  qt6-base-dev libgl-dev libjpeg-dev libxcb-xfixes0-dev libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev
+  libhunspell-dev hunspell-de-de
   fonts-liberation2 fonts-dejavu-core
   xvfb openbox trayer xdotool x11-utils xclip imagemagick weston qt6-wayland
   qt6-qpa-plugins qt6-translations-l10n xdg-utils desktop-file-utils appstream dpkg-dev file lintian

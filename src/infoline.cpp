@@ -6,6 +6,8 @@
 #include <QStaticText>
 #include <QToolTip>
 
+#include "framework/LaterRepaint.h"
+
 namespace {
 
 const QString kSeparator = QStringLiteral(" · ");
@@ -40,7 +42,7 @@ std::optional<TInfoPart> LimitPart(const QString& name, qsizetype limit, qsizety
     return part;
 }
 
-TInfoLine::TInfoLine(QWidget* parent) : QWidget(parent)
+TInfoLine::TInfoLine(QWidget* parent) : QWidget(parent), m_later(new LaterRepaint(this))
 {
     // Painted whole by paintEvent, nothing beneath shows through.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -84,7 +86,11 @@ void TInfoLine::setParts(const QVector<TInfoPart>& parts)
         }
     }
     m_items = items;
-    update(dirty);
+    // One rectangle over the changed pieces: the two counts of a keystroke
+    // reach the screen in one piece, and the pieces between cost less to draw
+    // again than a second rectangle costs to bring there.
+    if (!dirty.isEmpty())
+        m_later->update(dirty.boundingRect());
 }
 
 QString TInfoLine::text() const
@@ -149,13 +155,21 @@ void TInfoLine::paintEvent(QPaintEvent* event)
     const QRegion& region = event->region();
     painter.fillRect(region.boundingRect(), palette().color(QPalette::Window));
     painter.setPen(palette().color(QPalette::WindowText));
-    const int top = (height() - fontMetrics().height()) / 2;
+    // A warning part's background in one fill, then the pieces over it.
+    QRect warning;
     for (const Item& item : std::as_const(m_items)) {
-        const QRect box(item.x, 0, item.piece.advance, height());
-        if (!region.intersects(box.adjusted(-1, 0, 1, 0)))
+        if (item.warning && (warning.isNull() || warning.right() + 1 == item.x)) {
+            warning |= QRect(item.x, 0, item.piece.advance, height());
             continue;
-        if (item.warning)
-            painter.fillRect(box, warningColor());
-        painter.drawStaticText(item.x, top, item.piece.glyphs);
+        }
+        if (!warning.isNull() && region.intersects(warning))
+            painter.fillRect(warning, warningColor());
+        warning = item.warning ? QRect(item.x, 0, item.piece.advance, height()) : QRect();
     }
+    if (!warning.isNull() && region.intersects(warning))
+        painter.fillRect(warning, warningColor());
+    const int top = (height() - fontMetrics().height()) / 2;
+    for (const Item& item : std::as_const(m_items))
+        if (region.intersects(QRect(item.x - 1, 0, item.piece.advance + 2, height())))
+            painter.drawStaticText(item.x, top, item.piece.glyphs);
 }

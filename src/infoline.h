@@ -9,6 +9,8 @@
 
 #include "framework/Colors.h"
 
+class LaterRepaint;
+
 // One part of the info line, drawn in the warning colour when close to a limit.
 struct TInfoPart {
     QString text;
@@ -62,6 +64,7 @@ private:
     };
     Piece piece(const QString& text);
 
+    LaterRepaint* m_later;  // the counts are painted after the text they count
     QVector<TInfoPart> m_parts;
     QVector<Item> m_items;  // the parts in pieces, where they are drawn
     QHash<QString, Piece> m_pieces;

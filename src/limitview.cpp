@@ -6,13 +6,25 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextLayout>
 
 #include "framework/Guarded.h"
 #include "infoline.h"
 #include "memo.h"
+#include "rangepainter.h"
 #include "textstats.h"
+
+namespace {
+
+// Where the text past one limit (pastBoth: past both) begins; -1 where none is.
+int MarkStart(const QVector<TMarkRange>& ranges, bool pastBoth)
+{
+    for (const TMarkRange& range : ranges)
+        if (!pastBoth || range.pastBoth)
+            return range.from;
+    return -1;
+}
+
+}  // namespace
 
 QVector<TMarkRange> MarkRanges(int firstLimitPosition, int secondLimitPosition, int end)
 {
@@ -51,7 +63,7 @@ TLimitView::TLimitView(TMemo* memo, LineBreakCounter lineBreaks, std::function<v
     applyFont();
     connect(memo, &QPlainTextEdit::selectionChanged, this, &TLimitView::refreshInfo);
     connect(memo->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int) { textChangedAt(position); });
+            [this](int position, int removed, int added) { textChangedAt(position, removed, added); });
     memo->contextMenuExtension = [this](QMenu* menu) { addCopyEntries(menu); };
 }
 
@@ -114,60 +126,35 @@ void TLimitView::refreshMarks()
 {
     const QVector<TMarkRange> ranges =
         MarkRanges(limitPosition(0, m_guestBookLimit), limitPosition(1, m_forumLimit), m_math.endPosition());
-    // A mark's end is the text's end, which moves with every edit and is
-    // repainted with it; only a mark that begins elsewhere repaints the text area.
-    bool sameStarts = ranges.size() == m_marks.size();
-    for (int i = 0; i < ranges.size() && sameStarts; ++i)
-        sameStarts = ranges[i].from == m_marks[i].from && ranges[i].pastBoth == m_marks[i].pastBoth;
     m_marks = ranges;
-    if (!sameStarts)
-        m_memo->viewport()->update();
+    // The colour of the text changes only between where each mark began (moved
+    // with the text since) and where it begins now; a mark's end is the text's
+    // end, repainted with every edit. Those lines alone are painted again.
+    const int end = m_math.endPosition();
+    const int starts[2] = {MarkStart(ranges, false), MarkStart(ranges, true)};
+    QRectF dirty;
+    for (int i = 0; i < 2; ++i) {
+        if (starts[i] == m_shownStarts[i])
+            continue;
+        const int from = std::min(starts[i] < 0 ? end : starts[i], m_shownStarts[i] < 0 ? end : m_shownStarts[i]);
+        const int to = std::max(starts[i] < 0 ? end : starts[i], m_shownStarts[i] < 0 ? end : m_shownStarts[i]);
+        for (const QRectF& rect : VisibleRangeRects(*m_memo, m_viewport->rect(), from, std::max(to, from + 1)))
+            dirty |= rect;
+        m_shownStarts[i] = starts[i];
+    }
+    if (!dirty.isEmpty())
+        m_viewport->update(dirty.toAlignedRect());
 }
 
 void TLimitView::paintMarks(const QRect& area)
 {
     if (m_marks.isEmpty())
         return;
-    QPainter painter(m_memo->viewport());
-    painter.setClipRect(area);
-    const int right = m_memo->viewport()->width();
-    QTextBlock block = m_memo->cursorForPosition(QPoint(0, area.top())).block();
-    // Deep in the text past the last mark's start, with text below the area,
-    // the whole area is marked: the common case while typing in an overlong text.
-    const TMarkRange& last = m_marks.last();
-    if (block.position() >= last.from &&
-        m_memo->cursorForPosition(QPoint(0, area.bottom())).block() != m_memo->document()->lastBlock()) {
-        QRect text = area;
-        text.setLeft(std::max(area.left(), int(m_memo->document()->documentMargin())));
-        painter.fillRect(text, last.pastBoth ? pastBothColor() : pastOneColor());
-        return;
-    }
-    for (; block.isValid() && block.isVisible(); block = block.next()) {
-        const QTextLayout* layout = block.layout();
-        if (!layout || layout->lineCount() == 0)
-            break;
-        const QTextLine first = layout->lineAt(0);
-        const QRect caret = m_memo->cursorRect(QTextCursor(block));
-        const QPointF origin(caret.left() - first.cursorToX(0), caret.top() - first.y());
-        if (origin.y() > area.bottom())
-            break;
-        const int start = block.position();
-        for (int i = 0; i < layout->lineCount(); ++i) {
-            const QTextLine line = layout->lineAt(i);
-            const int lineStart = start + line.textStart();
-            // The last line ends with the block's separator, the others where they wrap.
-            const int lineEnd = start + line.textStart() + line.textLength() + (i == layout->lineCount() - 1 ? 1 : 0);
-            for (const TMarkRange& mark : m_marks) {
-                if (mark.to <= lineStart || mark.from >= lineEnd || mark.from == mark.to)
-                    continue;
-                const qreal left = mark.from <= lineStart ? line.x() : line.cursorToX(mark.from - start);
-                // Past the line's end the mark runs to the right edge.
-                const qreal end = mark.to >= lineEnd ? right - origin.x() : line.cursorToX(mark.to - start);
-                painter.fillRect(QRectF(origin.x() + left, origin.y() + line.y(), end - left, line.height()),
-                                 mark.pastBoth ? pastBothColor() : pastOneColor());
-            }
-        }
-    }
+    QVector<TColoredRange> ranges;
+    for (const TMarkRange& mark : std::as_const(m_marks))
+        ranges.append({mark.from, mark.to, mark.pastBoth ? pastBothColor() : pastOneColor()});
+    QPainter painter(m_viewport);
+    PaintRanges(*m_memo, painter, area, ranges);
 }
 
 int TLimitView::limitPosition(int slot, qsizetype limit)
@@ -178,13 +165,20 @@ int TLimitView::limitPosition(int slot, qsizetype limit)
     return cache.position;
 }
 
-void TLimitView::textChangedAt(int position)
+void TLimitView::textChangedAt(int position, int removed, int added)
 {
     // The beginning up to and with the first character that does not fit
     // decides where a limit falls; a change after it leaves the place as it was.
     for (LimitCache& cache : m_cache)
         if (cache.position < 0 || position <= cache.position)
             cache.valid = false;
+    // The marks shown stay with the characters they begin at.
+    for (int& start : m_shownStarts) {
+        if (start >= position + removed)
+            start += added - removed;
+        else if (start > position)
+            start = position;
+    }
 }
 
 void TLimitView::applyFont()

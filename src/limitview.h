@@ -85,7 +85,7 @@ private:
     QString limitName(int slot) const;
     // Where a limit falls, kept until the text changes at or before that place.
     int limitPosition(int slot, qsizetype limit);  // slot 0: guest book, 1: forum
-    void textChangedAt(int position);
+    void textChangedAt(int position, int removed, int added);
 
     struct LimitCache {
         qsizetype limit = 0;
@@ -106,4 +106,6 @@ private:
     TCountRule m_rules[2] = {TCountRule::Browser, TCountRule::Browser};
     std::unique_ptr<TRuleCount> m_counters[2];
     QVector<TMarkRange> m_marks;
+    // Where the marks painted last begin, past one limit and past both (-1: none).
+    int m_shownStarts[2] = {-1, -1};
 };

@@ -25,6 +25,7 @@
 #include "framework/Guarded.h"
 #include "framework/JpegImage.h"
 #include "framework/LabelButton.h"
+#include "framework/LaterRepaint.h"
 #include "framework/VersionRecord.h"
 #include "globals.h"
 #include "limitview.h"
@@ -101,6 +102,9 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), UiFont(10, true));
     lblCharCount->setAlignment(Qt::AlignRight | Qt::AlignTop);
     lblCharCount->setGeometry(35, 16, 100, lblCharCount->height());  // right edge at x 135
+    // Repainted with every keystroke: it fills its own box, so the panel beneath is not painted too.
+    lblCharCount->setAutoFillBackground(true);
+    m_countRepaint = new LaterRepaint(lblCharCount);
     Label5 = MakeLabel("Label5", Panel2, 138, 16, QStringLiteral("Zeichen im Textfenster"), UiFont(10, true));
     imgKarst = MakePicture("imgKarst", Panel2, 328, 8, 65, 33, JpegResource(QStringLiteral(":/karst.jpg")));
     m_anchors->add(imgKarst, akTop | akRight);
@@ -311,7 +315,11 @@ void TfrmMain::memoMainChange()
 void TfrmMain::UpdateCharCount()
 {
     const qsizetype n = memoMain->charCount();
-    lblCharCount->setText(QString::number(n));
+    const QString count = QString::number(n);
+    if (lblCharCount->text() != count) {
+        m_countRepaint->hold();  // after the text it counts
+        lblCharCount->setText(count);
+    }
     // Each indicator counts as its limit's site does; a limit of 0 or below
     // is reached by any text, so nothing needs counting for it.
     const auto reached = [this, n](TLimitSlot slot, std::int32_t limit) {

@@ -18,6 +18,7 @@ class TProUrlLabel;
 class TTrayIcon;
 class TLimitView;
 class TrayShell;
+class LaterRepaint;
 
 // The four numbers of a version record.
 struct TVersion {
@@ -126,6 +127,7 @@ private:
     void CopyText(const QString& text);
 
     Anchors* m_anchors = nullptr;
+    LaterRepaint* m_countRepaint = nullptr;
     bool m_centred = false;
     bool m_minimizeWhenExposed = false;  // "minimiert starten" without a tray
     QPointer<TLimitView> m_limitView;  // room under the limits, in the text area

@@ -560,7 +560,10 @@ void TMemo::keyPress(QKeyEvent* event)
         return;
     if (IsTypedText(event->text()))
         checkCapacity(cursor.selectionStart(), cursor.selectionEnd(), CountChars(event->text()));
-    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+    // Undo and redo always take a modifier; matching asks the platform's key
+    // table, which a plain keystroke need not pay for.
+    const bool modified = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (modified && (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo))) {
         QPlainTextEdit::keyPressEvent(event);  // the formats come back as they were
         return;
     }

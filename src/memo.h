@@ -64,6 +64,10 @@ public:
 
     // Room inside the area's box beside the text, for strips drawn there.
     using QPlainTextEdit::setViewportMargins;
+    // What the area's paint walks, for what is painted beside its text.
+    using QPlainTextEdit::blockBoundingRect;
+    using QPlainTextEdit::contentOffset;
+    using QPlainTextEdit::firstVisibleBlock;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

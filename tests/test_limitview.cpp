@@ -1,12 +1,15 @@
 #include <QClipboard>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include "framework/LabelButton.h"
 #include "globals.h"
@@ -27,6 +30,34 @@ bool HasColor(const QImage& image, const QColor& color)
             if (image.pixelColor(x, y) == color)
                 return true;
     return false;
+}
+
+// The text area as the window last showed it: the painted pixels, not a fresh rendering.
+QImage ShownViewport(QWidget* window, QWidget* viewport)
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+    const QImage shown = window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    return shown.copy(QRect(viewport->mapTo(window, QPoint(0, 0)), viewport->size()));
+}
+
+// A widget as the window last showed it.
+QImage Shown(QWidget* window, QWidget* widget)
+{
+    return ShownViewport(window, widget);
+}
+
+// Paragraphs of prose, about size characters in all.
+QString Paragraphs(int size)
+{
+    QString text;
+    for (int i = 0; text.size() < size; ++i) {
+        text += QStringLiteral("Absatz %1: Danke an alle von uns, die uns so herzlich aufgenommen haben.").arg(i);
+        text += i % 6 == 5 ? QStringLiteral("\n") : QStringLiteral(" ");
+    }
+    return text;
 }
 
 }  // namespace
@@ -304,6 +335,140 @@ private slots:
             QCOMPARE(image.pixelColor(image.width() - 2, y), TLimitView::pastBothColor());
         // The margin left of the text stays clear, as beside a short text.
         QCOMPARE(image.pixelColor(1, image.height() / 2), QColor(Qt::white));
+    }
+
+    // Scrolled by the keys or the wheel, the window shows the marks as a fresh
+    // painting of the same place does (once Qt has laid out all lines shown):
+    // down the right edge white, then light red, then dark red, no bands.
+    // Nothing here lays out text before the window paints it.
+    void marksAfterScrolling_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Page Down") << 0;
+        QTest::newRow("wheel") << 1;
+        QTest::newRow("wheel after einfügen") << 2;
+    }
+    void marksAfterScrolling()
+    {
+        QFETCH(int, way);
+        createForm(2000, 3000);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        QWidget* viewport = memo->viewport();
+        memo->setText(Paragraphs(6000));
+        if (way == 2) {
+            QApplication::clipboard()->setText(Paragraphs(1500));
+            QTest::mouseClick(m_form->lblClipPaste, Qt::LeftButton);
+        }
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::keyClick(memo, Qt::Key_Home, Qt::ControlModifier);
+        const QColor order[] = {QColor(Qt::white), TLimitView::pastOneColor(), TLimitView::pastBothColor()};
+        QSet<int> seen;
+        for (int step = 1; step <= 8; ++step) {
+            if (way == 0) {
+                QTest::keyClick(memo, Qt::Key_PageDown);
+            } else {
+                const QPoint at(viewport->width() / 2, viewport->height() / 2);
+                QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -360), Qt::NoButton,
+                                  Qt::NoModifier, Qt::NoScrollPhase, false);
+                QApplication::sendEvent(viewport, &wheel);
+            }
+            const QImage shown = ShownViewport(m_form, viewport);
+            const QImage fresh = viewport->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const int x = shown.width() - 2;
+            int level = 0;
+            for (int y = 0; y < shown.height(); ++y) {
+                const QColor colour = shown.pixelColor(x, y);
+                QVERIFY2(colour == fresh.pixelColor(x, y),
+                         qPrintable(QStringLiteral("step %1, y %2: %3 instead of %4")
+                                        .arg(step)
+                                        .arg(y)
+                                        .arg(colour.name(), fresh.pixelColor(x, y).name())));
+                const int at = int(std::find(std::begin(order), std::end(order), colour) - std::begin(order));
+                QVERIFY2(at < 3 && at >= level, qPrintable(QStringLiteral("step %1, y %2").arg(step).arg(y)));
+                level = at;
+                seen.insert(at);
+            }
+        }
+        QCOMPARE(seen, (QSet<int>{0, 1, 2}));
+    }
+
+    // An edit moves the marks with the text, also when Qt repaints only the
+    // edited line: the cell of the character at `clear` is white afterwards,
+    // that at `marked` light red (a line break's cell lies right of its line).
+    void markAfterEdit_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("clear");
+        QTest::addColumn<int>("marked");
+        QTest::newRow("typed at the limit's place")
+            << 5 << QStringLiteral("abcd\nx") << 4 << int(Qt::Key_E) << 5 << 4 << 5;
+        QTest::newRow("typed a line before") << 7 << QStringLiteral("abc\ndefgh") << 0 << int(Qt::Key_X) << 6 << 5 << 6;
+        QTest::newRow("deleted a line before")
+            << 7 << QStringLiteral("xabc\ndefgh") << 1 << int(Qt::Key_Backspace) << 6 << 5 << 6;
+    }
+    void markAfterEdit()
+    {
+        QFETCH(int, limit);
+        QFETCH(QString, text);
+        QFETCH(int, caret);
+        QFETCH(int, key);
+        QFETCH(int, start);
+        QFETCH(int, clear);
+        QFETCH(int, marked);
+        createForm(limit, 0);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        memo->setText(text);
+        memo->setFocus();
+        QTextCursor cursor(memo->document());
+        cursor.setPosition(caret);
+        memo->setTextCursor(cursor);
+        ShownViewport(m_form, memo->viewport());
+        QTest::keyClick(memo, Qt::Key(key), Qt::NoModifier);
+        QCOMPARE(view()->marks().value(0).from, start);
+        const QImage shown = ShownViewport(m_form, memo->viewport());
+        const auto cell = [memo, &cursor](int position) {
+            cursor.setPosition(position);
+            const QRect left = memo->cursorRect(cursor);
+            cursor.setPosition(position + 1);
+            const QRect right = memo->cursorRect(cursor);
+            const int width = right.top() == left.top() ? right.left() - left.left() - 3 : 6;
+            return QRect(left.left() + 2, left.top(), width, left.height());
+        };
+        QVERIFY(!HasColor(shown.copy(cell(clear)), TLimitView::pastOneColor()));
+        QVERIFY(HasColor(shown.copy(cell(marked)), TLimitView::pastOneColor()));
+    }
+
+    // The count and the info line are painted after the text they count, and
+    // then show what a fresh painting shows, also after several keys in one pass.
+    void figuresShownAfterTheText()
+    {
+        createForm(5, 8);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        memo->setFocus();
+        QTest::keyClicks(memo, QStringLiteral("abcdefg"));
+        Shown(m_form, memo);
+        for (const QString& keys : {QStringLiteral("h"), QStringLiteral("ijk")}) {
+            for (QChar key : keys)
+                QApplication::postEvent(memo, new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(key)));
+            QCoreApplication::sendPostedEvents();
+            // The first pass painted the text; the figures are still held.
+            QVERIFY(!m_form->lblCharCount->updatesEnabled());
+            const QImage count = Shown(m_form, m_form->lblCharCount);
+            QVERIFY(m_form->lblCharCount->updatesEnabled());
+            QCOMPARE(m_form->lblCharCount->text(), QString::number(memo->charCount()));
+            QCOMPARE(count, m_form->lblCharCount->grab().toImage().convertToFormat(QImage::Format_RGB32));
+            QCOMPARE(Shown(m_form, infoLine()), infoLine()->grab().toImage().convertToFormat(QImage::Format_RGB32));
+        }
     }
 
     void copyEntries_data()

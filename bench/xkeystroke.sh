@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# A keystroke and a select-all as a user feels them, on a real X server
+# (Xvfb, openbox): key press by XTEST to the window's repaint seen by DAMAGE,
+# for Vexlo-Ed with its limits passed and with them far above the text, beside
+# a bare text area of the same shape and font (the floor), at 10 KB, 1 MB and
+# 10 MB. Rounds interleave the programs; figures are medians in microseconds.
+# Usage: bench/xkeystroke.sh [build dir] [rounds] [samples]
+set -euo pipefail
+build=$(cd "${1:-build}" && pwd)
+rounds=${2:-3}
+samples=${3:-60}
+work=$(mktemp -d)
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/display" 2>/dev/null &
+pids+=($!)
+until [ -s "$work/display" ]; do sleep 0.1; done
+export DISPLAY=":$(head -1 "$work/display")"
+openbox >/dev/null 2>&1 &
+pids+=($!)
+until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; do sleep 0.1; done
+sleep 0.5
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_STATE_HOME="$work/home/state" \
+  XDG_DATA_HOME="$work/home/data" XDG_RUNTIME_DIR="$work/home/runtime"
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset DBUS_SESSION_BUS_ADDRESS
+export QT_QPA_PLATFORM=xcb
+title=$'Vexlo-Ed - alles was z\xc3\xa4hlt'
+
+# One run of a program: start, wait for its window, let it settle, measure, end.
+# $1 label, $2 key, $3 window title, $4 x, $5 y, then the command.
+run() {
+  local label=$1 key=$2 name=$3 x=$4 y=$5; shift 5
+  rm -rf "$XDG_STATE_HOME"
+  "$@" >/dev/null 2>&1 &
+  local pid=$!
+  until xdotool search --onlyvisible --name "^${name%%[^ -~]*}" >/dev/null 2>&1; do sleep 0.1; done
+  sleep 2.5  # the recovery copy after opening is written by now
+  local n=$samples
+  [ "$key" = x ] || n=$(( samples / 6 + 3 ))  # select-all of 10 MB takes a while
+  echo "$label $key $(nice "$build/bench/xkeystroke" "$name" "$x" "$y" "$key" "$n")" >>"$work/results"
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+}
+
+for size in 10000 1000000 10000000; do
+  # yes ends by SIGPIPE when head has enough.
+  { yes 'Lieber Gaestebuchschreiber, hier steht ein Satz mit Umlauten und noch mehr.' || true; } |
+    head -c "$size" | sed 's/$/\r/' >"$work/text-$size.txt"
+done
+for limits in past under; do
+  mkdir -p "$work/$limits"
+  cp "$build/vexloed" "$work/$limits/vexloed"
+  if [ "$limits" = past ]; then gb=2000 forum=3000; else gb=30000000 forum=31000000; fi
+  printf '[Config]\r\nFont=Arial\r\nFontSize=10\r\nGrenzeGB=%s\r\nGrenzeForum=%s\r\n' $gb $forum >"$work/$limits/vexloed.ini"
+done
+: >"$work/results"
+for ((r = 0; r < rounds; r++)); do
+  for size in 10000 1000000 10000000; do
+    for key in x ctrl+a; do
+      # Select-all of 10 MB is measured apart, once: see below.
+      [ "$key" = ctrl+a ] && [ "$size" = 10000000 ] && continue
+      run "floor-$size" $key "bare text" 150 100 "$build/bench/bare_window" --text "$work/text-$size.txt"
+      run "past-$size" $key "$title" 230 160 "$work/past/vexloed" "$work/text-$size.txt"
+      run "under-$size" $key "$title" 230 160 "$work/under/vexloed" "$work/text-$size.txt"
+    done
+  done
+done
+# label key: first repaint, last repaint (medians of the rounds' medians), rectangles
+echo "what key size: first-repaint-us last-repaint-us rects | ratio to floor (first, last)"
+for key in x ctrl+a; do
+  for size in 10000 1000000 10000000; do
+    med() { grep "^$1-$size $key " "$work/results" | awk -v c="$2" '{print $c}' | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+    f1=$(med floor 3); f2=$(med floor 4)
+    [ -n "$f1" ] || continue
+    for who in floor past under; do
+      a=$(med $who 3); b=$(med $who 4); n=$(med $who 5)
+      awk -v w=$who -v k=$key -v s=$size -v a=$a -v b=$b -v n=$n -v f1=$f1 -v f2=$f2 \
+        'BEGIN { printf "%-6s %-6s %8d: %7d %7d %2d | %.2f %.2f\n", w, k, s, a, b, n, a / f1, b / f2 }'
+    done
+  done
+done

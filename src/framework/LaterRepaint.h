@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+
+class QWidget;
+
+// Holds a widget's repaints back until the window has painted and shown what
+// the same event changed elsewhere, then paints the widget in a pass of its
+// own: a typed character reaches the screen first, the figures beside it a
+// moment later, and the changes of several events in between are painted
+// together. It lives as long as the widget, its parent.
+class LaterRepaint : public QObject {
+public:
+    explicit LaterRepaint(QWidget* widget);
+
+    // Call before a change after which the widget repaints itself (as a
+    // label does): all of it is painted later.
+    void hold();
+    // Paints the rectangle later, with whatever else is pending.
+    void update(const QRect& rect);
+    bool holding() const { return m_posted; }
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void post();
+
+    QWidget* m_widget;
+    bool m_posted = false;
+    bool m_disabled = false;
+    QRect m_dirty;
+};
