@@ -227,3 +227,20 @@ QString InOutErrorMessage(int code)
             return QStringLiteral("E/A-Fehler %1").arg(code);
     }
 }
+
+bool LoadSpellCheckSetting()
+{
+    const QString fileName = SettingsFileName();
+    if (!QFileInfo::exists(fileName))
+        return true;
+    const IniFile ini(fileName);
+    return ini.ReadInteger(QStringLiteral("Rechtschreibung"), QStringLiteral("Pruefen"), 1) != 0;
+}
+
+void SaveSpellCheckSetting(bool on)
+{
+    EnsureSettingsFile(QStringLiteral("[Rechtschreibung]"));
+    IniFile ini(SettingsFileName());
+    ini.WriteInteger(QStringLiteral("Rechtschreibung"), QStringLiteral("Pruefen"), on ? 1 : 0);
+    ini.UpdateFile();
+}

@@ -58,3 +58,10 @@ void UpdateSettingsFile(IniFile& ini, bool created);
 
 // The framework's input/output error message for a system error code.
 QString InOutErrorMessage(int code);
+
+// Whether spell checking is on: section Rechtschreibung, key Pruefen; on
+// unless it is 0.
+bool LoadSpellCheckSetting();
+// Writes section Rechtschreibung, key Pruefen (1 or 0), when the user
+// switches the check.
+void SaveSpellCheckSetting(bool on);

@@ -33,7 +33,9 @@
 #include "limitview.h"
 #include "mainkeys.h"
 #include "memo.h"
+#include "personalwords.h"
 #include "placement.h"
+#include "spellview.h"
 #include "textfile.h"
 
 TfrmMain* frmMain = nullptr;
@@ -161,6 +163,8 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     m_limitView->countRuleChosen = [this](TLimitSlot slot, TCountRule rule) {
         CountRuleChosen(int(slot), std::int32_t(rule));
     };
+    // German spell checking; the dictionary loads once the window is shown.
+    new TSpellView(memoMain, InstalledGermanDictionary(), PersonalWordListPath());
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
     memoAbout->resize(319, 215);
     memoAbout->setReadOnly(true);

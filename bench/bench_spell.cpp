@@ -1,0 +1,186 @@
+// The spell check on the shown window: a keystroke at 10 MB with checking
+// on (every block checked, the verdicts cached), off, and a bare text area
+// (the floor); opening 20 MiB until the window is usable, and the longest
+// the event loop is held while the rest is checked in the background; the
+// dictionary's loading time and the memory it and the checker's state add.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QThread>
+#include <ctime>
+
+#include "benchsupport.h"
+#include "framework/SpellDictionary.h"
+#include "globals.h"
+#include "main.h"
+#include "memo.h"
+#include "spellview.h"
+
+namespace {
+
+constexpr qsizetype kKeystrokeSize = 10'000'000;
+constexpr qsizetype kOpenSize = 20 * 1024 * 1024;
+
+enum Mode { Floor, Off, On };
+
+double ThreadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+TSpellChecker* CheckerOf(TfrmMain& form)
+{
+    return form.memoMain->findChild<TSpellView*>(QStringLiteral("spellView"))->checker();
+}
+
+// Runs the loop until the checker has checked everything; the longest single
+// round of the loop, in milliseconds.
+double CheckAll(TSpellChecker* checker)
+{
+    double longest = 0;
+    while (checker->isBusy()) {
+        // The thread's own time: on a shared machine the wall clock counts others' work.
+        const double start = ThreadCpuSeconds();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        longest = std::max(longest, ThreadCpuSeconds() - start);
+        if (checker->state() == TSpellChecker::State::Loading)
+            QThread::msleep(5);
+    }
+    Idle();
+    return longest * 1e3;
+}
+
+// A shown window; with checking on, its dictionary loaded.
+struct Window {
+    QTemporaryDir dir;
+    std::unique_ptr<TfrmMain> form;
+    std::unique_ptr<QPlainTextEdit> bare;
+    QPlainTextEdit* memo = nullptr;
+    TSpellChecker* checker = nullptr;
+
+    explicit Window(Mode mode)
+    {
+        SetProgramDirForTesting(dir.path());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
+        if (mode == Floor) {
+            bare = std::make_unique<QPlainTextEdit>();
+            bare->resize(319, 215);
+            bare->show();
+            memo = bare.get();
+        } else {
+            form = std::make_unique<TfrmMain>();
+            form->show();
+            memo = form->memoMain;
+            checker = CheckerOf(*form);
+            checker->setEnabled(mode == On);
+            checker->startLoading();
+            CheckAll(checker);
+        }
+        memo->setFocus();
+        Idle();
+    }
+    void setText(const QString& text)
+    {
+        if (form)
+            form->memoMain->setText(text);
+        else
+            bare->setPlainText(text);
+    }
+};
+
+void BM_SpellKeystroke10MB(benchmark::State& state)
+{
+    Window w{Mode(state.range(0))};
+    w.setText(SampleText(kKeystrokeSize));
+    if (w.checker)
+        CheckAll(w.checker);
+    QTextCursor cursor = w.memo->textCursor();
+    cursor.setPosition(int(kKeystrokeSize / 2));
+    w.memo->setTextCursor(cursor);
+    Idle();
+    for (auto _ : state) {
+        SendKey(w.memo, Qt::Key_X, QStringLiteral("x"));
+        Idle();
+        state.PauseTiming();
+        SendKey(w.memo, Qt::Key_Backspace, QString());
+        Idle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SpellKeystroke10MB)
+    ->ArgName("floor0_off1_on2")
+    ->Arg(Floor)
+    ->Arg(Off)
+    ->Arg(On)
+    ->Unit(benchmark::kMicrosecond);
+
+// Setting 20 MiB until the window is usable; then, untimed, the background
+// check: its longest round of the loop and its length in CPU time; and what
+// the text and, with checking on, the results and verdicts add to memory.
+void BM_SpellOpen20MiB(benchmark::State& state)
+{
+    Window w{Mode(state.range(0))};
+    const QString text = SampleText(kOpenSize);
+    double longest = 0;
+    double passCpuMs = 0;
+    long grownKiB = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const long before = ProcessStatusKiB("VmRSS");
+        state.ResumeTiming();
+        w.setText(text);
+        Idle();
+        state.PauseTiming();
+        if (w.checker) {
+            const double start = ThreadCpuSeconds();
+            longest = std::max(longest, CheckAll(w.checker));
+            passCpuMs = (ThreadCpuSeconds() - start) * 1e3;
+        }
+        grownKiB = ProcessStatusKiB("VmRSS") - before;
+        w.setText(QString());
+        Idle();
+        state.ResumeTiming();
+    }
+    state.counters["longest_round_cpu_ms"] = longest;
+    state.counters["background_cpu_ms"] = passCpuMs;
+    state.counters["text_and_state_KiB"] = double(grownKiB);
+}
+BENCHMARK(BM_SpellOpen20MiB)
+    ->ArgName("floor0_off1_on2")
+    ->Arg(Floor)
+    ->Arg(Off)
+    ->Arg(On)
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+
+// The dictionary alone: loading time (in the worker, off the window's
+// thread) and the memory it takes.
+void BM_SpellDictionaryLoad(benchmark::State& state)
+{
+    const QString base = InstalledGermanDictionary();
+    long grownKiB = 0;
+    for (auto _ : state) {
+        const long before = ProcessStatusKiB("VmRSS");
+        SpellDictionary dictionary(base);
+        // The first loading: later ones reuse the memory freed before them.
+        if (grownKiB == 0)
+            grownKiB = ProcessStatusKiB("VmRSS") - before;
+        benchmark::DoNotOptimize(dictionary.check(QStringLiteral("Gästebucheintrag")));
+    }
+    state.counters["dictionary_KiB"] = double(grownKiB);
+}
+BENCHMARK(BM_SpellDictionaryLoad)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    return BenchMain(argc, argv);
+}
