@@ -340,8 +340,10 @@ void TfrmMain::UpdateCharCount()
     if (lblCharCount->text() != count) {
         m_countRepaint->hold();  // after the text it counts
         lblCharCount->setText(count);
-        lblCharCount->setAccessibleName(QStringLiteral("%1 Zeichen im Textfenster").arg(n));
     }
+    // A screen reader reads the count with its words, as one sentence.
+    if (const QString spoken = QStringLiteral("%1 Zeichen im Textfenster").arg(n); lblCharCount->accessibleName() != spoken)
+        lblCharCount->setAccessibleName(spoken);
     // Each indicator counts as its limit's site does; a limit of 0 or below
     // is reached by any text, so nothing needs counting for it.
     const auto reached = [this, n](TLimitSlot slot, std::int32_t limit) {
