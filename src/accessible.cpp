@@ -116,6 +116,14 @@ public:
             return static_cast<const TInfoLine*>(widget())->text();
         return QAccessibleWidget::text(t);
     }
+
+    // Pressed as a click: it opens the choice of counting rules.
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& actionName) override
+    {
+        if (actionName == pressAction())
+            PostLeftClick(widget());
+    }
 };
 
 // Shown to the eye only.

@@ -1,5 +1,6 @@
 #include <QAccessible>
 #include <QClipboard>
+#include <QMenu>
 #include <QTest>
 
 #include "ProUrl.h"
@@ -106,6 +107,13 @@ private slots:
         of("lblCopyClip")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QTest::qWait(50);
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Gruß"));
+
+        // The info line, pressed, offers the counting rules as a click does.
+        auto* line = m_form->memoMain->findChild<TInfoLine*>();
+        QAccessible::queryAccessibleInterface(line)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+        QApplication::activePopupWidget()->close();
     }
 
     // The info line reads its text as its name (the bus announces each change), as the count does.
