@@ -75,14 +75,7 @@ struct Fixture {
 void BM_Keystroke10MB(benchmark::State& state)
 {
     Fixture f(Mode(state.range(0)));
-    for (auto _ : state) {
-        SendKey(f.memo, Qt::Key_X, QStringLiteral("x"));
-        Idle();
-        state.PauseTiming();
-        SendKey(f.memo, Qt::Key_Backspace, QString());
-        Idle();
-        state.ResumeTiming();
-    }
+    TypeTimedDeleteUntimed(state, f.memo);
     if (auto* view = f.memo->findChild<TLimitView*>(QStringLiteral("limitView")))
         state.counters["marks"] = double(view->marks().size());
 }
@@ -152,14 +145,7 @@ void BM_KeystrokeRules10MB(benchmark::State& state)
         f.memo->setTextCursor(cursor);
     }
     Idle();
-    for (auto _ : state) {
-        SendKey(f.memo, Qt::Key_X, QStringLiteral("x"));
-        Idle();
-        state.PauseTiming();
-        SendKey(f.memo, Qt::Key_Backspace, QString());
-        Idle();
-        state.ResumeTiming();
-    }
+    TypeTimedDeleteUntimed(state, f.memo);
     state.SetLabel(f.form->findChild<TInfoLine*>(QStringLiteral("infoLine"))->text().toStdString());
 }
 BENCHMARK(BM_KeystrokeRules10MB)

@@ -35,15 +35,7 @@ void TypeInTheMiddle(benchmark::State& state, QPlainTextEdit* editor)
     editor->ensureCursorVisible();
     editor->setFocus();
     Idle();
-    bool typed = false;
-    for (auto _ : state) {
-        if (typed)
-            SendKey(editor, Qt::Key_Backspace, QString());
-        else
-            SendKey(editor, Qt::Key_X, QStringLiteral("x"));
-        Idle();
-        typed = !typed;
-    }
+    TypeAndDelete(state, editor);
     state.counters["blocks"] = double(editor->document()->blockCount());
 }
 

@@ -44,21 +44,6 @@ public:
     }
 };
 
-// Types a character and deletes it again, in alternation, each key one
-// iteration, until the event loop is idle.
-void TypeAndDelete(benchmark::State& state, QPlainTextEdit* editor)
-{
-    bool typed = false;
-    for (auto _ : state) {
-        if (typed)
-            SendKey(editor, Qt::Key_Backspace, QString());
-        else
-            SendKey(editor, Qt::Key_X, QStringLiteral("x"));
-        Idle();
-        typed = !typed;
-    }
-}
-
 // The main window, shown, with the text area focused.
 struct OurStage {
     QTemporaryDir dir;

@@ -105,14 +105,7 @@ void BM_SpellKeystroke10MB(benchmark::State& state)
     cursor.setPosition(int(kKeystrokeSize / 2));
     w.memo->setTextCursor(cursor);
     Idle();
-    for (auto _ : state) {
-        SendKey(w.memo, Qt::Key_X, QStringLiteral("x"));
-        Idle();
-        state.PauseTiming();
-        SendKey(w.memo, Qt::Key_Backspace, QString());
-        Idle();
-        state.ResumeTiming();
-    }
+    TypeTimedDeleteUntimed(state, w.memo);
 }
 BENCHMARK(BM_SpellKeystroke10MB)
     ->ArgName("floor0_off1_on2")

@@ -24,6 +24,31 @@ void SendKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifier
     QCoreApplication::sendEvent(target, &release);
 }
 
+void TypeAndDelete(benchmark::State& state, QWidget* editor)
+{
+    bool typed = false;
+    for (auto _ : state) {
+        if (typed)
+            SendKey(editor, Qt::Key_Backspace, QString());
+        else
+            SendKey(editor, Qt::Key_X, QStringLiteral("x"));
+        Idle();
+        typed = !typed;
+    }
+}
+
+void TypeTimedDeleteUntimed(benchmark::State& state, QWidget* editor)
+{
+    for (auto _ : state) {
+        SendKey(editor, Qt::Key_X, QStringLiteral("x"));
+        Idle();
+        state.PauseTiming();
+        SendKey(editor, Qt::Key_Backspace, QString());
+        Idle();
+        state.ResumeTiming();
+    }
+}
+
 QString Repeated(const QString& unit, qsizetype size)
 {
     QString text;

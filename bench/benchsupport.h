@@ -13,6 +13,17 @@ void Idle();
 // A real key press and release sent to the widget; call Idle() to wait for its effects.
 void SendKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
+namespace benchmark {
+class State;
+}
+
+// Types "x" and deletes it again, in turns, each key one iteration, until the
+// event loop is idle.
+void TypeAndDelete(benchmark::State& state, QWidget* editor);
+// Types "x" in each iteration, timed until the event loop is idle; the
+// Backspace that takes it back again is not timed.
+void TypeTimedDeleteUntimed(benchmark::State& state, QWidget* editor);
+
 // The unit repeated up to exactly `size` characters.
 QString Repeated(const QString& unit, qsizetype size);
 
