@@ -53,13 +53,7 @@ void BM_KeystrokeInLine_Ours(benchmark::State& state)
 
 void BM_KeystrokeInLine_Floor(benchmark::State& state)
 {
-    auto edit = std::make_unique<QPlainTextEdit>();
-    edit->setFont(QFont(QStringLiteral("Arial"), 10));
-    edit->setFrameShape(QFrame::NoFrame);
-    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    edit->resize(319, 215);
-    edit->show();
-    edit->activateWindow();
+    const auto edit = ShownFloorEditor();
     edit->setPlainText(Line(state.range(0), state.range(1) != 0));
     TypeInTheMiddle(state, edit.get());
 }

@@ -69,13 +69,7 @@ struct FloorStage {
     QPlainTextEdit* edit;
     FloorStage()
     {
-        edit = new QPlainTextEdit;
-        edit->setFont(QFont(QStringLiteral("Arial"), 10));
-        edit->setFrameShape(QFrame::NoFrame);
-        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        edit->resize(319, 215);
-        edit->show();
-        edit->activateWindow();
+        edit = ShownFloorEditor().release();
         edit->setFocus();
         Idle();
     }

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
 
 #include "framework/Application.h"
 
@@ -22,6 +23,18 @@ void SendKey(QWidget* target, int key, const QString& text, Qt::KeyboardModifier
     QCoreApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QCoreApplication::sendEvent(target, &release);
+}
+
+std::unique_ptr<QPlainTextEdit> ShownFloorEditor()
+{
+    auto edit = std::make_unique<QPlainTextEdit>();
+    edit->setFont(QFont(QStringLiteral("Arial"), 10));
+    edit->setFrameShape(QFrame::NoFrame);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    edit->resize(319, 215);
+    edit->show();
+    edit->activateWindow();
+    return edit;
 }
 
 void TypeAndDelete(benchmark::State& state, QWidget* editor)

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <memory>
+
+class QPlainTextEdit;
 
 // Runs the event loop until nothing is left to do: posted events, the
 // layout of the visible lines and the repaint of the window.
@@ -23,6 +26,10 @@ void TypeAndDelete(benchmark::State& state, QWidget* editor);
 // Types "x" in each iteration, timed until the event loop is idle; the
 // Backspace that takes it back again is not timed.
 void TypeTimedDeleteUntimed(benchmark::State& state, QWidget* editor);
+
+// The floor: a bare QPlainTextEdit shaped like the main window's text area
+// (size, font, no frame, scroll bar always shown), shown and active.
+std::unique_ptr<QPlainTextEdit> ShownFloorEditor();
 
 // The unit repeated up to exactly `size` characters.
 QString Repeated(const QString& unit, qsizetype size);
