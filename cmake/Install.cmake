@@ -39,7 +39,7 @@ find_program(VEXLO_DPKG_BUILDFLAGS dpkg-buildflags)
 if(VEXLO_DPKG_BUILDFLAGS AND NOT VEXLO_SANITIZE)
   foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
     execute_process(
-      COMMAND ${CMAKE_COMMAND} -E env "DEB_BUILD_MAINT_OPTIONS=hardening=+all reproducible=-all"
+      COMMAND ${CMAKE_COMMAND} -E env "DEB_BUILD_MAINT_OPTIONS=hardening=+all,-bindnow reproducible=-all"
               ${VEXLO_DPKG_BUILDFLAGS} --get ${kind}
       OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE)
     separate_arguments(flags UNIX_COMMAND "${flags}")
