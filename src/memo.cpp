@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextLayout>
 
+#include "caretshaping.h"
 #include "framework/Application.h"
 #include "framework/VexloError.h"
 #include "linesplit.h"
@@ -114,6 +115,7 @@ TMemo::TMemo(QWidget* parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     connect(document(), &QTextDocument::contentsChange, this, &TMemo::markContinuations);
+    new TCaretShaping(this);
 }
 
 bool TMemo::isContinuation(const QTextBlock& block) const

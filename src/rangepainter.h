@@ -2,7 +2,10 @@
 
 #include <QColor>
 #include <QRectF>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QVector>
+#include <functional>
 
 class QPainter;
 class TMemo;
@@ -19,6 +22,26 @@ enum class RangeEnd {
     AtText,       // up to the last character of the line
     AtRightEdge,  // across to the viewport's right edge
 };
+
+// A line of a block on screen: where its layout's origin lies in the
+// viewport, and whether it is the block's last line (ending with the block's
+// separator rather than a wrap).
+struct TVisibleLine {
+    QTextBlock block;
+    QTextLine line;
+    QPointF origin;
+    bool last = false;
+};
+
+// Walks the visible blocks of a text area from the first down to the last
+// that meets area (viewport coordinates), with the offset of each block's
+// rectangle; blocks are laid out where Qt has not done so yet, as the area's
+// own paint does. visit returns false to stop.
+void ForEachVisibleBlock(const TMemo& memo, const QRect& area,
+                         const std::function<bool(const QTextBlock&, const QPointF&)>& visit);
+// The lines of the visible blocks that meet area, top to bottom, from the
+// layouts the area paints: never from hit tests. visit returns false to stop.
+void ForEachVisibleLine(const TMemo& memo, const QRect& area, const std::function<bool(const TVisibleLine&)>& visit);
 
 // Where a stretch of the text shows in the text area's viewport: one
 // rectangle per visible line it touches that meets area (viewport

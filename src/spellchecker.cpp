@@ -9,6 +9,7 @@
 #include "framework/VexloError.h"
 #include "memo.h"
 #include "personalwords.h"
+#include "rangepainter.h"
 #include "spellwords.h"
 
 namespace {
@@ -384,17 +385,16 @@ void TSpellChecker::runSlice()
     const QDeadlineTimer deadline(SliceMilliseconds);
     // The lines in view first.
     bool visible = false;
-    const QTextBlock bottom = m_memo->cursorForPosition(QPoint(0, m_memo->viewport()->height())).block();
-    for (QTextBlock block = m_memo->cursorForPosition(QPoint(0, 0)).block(); block.isValid() && !deadline.hasExpired();
-         block = block.next()) {
+    ForEachVisibleBlock(*m_memo, m_memo->viewport()->rect(), [&](const QTextBlock& block, const QPointF&) {
+        if (deadline.hasExpired())
+            return false;
         if (!m_results.isChecked(block.blockNumber())) {
             if (!checkBlock(block, deadline))
-                break;
+                return false;
             visible = true;
         }
-        if (block == bottom)
-            break;
-    }
+        return true;
+    });
     // Then the rest, on from where the last slice stopped.
     while (!deadline.hasExpired()) {
         int number = m_results.nextUnchecked(m_scan);

@@ -12,6 +12,7 @@
 #include "framework/Guarded.h"
 #include "globals.h"
 #include "memo.h"
+#include "rangepainter.h"
 
 namespace {
 
@@ -59,11 +60,20 @@ bool TSpellView::eventFilter(QObject* watched, QEvent* event)
 {
     // Compares pointers only: events still arrive while the text area is destroyed.
     if (watched == m_viewport && event->type() == QEvent::Paint && !m_painting) {
-        // The text first, then the lines over it: delivered here, past this filter.
+        // The text first, then the lines over it: delivered here, past this
+        // filter. Their places are found before, while the text's paint has
+        // not yet freed the shaping its layouts share with them.
+        const QRect area = static_cast<QPaintEvent*>(event)->rect();
+        const QVector<QRectF> waves = underlines(area);
         m_painting = true;
         QCoreApplication::sendEvent(m_viewport, event);
         m_painting = false;
-        paintUnderlines(static_cast<QPaintEvent*>(event)->rect());
+        if (!waves.isEmpty()) {
+            QPainter painter(m_viewport);
+            painter.setClipRect(area);
+            for (const QRectF& wave : waves)
+                painter.drawTiledPixmap(wave, m_wave, QPointF(std::fmod(wave.left(), m_wave.width()), 0));
+        }
         return true;
     }
     if (event->type() == QEvent::ContextMenu && (watched == m_viewport || watched == m_memo)) {
@@ -78,45 +88,29 @@ bool TSpellView::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void TSpellView::paintUnderlines(const QRect& area)
+QVector<QRectF> TSpellView::underlines(const QRect& area) const
 {
+    QVector<QRectF> waves;
     if (!m_checker->isEnabled() || m_checker->state() != TSpellChecker::State::Ready)
-        return;
-    std::unique_ptr<QPainter> painter;
-    const QTextBlock last = m_memo->cursorForPosition(QPoint(0, area.bottom())).block();
-    for (QTextBlock block = m_memo->cursorForPosition(QPoint(0, area.top())).block(); block.isValid();
-         block = block.next()) {
-        const TMissList misses = m_checker->misses(block);
-        const QTextLayout* layout = block.layout();
-        // Only blocks Qt has laid out are on screen.
-        if (misses && layout && layout->lineCount() > 0 && block.isVisible()) {
-            if (!painter) {
-                painter = std::make_unique<QPainter>(m_viewport);
-                painter->setClipRect(area);
-            }
-            const QTextLine first = layout->lineAt(0);
-            const QRect caret = m_memo->cursorRect(QTextCursor(block));
-            const QPointF origin(caret.left() - first.cursorToX(0), caret.top() - first.y());
-            for (int i = 0; i < layout->lineCount(); ++i) {
-                const QTextLine line = layout->lineAt(i);
-                const int lineEnd = line.textStart() + line.textLength();
-                for (const TSpellRange& miss : misses) {
-                    const int from = std::max(miss.from, line.textStart());
-                    const int to = std::min(miss.to, lineEnd);
-                    if (from >= to)
-                        continue;
-                    const qreal left = origin.x() + line.cursorToX(from);
-                    const qreal right = origin.x() + line.cursorToX(to);
-                    // Below the baseline, yet inside the line, which a keystroke repaints.
-                    const qreal below = std::min(line.ascent() + 1, line.height() - m_wave.height());
-                    const QRectF wave(left, origin.y() + line.y() + below, right - left, m_wave.height());
-                    painter->drawTiledPixmap(wave, m_wave, QPointF(std::fmod(left, m_wave.width()), 0));
-                }
-            }
+        return waves;
+    ForEachVisibleLine(*m_memo, area, [&](const TVisibleLine& visible) {
+        const TMissList misses = m_checker->misses(visible.block);
+        const QTextLine& line = visible.line;
+        const int lineEnd = line.textStart() + line.textLength();
+        // Below the baseline, yet inside the line, which a keystroke repaints.
+        const qreal below = std::min(line.ascent() + 1, line.height() - m_wave.height());
+        for (const TSpellRange& miss : misses) {
+            const int from = std::max(miss.from, line.textStart());
+            const int to = std::min(miss.to, lineEnd);
+            if (from >= to)
+                continue;
+            const qreal left = visible.origin.x() + line.cursorToX(from);
+            const qreal right = visible.origin.x() + line.cursorToX(to);
+            waves.append(QRectF(left, visible.origin.y() + line.y() + below, right - left, m_wave.height()));
         }
-        if (block == last)
-            break;
-    }
+        return true;
+    });
+    return waves;
 }
 
 void TSpellView::addMenuEntries(QMenu* menu)

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QObject>
 #include <QPixmap>
+#include <QRectF>
+#include <QVector>
 
 #include "spellchecker.h"
 
@@ -37,7 +39,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void paintUnderlines(const QRect& area);
+    // Where the wavy lines within area go (viewport coordinates).
+    QVector<QRectF> underlines(const QRect& area) const;
     void replaceWord(const TMisspelling& misspelling, const QString& replacement);
     void setChecking(bool on);
 

@@ -2,13 +2,54 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPointer>
+#include <QVector>
 #include <QWidget>
+#include <utility>
 
 namespace {
 
 // Below the window's own update request (Qt::LowEventPriority), so that the
 // release comes once the window has painted what was pending.
 constexpr int ReleasePriority = Qt::LowEventPriority - 1;
+
+const QString PassName = QStringLiteral("laterRepaintPass");
+
+// The one release of a window's held widgets. Released one by one, each
+// would paint and reach the screen in a pass of its own: the window's update
+// request, posted by the first, comes before the release of the next.
+class ReleasePass : public QObject {
+public:
+    explicit ReleasePass(QWidget* window) : QObject(window) { setObjectName(PassName); }
+
+    static ReleasePass* of(QWidget* widget)
+    {
+        QWidget* window = widget->window();
+        auto* pass = dynamic_cast<ReleasePass*>(window->findChild<QObject*>(PassName, Qt::FindDirectChildrenOnly));
+        return pass ? pass : new ReleasePass(window);
+    }
+
+    void add(LaterRepaint* later)
+    {
+        m_waiting.append(later);
+        if (m_waiting.size() == 1)
+            QCoreApplication::postEvent(this, new QEvent(QEvent::User), ReleasePriority);
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::User)
+            return QObject::event(event);
+        for (const QPointer<LaterRepaint>& later : std::exchange(m_waiting, {}))
+            if (later)
+                later->release();
+        return true;
+    }
+
+private:
+    QVector<QPointer<LaterRepaint>> m_waiting;
+};
 
 }  // namespace
 
@@ -34,13 +75,13 @@ void LaterRepaint::post()
     if (m_posted)
         return;
     m_posted = true;
-    QCoreApplication::postEvent(this, new QEvent(QEvent::User), ReleasePriority);
+    ReleasePass::of(m_widget)->add(this);
 }
 
-bool LaterRepaint::event(QEvent* event)
+void LaterRepaint::release()
 {
-    if (event->type() != QEvent::User)
-        return QObject::event(event);
+    if (!m_posted)
+        return;
     m_posted = false;
     if (m_disabled) {
         m_disabled = false;
@@ -49,5 +90,4 @@ bool LaterRepaint::event(QEvent* event)
         m_widget->update(m_dirty);
     }
     m_dirty = QRect();
-    return true;
 }

@@ -9,7 +9,8 @@ class QWidget;
 // the same event changed elsewhere, then paints the widget in a pass of its
 // own: a typed character reaches the screen first, the figures beside it a
 // moment later, and the changes of several events in between are painted
-// together. It lives as long as the widget, its parent.
+// together. The held widgets of one window are released together, so that
+// they reach the screen in one pass. It lives as long as the widget, its parent.
 class LaterRepaint : public QObject {
 public:
     explicit LaterRepaint(QWidget* widget);
@@ -20,9 +21,8 @@ public:
     // Paints the rectangle later, with whatever else is pending.
     void update(const QRect& rect);
     bool holding() const { return m_posted; }
-
-protected:
-    bool event(QEvent* event) override;
+    // Paints what is held now.
+    void release();
 
 private:
     void post();
