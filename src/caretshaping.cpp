@@ -26,4 +26,6 @@ void TCaretShaping::follow()
         return;
     block.layout()->setCacheEnabled(true);
     m_kept = QTextCursor(block);
+    // Text typed at the block's start stays in the block.
+    m_kept.setKeepPositionOnInsert(true);
 }

@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -160,6 +161,30 @@ private slots:
         QVERIFY(m_checker->isBusy());
         QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
         QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+    }
+
+    // The lines in view are checked first: the first results reported hold
+    // theirs, also far down a large text.
+    void visibleLinesFirst_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::newRow("top") << 0;
+        QTest::newRow("middle") << 10000;
+    }
+    void visibleLinesFirst()
+    {
+        QFETCH(int, line);
+        QString text;
+        for (int i = 0; i < 20000; ++i)
+            text += i == line ? QStringLiteral("Hier steht ein Fehlr\n")
+                              : QStringLiteral("Ein Satz mit Wörtern und Zeile %1\n").arg(i);
+        m_memo->setText(text);
+        m_memo->setTextCursor(QTextCursor(m_memo->document()->findBlockByNumber(line)));
+        m_memo->centerCursor();
+        QSignalSpy reported(m_checker, &TSpellChecker::resultsChanged);
+        QVERIFY(reported.wait(20000));
+        QCOMPARE(m_checker->misses(m_memo->document()->findBlockByNumber(line)).size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
     }
 
     void ignoreLastsUntilTheEnd()

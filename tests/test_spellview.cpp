@@ -94,6 +94,62 @@ private slots:
         QCOMPARE(menu->actions().value(0)->objectName(), QStringLiteral("miSpellCheck"));
     }
 
+    // The wavy line lies under the misspelled word and under no other: in a
+    // line wrapped to several, and far down a text scrolled there.
+    void underlineUnderTheWord_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("wrong");
+        QTest::addColumn<QString>("right");  // a word next to it
+        const QString wrapped =
+            QStringLiteral("Ein Satz, der lang genug ist, um in der Zeile umzubrechen, ").repeated(3);
+        QString many;
+        for (int i = 0; i < 300; ++i)
+            many += i == 250 ? QStringLiteral("Hier ein Fehlr drin\n") : QStringLiteral("Eine ganz richtige Zeile\n");
+        QTest::newRow("first line") << QStringLiteral("Ein Fehlr hier") << "Fehlr"
+                                    << "hier";
+        QTest::newRow("wrapped") << wrapped + QStringLiteral("und Fehlr hier") << "Fehlr"
+                                 << "hier";
+        QTest::newRow("scrolled") << many << "Fehlr"
+                                  << "drin";
+    }
+    void underlineUnderTheWord()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, wrong);
+        QFETCH(QString, right);
+        showForm(text);
+        TMemo* memo = m_form->memoMain;
+        const int at = int(text.indexOf(wrong));
+        QTextCursor caret(memo->document());
+        caret.setPosition(at);
+        memo->setTextCursor(caret);
+        memo->ensureCursorVisible();
+        // The cell of a word: from its first character's caret to its last's.
+        const auto cell = [memo](int from, int to) {
+            QTextCursor cursor(memo->document());
+            cursor.setPosition(from);
+            const QRect left = memo->cursorRect(cursor);
+            cursor.setPosition(to);
+            return QRect(left.left() + 1, left.top(), memo->cursorRect(cursor).left() - left.left() - 2, left.height());
+        };
+        const QImage shown = memo->viewport()->grab().toImage();
+        const auto red = [&shown](const QRect& rect) {
+            int count = 0;
+            for (int y = rect.top(); y <= rect.bottom(); ++y)
+                for (int x = rect.left(); x <= rect.right(); ++x)
+                    count += shown.pixelColor(x, y) == TSpellView::underlineColor();
+            return count;
+        };
+        const QRect wrongCell = cell(at, at + int(wrong.size()));
+        QVERIFY(memo->viewport()->rect().contains(wrongCell));
+        QVERIFY2(red(wrongCell) >= wrongCell.width() / 2, qPrintable(QString::number(red(wrongCell))));
+        const int next = int(text.indexOf(right, at));
+        QCOMPARE(red(cell(next, next + int(right.size()))), 0);
+        if (QTest::currentDataTag() == QLatin1String("wrapped"))
+            QVERIFY(wrongCell.top() > memo->cursorRect(QTextCursor(memo->document())).top());
+    }
+
     // A word cut by a piece break is replaced whole; the pieces stay.
     void suggestionAcrossPieceBreak()
     {
