@@ -73,10 +73,9 @@ class TestLimitView : public QObject {
     void createForm(int guestBook, int forum)
     {
         m_window.close();
-        WriteFileBytes(m_window.iniPath(), QStringLiteral("[Config]\r\nGrenzeGB=%1\r\nGrenzeForum=%2\r\n")
-                                               .arg(guestBook)
-                                               .arg(forum)
-                                               .toUtf8());
+        WriteFileBytes(
+            m_window.iniPath(),
+            QStringLiteral("[Config]\r\nGrenzeGB=%1\r\nGrenzeForum=%2\r\n").arg(guestBook).arg(forum).toUtf8());
         m_form = m_window.create();
     }
     TLimitView* view() const { return m_form->findChild<TLimitView*>(QStringLiteral("limitView")); }
