@@ -13,6 +13,7 @@
 #include <QTextCursor>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "benchsupport.h"
 #include "globals.h"
@@ -67,9 +68,10 @@ void BM_KeystrokeInLine_Floor(benchmark::State& state)
 
 // 80 units: an ordinary line, the yardstick. Either side of the threshold: one
 // under it, as the typed key makes the line as long as the threshold itself.
-#define LINE_LENGTHS {80, 300, 1000, LongLineLength - 1, LongLineLength + 1, 8000, 16000, 16385, 50000}
-BENCHMARK(BM_KeystrokeInLine_Ours)->ArgsProduct({LINE_LENGTHS, {0, 1}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_KeystrokeInLine_Floor)->ArgsProduct({LINE_LENGTHS, {0, 1}, {1}})->Unit(benchmark::kMillisecond);
+const std::vector<int64_t> LineLengths{80,    300,   1000, LongLineLength - 1, LongLineLength + 1, 8000,
+                                       16000, 16385, 50000};
+BENCHMARK(BM_KeystrokeInLine_Ours)->ArgsProduct({LineLengths, {0, 1}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeystrokeInLine_Floor)->ArgsProduct({LineLengths, {0, 1}, {1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
