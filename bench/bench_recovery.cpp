@@ -2,9 +2,10 @@
 // answer, while the recovery copy is kept: after opening a file (the copy of
 // the new text is taken and written) and while typing steadily on and then
 // pausing (copies are taken and written between the keystrokes). Beside it
-// the floor, a bare QPlainTextEdit doing the same with no copy; and our text
-// area alone with and without the copy, which tells what the copy itself
-// costs apart from the rest of the window.
+// the floor, a bare QPlainTextEdit of the text area's shape, font and
+// wrapping doing the same with no copy; and our text area alone with and
+// without the copy, which tells what the copy itself costs apart from the
+// rest of the window.
 //
 // A 0-ms timer probes the loop: the time between two of its ticks is one
 // pass. Keystrokes are posted as the window system would deliver them, and
@@ -133,10 +134,18 @@ void BM_LongestPass(benchmark::State& state, Who who, Scenario scenario)
         form->show();
         edit = memo = form->memoMain;
     } else {
-        bare.reset(who == Who::Floor ? new QPlainTextEdit : memo = new TMemo);
-        bare->resize(319, 215);
+        if (who == Who::Floor) {
+            bare = ShownFloorEditor();
+        } else {
+            bare.reset(memo = new TMemo);
+            bare->setFont(QFont(QStringLiteral("Arial"), 10));
+            bare->setFrameShape(QFrame::NoFrame);
+            bare->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            bare->resize(319, 215);
+            bare->show();
+        }
+        // Wrapped as the main window's text area wraps.
         bare->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        bare->show();
         edit = bare.get();
     }
     if (who == Who::Ours || who == Who::MemoWithCopy) {
