@@ -22,8 +22,8 @@
 #include <QTextCursor>
 #include <QTimer>
 #include <deque>
-#include <utility>
 #include <memory>
+#include <utility>
 
 #include "benchsupport.h"
 #include "globals.h"
