@@ -28,7 +28,8 @@ void TTextAreaLayout::documentChanged(int from, int charsRemoved, int charsAdded
     const QTextBlock first = doc->findBlock(from);
     const QTextBlock last = doc->findBlock(std::max(0, from + charsRemoved + charsAdded - 1));
     if (first != last || doc->blockCount() != m_blockCount) {
-        // Blocks come or go: Qt only forgets their layouts and counts them.
+        // Across blocks, or blocks come or go: Qt only forgets their layouts
+        // and counts them, and they are laid out here again when shown.
         QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
         m_blockCount = doc->blockCount();
         return;
