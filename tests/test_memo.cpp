@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QUrl>
 
+#include "globals.h"
 #include "linesplit.h"
 #include "memo.h"
 #include "testsupport.h"
@@ -109,6 +110,9 @@ private slots:
         QTest::newRow("empty") << QString() << false;
         QTest::newRow("short lines") << QStringLiteral("eins\nzwei\n") << false;
         QTest::newRow("line at the limit") << QString(LongLineLength, u'q') << false;
+        QTest::newRow("line one over the limit") << QString(LongLineLength + 1, u'q') << true;
+        // Whatever fits the forum limit wraps as one paragraph.
+        QTest::newRow("paragraph of a full forum post") << prose.left(DefaultGrenzeForum) << false;
         QTest::newRow("long line") << line << true;
         QTest::newRow("long prose line") << prose << true;
         QTest::newRow("long line of surrogate pairs") << emoji << true;
