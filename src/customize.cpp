@@ -68,6 +68,13 @@ void SetTextFont(const QString& name, int size)
 
 }  // namespace
 
+TfrmCustomize* CustomizeForm()
+{
+    if (!frmCustomize)
+        frmCustomize = new TfrmCustomize(frmMain);
+    return frmCustomize;
+}
+
 TfrmCustomize::TfrmCustomize(QWidget* parent) : QDialog(parent), dlgFont(UiFont(8))
 {
     CreateControls();
