@@ -75,7 +75,8 @@ TfrmCustomize* CustomizeForm()
     return frmCustomize;
 }
 
-TfrmCustomize::TfrmCustomize(QWidget* parent) : QDialog(parent), dlgFont(UiFont(8))
+// The chooser first offers the designed face by its own name.
+TfrmCustomize::TfrmCustomize(QWidget* parent) : QDialog(parent), dlgFont(QFont(QStringLiteral("MS Sans Serif"), 8))
 {
     CreateControls();
 }

@@ -4,11 +4,11 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "ProUrl.h"
 #include "changeurl.h"
 #include "customize.h"
 #include "extern.h"
 #include "framework/ErrorBox.h"
-#include "ProUrl.h"
 #include "framework/FontDialog.h"
 #include "main.h"
 #include "shownmainwindow.h"
