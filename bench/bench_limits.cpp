@@ -87,26 +87,30 @@ BENCHMARK(BM_Keystroke10MB)
     ->Arg(OnNoMarks)
     ->Unit(benchmark::kMicrosecond);
 
-// Select-all up to the selection count shown (painting comes after).
-void BM_SelectAll10MB(benchmark::State& state)
+// Select-all, timed up to the info line's text (when there is a line);
+// the selection is cleared again untimed.
+void SelectAllTimed(benchmark::State& state, QPlainTextEdit* memo, TInfoLine* line)
 {
-    Fixture f(Mode(state.range(0)));
-    TInfoLine* line = f.form ? f.form->findChild<TInfoLine*>(QStringLiteral("infoLine")) : nullptr;
     for (auto _ : state) {
-        f.memo->selectAll();
+        memo->selectAll();
         if (line)
             benchmark::DoNotOptimize(line->text());
         state.PauseTiming();
         if (line)
             state.SetLabel(line->text().toStdString());
-        state.ResumeTiming();
-        state.PauseTiming();
-        QTextCursor cursor = f.memo->textCursor();
+        QTextCursor cursor = memo->textCursor();
         cursor.clearSelection();
-        f.memo->setTextCursor(cursor);
+        memo->setTextCursor(cursor);
         Idle();
         state.ResumeTiming();
     }
+}
+
+// Select-all up to the selection count shown (painting comes after).
+void BM_SelectAll10MB(benchmark::State& state)
+{
+    Fixture f(Mode(state.range(0)));
+    SelectAllTimed(state, f.memo, f.form ? f.form->findChild<TInfoLine*>(QStringLiteral("infoLine")) : nullptr);
 }
 BENCHMARK(BM_SelectAll10MB)->ArgName("floor0_off1_on2")->Arg(Floor)->Arg(Off)->Arg(On)->Unit(benchmark::kMicrosecond);
 
@@ -164,17 +168,7 @@ void BM_SelectAllRules10MB(benchmark::State& state)
     Settings.ZaehlweiseForum = std::int32_t(state.range(1));
     f.form->UpdateCharCount();
     Idle();
-    TInfoLine* line = f.form->findChild<TInfoLine*>(QStringLiteral("infoLine"));
-    for (auto _ : state) {
-        f.memo->selectAll();
-        benchmark::DoNotOptimize(line->text());
-        state.PauseTiming();
-        QTextCursor cursor = f.memo->textCursor();
-        cursor.clearSelection();
-        f.memo->setTextCursor(cursor);
-        Idle();
-        state.ResumeTiming();
-    }
+    SelectAllTimed(state, f.memo, f.form->findChild<TInfoLine*>(QStringLiteral("infoLine")));
 }
 BENCHMARK(BM_SelectAllRules10MB)->ArgNames({"gb", "forum"})->Args({1, 1})->Args({4, 5})->Unit(benchmark::kMicrosecond);
 

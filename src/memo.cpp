@@ -13,6 +13,7 @@
 #include "framework/Application.h"
 #include "framework/VexloError.h"
 #include "linesplit.h"
+#include "textarealayout.h"
 #include "textfile.h"
 
 namespace {
@@ -111,6 +112,12 @@ bool HasPlainText(const QMimeData* data)
 TMemo::TMemo(QWidget* parent)
     : QPlainTextEdit(parent), m_capacity(MemoCapacity), m_continuations(std::make_shared<ContinuationTally>())
 {
+    auto* doc = new QTextDocument(this);
+    auto* layout = new TTextAreaLayout(doc);
+    layout->setPaintDevice(viewport());
+    doc->setDocumentLayout(layout);
+    doc->setDefaultFont(font());
+    setDocument(doc);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     connect(document(), &QTextDocument::contentsChange, this, &TMemo::markContinuations);

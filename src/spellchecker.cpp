@@ -381,7 +381,7 @@ void TSpellChecker::runSlice()
     const QTextDocument* doc = m_memo->document();
     if (m_results.size() != doc->blockCount())
         m_results.dropAll(doc->blockCount());  // never expected: start afresh rather than mix up blocks
-    const QDeadlineTimer deadline(SliceMilliseconds);
+    const QDeadlineTimer deadline(SliceTime);
     // The lines in view first.
     bool visible = false;
     const QTextBlock bottom = m_memo->cursorForPosition(QPoint(0, m_memo->viewport()->height())).block();

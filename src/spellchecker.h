@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
+#include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -97,13 +98,16 @@ private:
 // object's thread uses it. A change drops the results of the changed blocks;
 // a small change is checked again at once, through a cache of verdicts per
 // word, so a keystroke asks the dictionary about the edited word alone.
-// Larger changes (opening, pasting) are checked in slices of a few
-// milliseconds, the visible lines first.
+// Larger changes (opening, pasting) are checked in slices of half a
+// millisecond, the visible lines first.
 class TSpellChecker : public QObject {
     Q_OBJECT
 public:
     enum class State { Loading, Ready, Missing };
-    static constexpr int SliceMilliseconds = 4;
+    // A keystroke arriving during a slice waits for its end, and for a slice
+    // of the recovery copy due at the same time: short enough that typing on
+    // while a large text is checked stays within 2 ms a key.
+    static constexpr std::chrono::microseconds SliceTime{500};
 
     // dictionaryBase: see FindGermanDictionary, empty when none; the
     // personal list is read once the dictionary is there.

@@ -6,21 +6,26 @@
 #include "globals.h"
 #include "main.h"
 
-// A shown main window with fresh settings over a settings folder of its own,
-// as the program has it after start.
+// The main window over a settings folder of its own, as the program has it
+// after start: made afresh by each test, with the settings file it is given.
 class ShownMainWindow {
 public:
     ShownMainWindow() { SetProgramDirForTesting(m_dir.path()); }
     ~ShownMainWindow() { close(); }
 
-    // Call from a test's init(): QVERIFY(window.open()).
-    bool open()
+    // A new window, not shown, with the settings as the file now holds them.
+    TfrmMain* create()
     {
         close();
         Settings = TSettings();
         m_form = new TfrmMain;
         frmMain = m_form;
-        m_form->show();
+        return m_form;
+    }
+    // Call from a test's init(): QVERIFY(window.open()).
+    bool open()
+    {
+        create()->show();
         return m_dir.isValid() && QTest::qWaitForWindowExposed(m_form);
     }
     void close()
@@ -32,7 +37,10 @@ public:
 
     TfrmMain* operator->() const { return m_form; }
     TfrmMain* form() const { return m_form; }
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
+    QString iniPath() const { return filePath(QStringLiteral("vexloed.ini")); }
 
 private:
     QTemporaryDir m_dir;

@@ -11,22 +11,17 @@
 #include "limitview.h"
 #include "main.h"
 #include "memo.h"
+#include "shownmainwindow.h"
 #include "testsupport.h"
 
 class TestCountMenu : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    ShownMainWindow m_window;
     TfrmMain* m_form = nullptr;
 
-    QString iniPath() const { return m_dir.filePath(QStringLiteral("vexloed.ini")); }
-    void createForm()
-    {
-        delete m_form;
-        Settings = TSettings();
-        m_form = new TfrmMain;
-        frmMain = m_form;
-    }
+    QString iniPath() const { return m_window.iniPath(); }
+    void createForm() { m_form = m_window.create(); }
     TLimitView* view() const { return m_form->findChild<TLimitView*>(QStringLiteral("limitView")); }
     TInfoLine* infoLine() const { return m_form->findChild<TInfoLine*>(QStringLiteral("infoLine")); }
     // Picks a rule in the text area's menu, as the user does.
@@ -39,16 +34,11 @@ class TestCountMenu : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        SetProgramDirForTesting(m_dir.path());
-    }
+    void initTestCase() { QVERIFY(m_window.isValid()); }
     void cleanup()
     {
-        delete m_form;
+        m_window.close();
         m_form = nullptr;
-        frmMain = nullptr;
         QFile::remove(iniPath());
     }
 
@@ -149,13 +139,13 @@ private slots:
     // A settings file that cannot be written is reported; the rule still counts.
     void refusedWriteIsReported()
     {
-        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("vexloed.ini")));
+        QVERIFY(QDir(m_window.path()).mkdir(QStringLiteral("vexloed.ini")));
         createForm();
         ErrorBoxRecorder recorder;
         choose("miZaehlweiseGB5");
         QCOMPARE(recorder.shown, QStringList{QStringLiteral("In %1 kann nicht geschrieben werden.").arg(iniPath())});
         QCOMPARE(view()->countRule(TLimitSlot::GuestBook), TCountRule::Graphemes);
-        QVERIFY(QDir(m_dir.path()).rmdir(QStringLiteral("vexloed.ini")));
+        QVERIFY(QDir(m_window.path()).rmdir(QStringLiteral("vexloed.ini")));
     }
 };
 

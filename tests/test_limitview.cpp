@@ -17,6 +17,7 @@
 #include "limitview.h"
 #include "main.h"
 #include "memo.h"
+#include "shownmainwindow.h"
 #include "testsupport.h"
 
 Q_DECLARE_METATYPE(QVector<TMarkRange>)
@@ -65,34 +66,27 @@ QString Paragraphs(int size)
 class TestLimitView : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    ShownMainWindow m_window;
     TfrmMain* m_form = nullptr;
 
     // The main window with limits stored in its settings file.
     void createForm(int guestBook, int forum)
     {
-        delete m_form;
+        m_window.close();
         WriteFileBytes(
-            m_dir.filePath(QStringLiteral("vexloed.ini")),
+            m_window.iniPath(),
             QStringLiteral("[Config]\r\nGrenzeGB=%1\r\nGrenzeForum=%2\r\n").arg(guestBook).arg(forum).toUtf8());
-        Settings = TSettings();
-        m_form = new TfrmMain;
-        frmMain = m_form;
+        m_form = m_window.create();
     }
     TLimitView* view() const { return m_form->findChild<TLimitView*>(QStringLiteral("limitView")); }
     TInfoLine* infoLine() const { return m_form->findChild<TInfoLine*>(QStringLiteral("infoLine")); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        SetProgramDirForTesting(m_dir.path());
-    }
+    void initTestCase() { QVERIFY(m_window.isValid()); }
     void cleanup()
     {
-        delete m_form;
+        m_window.close();
         m_form = nullptr;
-        frmMain = nullptr;
     }
 
     void markRanges_data()
@@ -206,7 +200,7 @@ private slots:
         QCOMPARE(infoLine()->text(), QStringLiteral("Gästebuch: 1 zu viel · Forum: noch 2"));
         QVERIFY(infoLine()->parts().at(0).warning);
         // New limits take effect when the window recounts after the settings dialog.
-        WriteFileBytes(m_dir.filePath(QStringLiteral("vexloed.ini")), "[Config]\r\nGrenzeGB=100\r\nGrenzeForum=0\r\n");
+        WriteFileBytes(m_window.iniPath(), "[Config]\r\nGrenzeGB=100\r\nGrenzeForum=0\r\n");
         m_form->LoadSettings();
         m_form->UpdateCharCount();
         QCOMPARE(infoLine()->text(), QStringLiteral("Gästebuch: noch 94"));

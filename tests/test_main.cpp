@@ -19,40 +19,35 @@
 #include "globals.h"
 #include "main.h"
 #include "memo.h"
+#include "shownmainwindow.h"
 #include "testsupport.h"
 
 class TestMain : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    ShownMainWindow m_window;
     TfrmMain* m_form = nullptr;
 
-    QString iniPath() const { return m_dir.filePath(QStringLiteral("vexloed.ini")); }
+    QString iniPath() const { return m_window.iniPath(); }
 
+    // With the settings file holding ini, or with none when ini is null.
     void createForm(const QByteArray& ini = QByteArray())
     {
-        delete m_form;
+        m_window.close();
         QFile::remove(iniPath());
         if (!ini.isNull())
             WriteFileBytes(iniPath(), ini);
-        Settings = TSettings();
-        m_form = new TfrmMain;
-        frmMain = m_form;
+        m_form = m_window.create();
     }
 
     void click(LabelButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_dir.isValid());
-        SetProgramDirForTesting(m_dir.path());
-    }
+    void initTestCase() { QVERIFY(m_window.isValid()); }
     void cleanup()
     {
-        delete m_form;
+        m_window.close();
         m_form = nullptr;
-        frmMain = nullptr;
     }
 
     void startWithoutSettingsFile()
@@ -270,7 +265,7 @@ private slots:
     void openReplacesTextOnlyOnSuccess()
     {
         createForm();
-        const QString good = m_dir.filePath(QStringLiteral("lf.txt"));
+        const QString good = m_window.filePath(QStringLiteral("lf.txt"));
         WriteFileBytes(good, "eins\nzwei\n");
         FileDialogs::QueueAnswerForTesting(good);
         click(m_form->lblFileOpen);
@@ -278,7 +273,7 @@ private slots:
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("12"));
 
         ErrorBoxRecorder errors;
-        const QString missing = m_dir.filePath(QStringLiteral("fehlt.txt"));
+        const QString missing = m_window.filePath(QStringLiteral("fehlt.txt"));
         FileDialogs::QueueAnswerForTesting(missing);
         click(m_form->lblFileOpen);
         QCOMPARE(errors.shown,
@@ -296,13 +291,13 @@ private slots:
     {
         createForm();
         m_form->memoMain->setText(QStringLiteral("ä\nb"));
-        const QString target = m_dir.filePath(QStringLiteral("out.txt"));
+        const QString target = m_window.filePath(QStringLiteral("out.txt"));
         FileDialogs::QueueAnswerForTesting(target);
         click(m_form->lblFileSave);
         QCOMPARE(ReadFileBytes(target), QByteArray("\xC3\xA4\r\nb"));
 
         ErrorBoxRecorder errors;
-        const QString impossible = m_dir.filePath(QStringLiteral("fehlt/out.txt"));
+        const QString impossible = m_window.filePath(QStringLiteral("fehlt/out.txt"));
         FileDialogs::QueueAnswerForTesting(impossible);
         click(m_form->lblFileSave);
         QCOMPARE(errors.shown, QStringList(QStringLiteral("Datei %1 kann nicht erstellt werden.").arg(impossible)));
@@ -326,7 +321,7 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, offered);
         createForm();
-        const QString last = m_dir.filePath(offered);
+        const QString last = m_window.filePath(offered);
         if (before == QLatin1String("open")) {
             WriteFileBytes(last, "geladen");
             FileDialogs::QueueAnswerForTesting(last);
@@ -347,15 +342,15 @@ private slots:
                 return;
             }
             shownName = nameEdit->text();
-            if (!offered.isEmpty() && dialog->directory() != QDir(m_dir.path()))
+            if (!offered.isEmpty() && dialog->directory() != QDir(m_window.path()))
                 shownName = QStringLiteral("<in %1>").arg(dialog->directory().path());
             // A name typed into the focused field replaces the offered file's selection.
             if (auto* list = dialog->findChild<QAbstractItemView*>(QStringLiteral("listView")))
                 list->clearSelection();
-            nameEdit->setText(m_dir.filePath(QStringLiteral("neu")));
+            nameEdit->setText(m_window.filePath(QStringLiteral("neu")));
             QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
         });
-        const QString fresh = m_dir.filePath(QStringLiteral("neu.txt"));
+        const QString fresh = m_window.filePath(QStringLiteral("neu.txt"));
         QFile::remove(fresh);
         click(m_form->lblFileSave);
         QCOMPARE(shownName, offered);
