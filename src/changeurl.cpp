@@ -25,6 +25,13 @@ const QString NoEntry = QStringLiteral("???");
 
 }  // namespace
 
+TfrmChangeURL* ChangeURLForm()
+{
+    if (!frmChangeURL)
+        frmChangeURL = new TfrmChangeURL(frmMain);
+    return frmChangeURL;
+}
+
 TfrmChangeURL::TfrmChangeURL(QWidget* parent) : QDialog(parent)
 {
     CreateControls();

@@ -39,3 +39,6 @@ private:
 };
 
 extern TfrmChangeURL* frmChangeURL;
+
+// frmChangeURL, made over the main window when it is first wanted.
+TfrmChangeURL* ChangeURLForm();

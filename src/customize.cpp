@@ -68,7 +68,15 @@ void SetTextFont(const QString& name, int size)
 
 }  // namespace
 
-TfrmCustomize::TfrmCustomize(QWidget* parent) : QDialog(parent), dlgFont(UiFont(8))
+TfrmCustomize* CustomizeForm()
+{
+    if (!frmCustomize)
+        frmCustomize = new TfrmCustomize(frmMain);
+    return frmCustomize;
+}
+
+// The chooser first offers the designed face by its own name.
+TfrmCustomize::TfrmCustomize(QWidget* parent) : QDialog(parent), dlgFont(QFont(QStringLiteral("MS Sans Serif"), 8))
 {
     CreateControls();
 }

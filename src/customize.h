@@ -81,3 +81,6 @@ private:
 };
 
 extern TfrmCustomize* frmCustomize;
+
+// frmCustomize, made over the main window when it is first wanted.
+TfrmCustomize* CustomizeForm();

@@ -50,6 +50,13 @@ QString DescKey(int n)
 
 }  // namespace
 
+TfrmExtern* ExternForm()
+{
+    if (!frmExtern)
+        frmExtern = new TfrmExtern(frmMain);
+    return frmExtern;
+}
+
 TfrmExtern::TfrmExtern(QWidget* parent) : QDialog(parent)
 {
     CreateControls();
@@ -195,14 +202,13 @@ void TfrmExtern::SaveLinks()
 void TfrmExtern::SpeedButtonClick(int n)
 {
     EditSlot = n;
-    if (!frmChangeURL)
-        return;
+    TfrmChangeURL* edit = ChangeURLForm();
     // The edit dialog must belong to this one, or this modal dialog would block it.
-    if (frmChangeURL->parentWidget() != this)
-        frmChangeURL->setParent(this, frmChangeURL->windowFlags());
-    frmChangeURL->show();
-    frmChangeURL->raise();
-    frmChangeURL->activateWindow();
+    if (edit->parentWidget() != this)
+        edit->setParent(this, edit->windowFlags());
+    edit->show();
+    edit->raise();
+    edit->activateWindow();
 }
 
 void TfrmExtern::lblClearClick()

@@ -53,5 +53,8 @@ private:
 
 extern TfrmExtern* frmExtern;
 
+// frmExtern, made over the main window when it is first wanted.
+TfrmExtern* ExternForm();
+
 // The caption of an entry that holds no link.
 extern const QString UnassignedCaption;

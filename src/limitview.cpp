@@ -188,6 +188,9 @@ void TLimitView::applyFont()
         font.setPointSizeF(std::max(6.0, font.pointSizeF() - 2));
     else
         font.setPixelSize(std::max(8, font.pixelSize() - 3));
+    // The same font again (the text area's font set anew) needs no new measure.
+    if (m_lineHeight > 0 && font == m_infoLine->font())
+        return;
     m_infoLine->setFont(font);
     placeInfoLine();
 }

@@ -48,7 +48,7 @@ QLabel* MakePicture(const char* name, QWidget* parent, int x, int y, int w, int 
 {
     auto* picture = PlaceControl(new TPicture, name, parent, x, y);
     picture->resize(w, h);
-    picture->setPictures(pixmap, QPixmap(twice, "PNG"));
+    picture->setPictures(pixmap, twice);
     return picture;
 }
 
@@ -155,6 +155,8 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     memoMain->setFrameShape(QFrame::NoFrame);
     memoMain->setAccessibleName(QStringLiteral("Text"));
     memoMain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The text font before the limit view sizes its line from it: no font is looked up in vain.
+    memoMain->setFont(QFont(DefaultFontName, DefaultFontSize));
     m_anchors->add(memoMain, akLeft | akTop | akRight | akBottom);
     // A piece break of a long line is no line break: the text area knows which are.
     m_limitView = new TLimitView(
@@ -451,12 +453,12 @@ void TfrmMain::lblAboutClick()
 
 void TfrmMain::lblExternClick()
 {
-    frmExtern->exec();
+    ExternForm()->exec();
 }
 
 void TfrmMain::lblCustomizeClick()
 {
-    frmCustomize->exec();
+    CustomizeForm()->exec();
     LoadSettings();
     UpdateCharCount();
 }

@@ -5,10 +5,7 @@
 
 #include "ProUrlOpen.h"
 #include "accessible.h"
-#include "changeurl.h"
 #include "commandline.h"
-#include "customize.h"
-#include "extern.h"
 #include "framework/Application.h"
 #include "framework/AtomicFile.h"
 #include "framework/FileName.h"
@@ -65,10 +62,9 @@ int main(int argc, char** argv)
     app.setQuitOnLastWindowClosed(false);
     RegisterLinkCursors();
     InstallAccessibility();
+    // The dialogs are made when first opened (CustomizeForm, ExternForm,
+    // ChangeURLForm): the main window comes up sooner.
     frmMain = new TfrmMain;
-    frmCustomize = new TfrmCustomize(frmMain);
-    frmExtern = new TfrmExtern(frmMain);
-    frmChangeURL = new TfrmChangeURL(frmMain);
     // What a save killed part-way left beside the settings file.
     RemoveStaleTemporaryFiles(SettingsFileName(), started);
     // The text survives a crash, a kill or a power cut in the state folder.

@@ -1,8 +1,10 @@
 #include <QDialog>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
 
+#include "ProUrl.h"
 #include "changeurl.h"
 #include "customize.h"
 #include "extern.h"
@@ -21,10 +23,9 @@ class TestDialogParents : public QObject {
 private slots:
     void init()
     {
+        // The dialogs as the program has them: made at their first opening.
         QVERIFY(m_window.open());
-        frmCustomize = new TfrmCustomize(frmMain);
-        frmExtern = new TfrmExtern(frmMain);
-        frmChangeURL = new TfrmChangeURL(frmMain);
+        QVERIFY(!frmCustomize && !frmExtern && !frmChangeURL);
     }
     void cleanup()
     {
@@ -71,12 +72,12 @@ private slots:
         } else if (dialog == "frmExtern") {
             frmMain->lblExternClick();
         } else if (dialog == "frmChangeURL") {
-            frmExtern->show();
+            ExternForm()->show();
             frmExtern->SpeedButtonClick(1);
             QTRY_VERIFY(!seen.isEmpty());
             frmExtern->close();
         } else if (dialog == "font") {
-            frmCustomize->show();
+            CustomizeForm()->show();
             FontDialog chooser(frmCustomize->font());
             chooser.Execute(frmCustomize);
             frmCustomize->close();
@@ -85,6 +86,52 @@ private slots:
         }
         QTRY_VERIFY(!seen.isEmpty());
         QCOMPARE(seen, owner + QStringLiteral("Window"));
+    }
+
+    // Made at its first opening, a dialog is the same at the next and keeps
+    // what the user left in it: a link changed but not saved, the settings
+    // dialog's font choice.
+    void dialogsKeepTheirStateBetweenOpenings()
+    {
+        std::function<void()> step;
+        QDialog* first = nullptr;
+        // Runs step in the dialog the main window opened, then closes it.
+        const std::function<void()> inDialog = [&] {
+            auto* shown = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!shown) {
+                QTimer::singleShot(10, inDialog);
+                return;
+            }
+            if (!first)
+                first = shown;
+            QCOMPARE(shown, first);
+            step();
+            shown->reject();
+        };
+        step = [] {
+            frmExtern->SpeedButtonClick(3);
+            frmChangeURL->edURL->setText(QStringLiteral("http://www.example.com"));
+            frmChangeURL->edName->setText(QStringLiteral("Beispiel"));
+            frmChangeURL->lblOKClick();
+        };
+        QTimer::singleShot(0, inDialog);
+        frmMain->lblExternClick();
+        QString caption;
+        step = [&] { caption = frmExtern->Entry(3)->Caption(); };
+        QTimer::singleShot(0, inDialog);
+        frmMain->lblExternClick();
+        QCOMPARE(caption, QStringLiteral("Beispiel"));
+        QCOMPARE(frmMain->findChildren<TfrmExtern*>().size(), 1);
+
+        first = nullptr;
+        step = [] { frmCustomize->dlgFont.Font = QFont(QStringLiteral("DejaVu Serif"), 9); };
+        QTimer::singleShot(0, inDialog);
+        frmMain->lblCustomizeClick();
+        QString family;
+        step = [&] { family = frmCustomize->dlgFont.Font.family(); };
+        QTimer::singleShot(0, inDialog);
+        frmMain->lblCustomizeClick();
+        QCOMPARE(family, QStringLiteral("DejaVu Serif"));
     }
 
 private:

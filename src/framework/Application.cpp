@@ -1,6 +1,7 @@
 #include "framework/Application.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QTimer>
 #include <QToolTip>
 #include <QWindowStateChangeEvent>
@@ -15,6 +16,19 @@ static void InitVexloResources()
 }
 
 namespace {
+
+const QString DesignedUiFamily = QStringLiteral("MS Sans Serif");
+
+// The family Qt would draw `family` in: itself when installed, else its first
+// installed substitute; the name itself when neither is (Qt then searches).
+QString InstalledFamily(const QString& family)
+{
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& candidate : QStringList{family} + QFont::substitutes(family))
+        if (installed.contains(candidate, Qt::CaseInsensitive))
+            return candidate;
+    return family;
+}
 
 // Supplies the hint pause as the tooltip wake-up delay.
 class HintStyle : public FocusFrameStyle {
@@ -38,8 +52,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     InitVexloResources();
     // The window descriptions name fonts of the original desktop.
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(DesignedUiFamily, {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Arial"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     setStyle(new HintStyle(&m_hintPause));
@@ -51,7 +64,8 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     icon.addPixmap(QPixmap(QStringLiteral(":/vexloed@2x.png"), "PNG"));
     setWindowIcon(icon);
     // The windows' default font; one family serves every control.
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    m_uiFamily = InstalledFamily(DesignedUiFamily);
+    setFont(QFont(m_uiFamily, 8));
 }
 
 TApplication::~TApplication() = default;

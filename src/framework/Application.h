@@ -24,6 +24,11 @@ public:
 
     QIcon icon() const { return windowIcon(); }
 
+    // The installed family that draws the windows' designed face: the face
+    // itself or its first substitute present. Named directly, each size is
+    // found at once instead of after a search of all fonts for the name.
+    QString uiFamily() const { return m_uiFamily; }
+
     void setHintColor(TColor color);
     void setHintPause(int milliseconds);
     int hintPause() const { return m_hintPause; }
@@ -53,6 +58,7 @@ protected:
 
 private:
     QPointer<QWidget> m_mainWindow;
+    QString m_uiFamily;
     int m_hintPause = 700;
     bool m_applicationWindowVisible = true;
 };

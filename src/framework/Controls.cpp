@@ -4,11 +4,13 @@
 #include <QFrame>
 #include <QLabel>
 
+#include "framework/Application.h"
 #include "framework/LabelButton.h"
 
 QFont UiFont(int points, bool bold)
 {
-    QFont font(QStringLiteral("MS Sans Serif"), points);
+    const TApplication* app = TApplication::instance();
+    QFont font(app ? app->uiFamily() : QStringLiteral("MS Sans Serif"), points);
     font.setBold(bold);
     return font;
 }

@@ -2,11 +2,11 @@
 
 #include <QEvent>
 
-void TPicture::setPictures(const QPixmap& single, const QPixmap& twice)
+void TPicture::setPictures(const QPixmap& single, const QString& twiceFile)
 {
     m_single = single;
-    m_twice = twice;
-    m_twice.setDevicePixelRatio(2);
+    m_twiceFile = twiceFile;
+    m_twice = QPixmap();
     setScaledContents(true);
     ShowFitting();
 }
@@ -21,7 +21,13 @@ bool TPicture::event(QEvent* event)
 
 void TPicture::ShowFitting()
 {
-    const QPixmap& fitting = devicePixelRatioF() > 1 && !m_twice.isNull() ? m_twice : m_single;
+    const bool detailed = devicePixelRatioF() > 1;
+    if (detailed && m_twice.isNull() && !m_twiceFile.isEmpty()) {
+        m_twice = QPixmap(m_twiceFile, "PNG");
+        m_twice.setDevicePixelRatio(2);
+        m_twiceFile.clear();  // read once, found or not
+    }
+    const QPixmap& fitting = detailed && !m_twice.isNull() ? m_twice : m_single;
     if (pixmap().cacheKey() != fitting.cacheKey())
         setPixmap(fitting);
 }
