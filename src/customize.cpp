@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "framework/Application.h"
 #include "framework/Controls.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"

@@ -17,8 +17,6 @@ static void InitVexloResources()
 
 namespace {
 
-const QString DesignedUiFamily = QStringLiteral("MS Sans Serif");
-
 // The family Qt would draw `family` in: itself when installed, else its first
 // installed substitute; the name itself when neither is (Qt then searches).
 QString InstalledFamily(const QString& family)
@@ -52,7 +50,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     InitVexloResources();
     // The window descriptions name fonts of the original desktop.
-    QFont::insertSubstitutions(DesignedUiFamily, {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(designedUiFamily(), {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Arial"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     setStyle(new HintStyle(&m_hintPause));
@@ -64,7 +62,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     icon.addPixmap(QPixmap(QStringLiteral(":/vexloed@2x.png"), "PNG"));
     setWindowIcon(icon);
     // The windows' default font; one family serves every control.
-    m_uiFamily = InstalledFamily(DesignedUiFamily);
+    m_uiFamily = InstalledFamily(designedUiFamily());
     setFont(QFont(m_uiFamily, 8));
 }
 

@@ -24,6 +24,8 @@ public:
 
     QIcon icon() const { return windowIcon(); }
 
+    // The face the window descriptions name for every control.
+    static QString designedUiFamily() { return QStringLiteral("MS Sans Serif"); }
     // The installed family that draws the windows' designed face: the face
     // itself or its first substitute present. Named directly, each size is
     // found at once instead of after a search of all fonts for the name.

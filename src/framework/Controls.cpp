@@ -10,7 +10,7 @@
 QFont UiFont(int points, bool bold)
 {
     const TApplication* app = TApplication::instance();
-    QFont font(app ? app->uiFamily() : QStringLiteral("MS Sans Serif"), points);
+    QFont font(app ? app->uiFamily() : TApplication::designedUiFamily(), points);
     font.setBold(bold);
     return font;
 }
