@@ -27,9 +27,7 @@ const QString NoEntry = QStringLiteral("???");
 
 TfrmChangeURL* ChangeURLForm()
 {
-    if (!frmChangeURL)
-        frmChangeURL = new TfrmChangeURL(frmMain);
-    return frmChangeURL;
+    return MadeOverMainWindow(frmChangeURL);
 }
 
 TfrmChangeURL::TfrmChangeURL(QWidget* parent) : QDialog(parent)

@@ -71,13 +71,11 @@ void SetTextFont(const QString& name, int size)
 
 TfrmCustomize* CustomizeForm()
 {
-    if (!frmCustomize)
-        frmCustomize = new TfrmCustomize(frmMain);
-    return frmCustomize;
+    return MadeOverMainWindow(frmCustomize);
 }
 
 // The chooser first offers the designed face by its own name.
-TfrmCustomize::TfrmCustomize(QWidget* parent) : QDialog(parent), dlgFont(QFont(QStringLiteral("MS Sans Serif"), 8))
+TfrmCustomize::TfrmCustomize(QWidget* parent) : QDialog(parent), dlgFont(QFont(TApplication::designedUiFamily(), 8))
 {
     CreateControls();
 }

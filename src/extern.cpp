@@ -52,9 +52,7 @@ QString DescKey(int n)
 
 TfrmExtern* ExternForm()
 {
-    if (!frmExtern)
-        frmExtern = new TfrmExtern(frmMain);
-    return frmExtern;
+    return MadeOverMainWindow(frmExtern);
 }
 
 TfrmExtern::TfrmExtern(QWidget* parent) : QDialog(parent)

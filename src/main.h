@@ -135,3 +135,13 @@ private:
 };
 
 extern TfrmMain* frmMain;
+
+// The dialog held in form, made over the main window when it is first
+// wanted, so that the main window comes up without waiting for it.
+template <class Form>
+Form* MadeOverMainWindow(Form*& form)
+{
+    if (!form)
+        form = new Form(frmMain);
+    return form;
+}
