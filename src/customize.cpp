@@ -61,10 +61,10 @@ QChar KeyChar(const QKeyEvent* event)
 
 void SetTextFont(const QString& name, int size)
 {
-    QFont font = frmMain->memoMain->font();
+    QFont font = frmMain->memoMain->textFont();
     font.setFamily(name);
     font.setPointSize(size);
-    frmMain->memoMain->setFont(font);
+    frmMain->memoMain->setTextFont(font);
 }
 
 }  // namespace
@@ -170,7 +170,7 @@ void TfrmCustomize::showEvent(QShowEvent* event)
 void TfrmCustomize::FormShow()
 {
     edGB->setFocus(Qt::OtherFocusReason);
-    const QFont font = frmMain->memoMain->font();
+    const QFont font = frmMain->memoMain->textFont();
     OldFontName = NewFontName = font.family();
     OldFontSize = NewFontSize = font.pointSize();
     OldGrenzeGB = Settings.GrenzeGB;

@@ -156,7 +156,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     memoMain->setAccessibleName(QStringLiteral("Text"));
     memoMain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The text font before the limit view sizes its line from it: no font is looked up in vain.
-    memoMain->setFont(QFont(DefaultFontName, DefaultFontSize));
+    memoMain->setTextFont(QFont(DefaultFontName, DefaultFontSize));
     m_anchors->add(memoMain, akLeft | akTop | akRight | akBottom);
     // A piece break of a long line is no line break: the text area knows which are.
     m_limitView = new TLimitView(
@@ -293,8 +293,8 @@ void TfrmMain::InitWindow()
 {
     ShowVersion();
     const QFont textFont(DefaultFontName, DefaultFontSize);
-    memoMain->setFont(textFont);
-    memoAbout->setFont(textFont);
+    memoMain->setTextFont(textFont);
+    memoAbout->setFont(TApplication::drawnFont(textFont));
     if (auto* app = TApplication::instance()) {
         app->setHintColor(clSilver);
         app->setHintPause(700);
@@ -372,9 +372,9 @@ void TfrmMain::CountRuleChosen(int slot, std::int32_t rule)
 
 void TfrmMain::LoadSettings()
 {
-    QFont font = memoMain->font();
+    QFont font = memoMain->textFont();
     ::LoadSettings(font);
-    memoMain->setFont(font);
+    memoMain->setTextFont(font);
 }
 
 void TfrmMain::ApplyLayout()

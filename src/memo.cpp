@@ -125,6 +125,13 @@ TMemo::TMemo(QWidget* parent)
     new TCaretShaping(this);
 }
 
+void TMemo::setTextFont(const QFont& font)
+{
+    m_textFont = font;
+    // The same face as the controls of that size: its lookup is already made.
+    setFont(TApplication::drawnFont(font));
+}
+
 bool TMemo::isContinuation(const QTextBlock& block) const
 {
     return block.isValid() && block.blockFormat().boolProperty(ContinuationProperty);

@@ -51,6 +51,11 @@ public:
     // The text between two document positions, "\n" line breaks.
     QString textBetween(int fromPosition, int toPosition) const;
 
+    // The font the user chose, by the name chosen (what the settings keep);
+    // the area draws it in the installed family that stands for the name.
+    void setTextFont(const QFont& font);
+    QFont textFont() const { return m_textFont; }
+
     // The capacity in counted characters, MemoCapacity unless a test lowers it.
     void setCapacityForTesting(qsizetype capacity) { m_capacity = capacity; }
     // The length above which a line is held in pieces, LongLineLength unless
@@ -107,6 +112,7 @@ private:
     const std::vector<int>& continuationsBefore() const;
 
     qsizetype m_capacity;
+    QFont m_textFont;
     qsizetype m_longLine = LongLineLength;
     // Continuation blocks carry a mark object each, which counts itself here;
     // shared because the document outlives this object's members.

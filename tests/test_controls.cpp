@@ -3,38 +3,50 @@
 #include <QFontMetrics>
 #include <QTest>
 
+#include "framework/Application.h"
 #include "framework/Controls.h"
 #include "testsupport.h"
 
 class TestControls : public QObject {
     Q_OBJECT
 private slots:
-    // The controls name the installed family that draws the designed face:
-    // every size and weight looks exactly as the designed name does.
-    void uiFontDrawsAsTheDesignedFace_data()
+    // Fonts named by the installed families that draw a name (the controls'
+    // designed face, the user's text font) look exactly as the name does:
+    // every size and weight, and characters the face lacks come from the
+    // same fallback face.
+    void drawnFontDrawsAsTheName_data()
     {
-        QTest::addColumn<int>("points");
-        QTest::addColumn<bool>("bold");
-        QTest::newRow("8 pt") << 8 << false;
-        QTest::newRow("8 pt bold") << 8 << true;
-        QTest::newRow("10 pt") << 10 << false;
-        QTest::newRow("10 pt bold") << 10 << true;
+        QTest::addColumn<QFont>("named");
+        QTest::addColumn<QFont>("wanted");
+        for (const auto& [points, bold] : {std::pair{8, false}, {8, true}, {10, false}, {10, true}}) {
+            QFont designed(TApplication::designedUiFamily(), points);
+            designed.setBold(bold);
+            QTest::addRow("controls %d pt%s", points, bold ? " bold" : "") << UiFont(points, bold) << designed;
+        }
+        for (const char* family : {"Arial", "DejaVu Serif", "Nirgendwo Grotesk"}) {
+            const QFont chosen(QString::fromLatin1(family), 10);
+            QTest::addRow("text %s", family) << TApplication::drawnFont(chosen) << chosen;
+        }
     }
-    void uiFontDrawsAsTheDesignedFace()
+    void drawnFontDrawsAsTheName()
     {
-        QFETCH(int, points);
-        QFETCH(bool, bold);
-        QFont designed(QStringLiteral("MS Sans Serif"), points);
-        designed.setBold(bold);
-        const QFont named = UiFont(points, bold);
-        const QFontInfo drawn(named), wanted(designed);
-        QCOMPARE(drawn.family(), wanted.family());
-        QCOMPARE(drawn.styleName(), wanted.styleName());
-        QCOMPARE(drawn.pixelSize(), wanted.pixelSize());
-        const QString sample = QStringLiteral("Gästebuch: noch 1999 · Größe");
-        QCOMPARE(QFontMetrics(named).horizontalAdvance(sample), QFontMetrics(designed).horizontalAdvance(sample));
-        // The windows' default font is the same face.
-        QCOMPARE(QApplication::font().family(), UiFont(8).family());
+        QFETCH(QFont, named);
+        QFETCH(QFont, wanted);
+        const QFontInfo drawn(named), asNamed(wanted);
+        QCOMPARE(drawn.family(), asNamed.family());
+        QCOMPARE(drawn.styleName(), asNamed.styleName());
+        QCOMPARE(drawn.pixelSize(), asNamed.pixelSize());
+        const QString sample = QStringLiteral("Gästebuch: noch 1999 · Größe ↵ ∀ ℏ ✓");
+        for (const QString& piece : sample.split(QLatin1Char(' ')))
+            QCOMPARE(QFontMetricsF(named).horizontalAdvance(piece), QFontMetricsF(wanted).horizontalAdvance(piece));
+    }
+
+    // The windows' default font is the controls' face, and the controls of one
+    // size share one font with the text font drawn by that face.
+    void oneFaceServesControlsAndText()
+    {
+        QCOMPARE(QApplication::font().families(), UiFont(8).families());
+        QCOMPARE(QApplication::font().families(), TApplication::drawnFont(QFont(TApplication::designedUiFamily(), 8)).families());
     }
 };
 

@@ -228,13 +228,13 @@ private slots:
         FontDialog::QueueAnswerForTesting(bold);
         QVERIFY(runCustomize([save] {
             click(frmCustomize->lblFont);
-            const QFont shown = frmMain->memoMain->font();
+            const QFont shown = frmMain->memoMain->textFont();
             QCOMPARE(shown.family(), QStringLiteral("DejaVu Serif"));
             QCOMPARE(shown.pointSize(), 11);
             QVERIFY(!shown.bold());
             click(save ? frmCustomize->lblSave : frmCustomize->lblCancel);
         }));
-        const QFont font = frmMain->memoMain->font();
+        const QFont font = frmMain->memoMain->textFont();
         if (save) {
             QVERIFY(iniBytes().startsWith("[Config]\r\nFont=DejaVu Serif\r\nFontSize=11\r\n"));
             QCOMPARE(font.family(), QStringLiteral("DejaVu Serif"));
@@ -257,8 +257,8 @@ private slots:
         frmCustomize->lblFontClick();
         FontDialog::QueueAnswerForTesting(std::nullopt);
         frmCustomize->lblFontClick();  // cancelled: nothing changes
-        QCOMPARE(frmMain->memoMain->font().family(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(frmMain->memoMain->font().pointSize(), 7);
+        QCOMPARE(frmMain->memoMain->textFont().family(), QStringLiteral("DejaVu Sans"));
+        QCOMPARE(frmMain->memoMain->textFont().pointSize(), 7);
         frmCustomize->lblDefaultClick();  // the text font, not the dialog's memory
         QCOMPARE(frmCustomize->dlgFont.Font.family(), QStringLiteral("DejaVu Sans"));
         QCOMPARE(frmCustomize->dlgFont.Font.pointSize(), 7);
@@ -321,15 +321,15 @@ private slots:
             QVERIFY(!frmCustomize->cbStartMinimized->isChecked());
             QVERIFY(frmCustomize->rbLayoutGreen->isChecked());
             QCOMPARE(BackgroundOf(frmMain->Panel1), ToQColor(ColorGreen));
-            QCOMPARE(frmMain->memoMain->font().family(), QStringLiteral("Arial"));
+            QCOMPARE(frmMain->memoMain->textFont().family(), QStringLiteral("Arial"));
             QCOMPARE(Settings.GrenzeGB, 2000);
             click(frmCustomize->lblCancel);
             QCOMPARE(Settings.GrenzeGB, 5);
             QCOMPARE(Settings.GrenzeForum, 8);
         }));
         QCOMPARE(iniBytes(), kGreenFile);
-        QCOMPARE(frmMain->memoMain->font().family(), QStringLiteral("DejaVu Serif"));
-        QCOMPARE(frmMain->memoMain->font().pointSize(), 12);
+        QCOMPARE(frmMain->memoMain->textFont().family(), QStringLiteral("DejaVu Serif"));
+        QCOMPARE(frmMain->memoMain->textFont().pointSize(), 12);
     }
 
     void defaultsThenSaveWriteTheDefaults()
@@ -524,7 +524,7 @@ private slots:
             frmCustomize->close();
         }));
         QVERIFY(!QFile::exists(iniPath()));
-        QCOMPARE(frmMain->memoMain->font().family(), QStringLiteral("Arial"));
+        QCOMPARE(frmMain->memoMain->textFont().family(), QStringLiteral("Arial"));
         QCOMPARE(BackgroundOf(frmMain->Panel1), ToQColor(ColorGreen));
         QVERIFY(frmMain->imgVexlo_green->isVisibleTo(frmMain));
     }

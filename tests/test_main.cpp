@@ -61,8 +61,8 @@ private slots:
         QCOMPARE(Settings.GrenzeForum, 3000);
         QCOMPARE(Settings.LayoutColor, ColorGreen);
         QVERIFY(!m_form->cbSysTray->isChecked());
-        QCOMPARE(m_form->memoMain->font().family(), QStringLiteral("Arial"));
-        QCOMPARE(m_form->memoMain->font().pointSize(), 10);
+        QCOMPARE(m_form->memoMain->textFont().family(), QStringLiteral("Arial"));
+        QCOMPARE(m_form->memoMain->textFont().pointSize(), 10);
         QVERIFY(!m_form->imgVexlo_green->isHidden());
         QVERIFY(m_form->imgVexlo_blue->isHidden());
         QCOMPARE(m_form->Panel1->palette().color(QPalette::Window), ToQColor(ColorGreen));
@@ -76,8 +76,8 @@ private slots:
             "[Config]\r\nFont=Courier\r\nFontSize=12\r\nGrenzeGB=10\r\nGrenzeForum=20\r\n"
             "SysTray=1\r\nLayout=0\r\n");
         QVERIFY(m_form->cbSysTray->isChecked());
-        QCOMPARE(m_form->memoMain->font().family(), QStringLiteral("Courier"));
-        QCOMPARE(m_form->memoMain->font().pointSize(), 12);
+        QCOMPARE(m_form->memoMain->textFont().family(), QStringLiteral("Courier"));
+        QCOMPARE(m_form->memoMain->textFont().pointSize(), 12);
         QCOMPARE(m_form->Panel3->palette().color(QPalette::Window), ToQColor(ColorBlue));
         QVERIFY(m_form->imgVexlo_green->isHidden());
         QVERIFY(!m_form->imgVexlo_blue->isHidden());

@@ -17,17 +17,6 @@ static void InitVexloResources()
 
 namespace {
 
-// The family Qt would draw `family` in: itself when installed, else its first
-// installed substitute; the name itself when neither is (Qt then searches).
-QString InstalledFamily(const QString& family)
-{
-    const QStringList installed = QFontDatabase::families();
-    for (const QString& candidate : QStringList{family} + QFont::substitutes(family))
-        if (installed.contains(candidate, Qt::CaseInsensitive))
-            return candidate;
-    return family;
-}
-
 // Supplies the hint pause as the tooltip wake-up delay.
 class HintStyle : public FocusFrameStyle {
 public:
@@ -62,8 +51,28 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     icon.addPixmap(QPixmap(QStringLiteral(":/vexloed@2x.png"), "PNG"));
     setWindowIcon(icon);
     // The windows' default font; one family serves every control.
-    m_uiFamily = InstalledFamily(designedUiFamily());
-    setFont(QFont(m_uiFamily, 8));
+    m_uiFamilies = drawnFamilies(designedUiFamily());
+    QFont font;
+    font.setFamilies(m_uiFamilies);
+    font.setPointSize(8);
+    setFont(font);
+}
+
+QFont TApplication::drawnFont(const QFont& font)
+{
+    QFont drawn = font;
+    drawn.setFamilies(drawnFamilies(font.family()));
+    return drawn;
+}
+
+QStringList TApplication::drawnFamilies(const QString& family)
+{
+    const QStringList installed = QFontDatabase::families();
+    const QStringList candidates = QStringList{family} + QFont::substitutes(family);
+    for (qsizetype i = 0; i < candidates.size(); ++i)
+        if (installed.contains(candidates[i], Qt::CaseInsensitive))
+            return candidates.mid(i);
+    return {family};
 }
 
 TApplication::~TApplication() = default;

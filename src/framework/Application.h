@@ -26,10 +26,16 @@ public:
 
     // The face the window descriptions name for every control.
     static QString designedUiFamily() { return QStringLiteral("MS Sans Serif"); }
-    // The installed family that draws the windows' designed face: the face
-    // itself or its first substitute present. Named directly, each size is
-    // found at once instead of after a search of all fonts for the name.
-    QString uiFamily() const { return m_uiFamily; }
+    // The families that draw `family` as Qt would: from the first of the name
+    // and its substitutes that is installed, the rest after it serving missing
+    // characters in the same order. Named so, each size is found at once
+    // instead of after a search of all fonts for the name, and every font
+    // drawn by the same face shares one lookup.
+    static QStringList drawnFamilies(const QString& family);
+    // `font` drawn by the families above.
+    static QFont drawnFont(const QFont& font);
+    // The families that draw the windows' designed face.
+    QStringList uiFamilies() const { return m_uiFamilies; }
 
     void setHintColor(TColor color);
     void setHintPause(int milliseconds);
@@ -60,7 +66,7 @@ protected:
 
 private:
     QPointer<QWidget> m_mainWindow;
-    QString m_uiFamily;
+    QStringList m_uiFamilies;
     int m_hintPause = 700;
     bool m_applicationWindowVisible = true;
 };

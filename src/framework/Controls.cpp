@@ -10,7 +10,9 @@
 QFont UiFont(int points, bool bold)
 {
     const TApplication* app = TApplication::instance();
-    QFont font(app ? app->uiFamily() : TApplication::designedUiFamily(), points);
+    QFont font;
+    font.setFamilies(app ? app->uiFamilies() : QStringList{TApplication::designedUiFamily()});
+    font.setPointSize(points);
     font.setBold(bold);
     return font;
 }
