@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QTest>
 
 #include "framework/Application.h"
 #include "framework/Controls.h"
+#include "framework/LabelButton.h"
 #include "testsupport.h"
 
 class TestControls : public QObject {
@@ -47,6 +49,43 @@ private slots:
     {
         QCOMPARE(QApplication::font().families(), UiFont(8).families());
         QCOMPARE(QApplication::font().families(), TApplication::drawnFont(QFont(TApplication::designedUiFamily(), 8)).families());
+    }
+
+    // A label made to fit its text is exactly as large as the label itself
+    // says it should be, for every kind of text the windows hold.
+    void labelsFitTheirText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("points");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<bool>("button");
+        const int left = Qt::AlignLeft | Qt::AlignVCenter, rightTop = Qt::AlignRight | Qt::AlignTop;
+        QTest::newRow("word") << QStringLiteral("Gästebuch") << 10 << true << left << false;
+        QTest::newRow("two lines") << QStringLiteral("Grenzwert\nerreicht?") << 10 << false << left << false;
+        QTest::newRow("tab") << QStringLiteral("a\tb") << 8 << false << left << false;
+        QTest::newRow("right, top") << QStringLiteral("0") << 10 << true << rightTop << false;
+        QTest::newRow("centred") << QStringLiteral("Größe ·") << 8 << false << int(Qt::AlignCenter) << false;
+        QTest::newRow("right to left") << QStringLiteral("שלום") << 8 << false << left << false;
+        QTest::newRow("empty") << QString() << 8 << false << left << false;
+        QTest::newRow("button") << QStringLiteral("einfügen") << 10 << false << left << true;
+    }
+    void labelsFitTheirText()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, points);
+        QFETCH(bool, bold);
+        QFETCH(int, alignment);
+        QFETCH(bool, button);
+        QWidget window;
+        QLabel* label = button ? MakeLabelButton("button", &window, 0, 0, text, QString())
+                               : MakeLabel("label", &window, 0, 0, text, UiFont(points, bold));
+        if (!button) {
+            label->setAlignment(Qt::Alignment(alignment));
+            label->resize(0, 0);
+            FitToText(label);
+        }
+        QCOMPARE(label->size(), label->sizeHint());
     }
 };
 

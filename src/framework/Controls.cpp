@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
+#include <QStyle>
 
 #include "framework/Application.h"
 #include "framework/LabelButton.h"
@@ -17,11 +18,34 @@ QFont UiFont(int points, bool bold)
     return font;
 }
 
+// Measured once: adjustSize() also works out the minimum size hint, two more
+// layouts of the text that no control here uses.
+void FitToText(QLabel* label)
+{
+    label->ensurePolished();
+    const bool plain = !label->text().isEmpty() && label->textFormat() == Qt::PlainText && !label->wordWrap() &&
+                       label->frameWidth() == 0 && label->margin() == 0 && label->indent() < 0 && !label->buddy() &&
+                       label->minimumSize().isNull() &&
+                       !(label->textInteractionFlags() & (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard));
+    if (!plain) {
+        label->adjustSize();
+        return;
+    }
+    const QMargins margins = label->contentsMargins();
+    const int extraWidth = margins.left() + margins.right(), extraHeight = margins.top() + margins.bottom();
+    // As QLabel: tabs expanded, centring left out (it only rounds), a 2000-pixel box.
+    const Qt::LayoutDirection direction = label->text().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    const int flags = (QStyle::visualAlignment(direction, label->alignment()) | Qt::TextExpandTabs) &
+                      ~(Qt::AlignVCenter | Qt::AlignHCenter);
+    const QRect box = label->fontMetrics().boundingRect(0, 0, 2000 - extraWidth, 2000, flags, label->text());
+    label->resize(box.width() + extraWidth, box.height() + extraHeight);
+}
+
 QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString& text)
 {
     auto* label = PlaceControl(new QLabel(text), name, parent, x, y);
     label->setTextFormat(Qt::PlainText);
-    label->adjustSize();
+    FitToText(label);
     return label;
 }
 
@@ -30,7 +54,7 @@ QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString
     auto* label = PlaceControl(new QLabel(text), name, parent, x, y);
     label->setFont(font);
     label->setTextFormat(Qt::PlainText);
-    label->adjustSize();
+    FitToText(label);
     return label;
 }
 
@@ -54,7 +78,7 @@ LabelButton* MakeLabelButton(const char* name, QWidget* parent, int x, int y, co
     auto* button = PlaceControl(new LabelButton(text), name, parent, x, y);
     button->setFont(UiFont(10));
     button->setToolTip(hint);
-    button->adjustSize();
+    FitToText(button);
     return button;
 }
 

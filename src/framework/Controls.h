@@ -26,6 +26,11 @@ T* PlaceControl(T* control, const char* name, QWidget* parent, int x, int y)
     return control;
 }
 
+// Sizes a label to its text exactly as adjustSize() does, at a third of the
+// cost for a frameless, unindented, unwrapped plain text (anything else is
+// left to adjustSize()).
+void FitToText(QLabel* label);
+
 // A plain-text label in its parent's font, sized to its text.
 QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString& text);
 // A plain-text label in a font of its own, sized to its text.
