@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libjpeg-dev libxcb-xfixes0-dev libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev
+  qt6-base-dev libgl-dev libjpeg-dev libpng-dev libxcb-xfixes0-dev libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev
   libhunspell-dev hunspell-de-de
   fonts-liberation2 fonts-dejavu-core
   xvfb openbox trayer xdotool x11-utils xclip imagemagick weston qt6-wayland

@@ -246,7 +246,8 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
     TrayIcon1->setCycleInterval(0);
     TrayIcon1->setHint(QStringLiteral("Vexlo-Ed - zum Öffnen hier klicken"));
-    TrayIcon1->setIcon(QIcon(QPixmap(QStringLiteral(":/vexloed.png"), "PNG")));
+    // The application's icon at its designed size, decoded once.
+    TrayIcon1->setIcon(QIcon(QApplication::windowIcon().pixmap(QSize(32, 32))));
     TrayIcon1->setIconIndex(0);
     TrayIcon1->setPopupMenu(mpopSysTray);
     TrayIcon1->Loaded();

@@ -8,6 +8,7 @@
 
 #include "framework/ErrorBox.h"
 #include "framework/FocusFrameStyle.h"
+#include "framework/PngImage.h"
 #include "framework/VexloError.h"
 
 static void InitVexloResources()
@@ -45,10 +46,11 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     setStyle(new HintStyle(&m_hintPause));
     // Before any window is made: every window then draws in these colours.
     setPalette(LightPalette());
-    // From pixmaps: a file name would load the icon-engine plugins at start.
+    // From pixmaps: a file name would load the icon-engine plugins at start;
+    // decoded by libpng: Qt's reader would load every image format plugin.
     // The larger one serves title bars and trays of a higher scale.
-    QIcon icon(QPixmap(QStringLiteral(":/vexloed.png"), "PNG"));
-    icon.addPixmap(QPixmap(QStringLiteral(":/vexloed@2x.png"), "PNG"));
+    QIcon icon(QPixmap::fromImage(ReadPng(QStringLiteral(":/vexloed.png"))));
+    icon.addPixmap(QPixmap::fromImage(ReadPng(QStringLiteral(":/vexloed@2x.png"))));
     setWindowIcon(icon);
     // The windows' default font; one family serves every control.
     m_uiFamilies = drawnFamilies(designedUiFamily());
