@@ -173,7 +173,6 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     memoAbout->setAccessibleName(QStringLiteral("Über Vexlo-Ed"));
     // Filled whole: the text area and its marks must not shine through the frame's edges.
     memoAbout->setAutoFillBackground(true);
-    memoAbout->setPlainText(AboutText());
     memoAbout->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memoAbout->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memoAbout->hide();
@@ -449,6 +448,9 @@ void TfrmMain::lblClearClick()
 
 void TfrmMain::lblAboutClick()
 {
+    // Filled when first shown: hidden, it would only lengthen the start.
+    if (memoAbout->document()->isEmpty())
+        memoAbout->setPlainText(AboutText());
     memoAbout->setVisible(!memoAbout->isVisible());
 }
 
