@@ -1,8 +1,10 @@
 #include "framework/PngImage.h"
 
-#include <png.h>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
+
+#include <png.h>
 
 namespace {
 
@@ -27,6 +29,7 @@ QImage DecodePng(const QByteArray& data)
         png_image_free(&png);
         return QImage();
     }
+    // The row stride counts components, one byte each here.
     if (!png_image_finish_read(&png, nullptr, image.bits(), static_cast<png_int_32>(image.bytesPerLine()), nullptr))
         return QImage();  // libpng has freed what it held
     return image;
