@@ -61,9 +61,9 @@ for ((r = 0; r < rounds; r++)); do
     pids+=("$floor" "$past" "$under")
     sleep 3  # the recovery copies after opening are written by now
     for key in x ctrl+a; do
-      # Select-all of 10 MB takes seconds a press: fewer samples.
+      # A select-all of megabytes takes a while: fewer samples.
       n=$samples
-      [ "$key" = x ] || n=$(( size > 1000000 ? 3 : samples / 6 + 3 ))
+      [ "$key" = x ] || n=$(( samples / 6 + 3 ))
       nice "$build/bench/xkeystroke" $key $n "$floor" 150 100 "$past" 230 160 "$under" 230 160 |
         paste -d ' ' <(printf '%s\n' "floor-$size $key" "past-$size $key" "under-$size $key") - >>"$work/results"
     done
