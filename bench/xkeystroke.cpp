@@ -4,13 +4,16 @@
 // the press to the first change, to the last change before the window falls
 // quiet, and the number of rectangles drawn.
 //
-// Usage: xkeystroke TITLE X Y KEY SAMPLES
-//   TITLE    exact window title
-//   X Y      a point in the window clicked first (puts the focus in the text)
+// Several programs, shown side by side, take their samples in turn, so that
+// whatever the machine does meanwhile falls on all of them alike.
+//
+// Usage: xkeystroke KEY SAMPLES PID X Y [PID X Y ...]
 //   KEY      "x" (types x, then BackSpace unmeasured) or "ctrl+a" (select all,
 //            then Ctrl+End unmeasured)
-//   SAMPLES  how many measured presses
-// Prints: "first_us median, last_us median, rects median" over the samples.
+//   SAMPLES  how many measured presses per program
+//   PID X Y  a program's process and a point in its window clicked before each
+//            sample (puts the focus in the text)
+// Prints a line per program: "first_us median, last_us median, rects median".
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -18,6 +21,7 @@
 #include <X11/extensions/Xdamage.h>
 #include <X11/keysym.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -31,26 +35,26 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string WindowTitle(Display* display, Window window)
+long WindowPid(Display* display, Window window)
 {
-    const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    const Atom netPid = XInternAtom(display, "_NET_WM_PID", False);
     Atom type = None;
     int format = 0;
     unsigned long items = 0, rest = 0;
     unsigned char* data = nullptr;
-    std::string title;
-    if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &items, &rest, &data) ==
+    long pid = 0;
+    if (XGetWindowProperty(display, window, netPid, 0, 1, False, XA_CARDINAL, &type, &format, &items, &rest, &data) ==
             Success &&
         data) {
-        title.assign(reinterpret_cast<char*>(data), items);
+        if (items == 1 && format == 32)
+            pid = *reinterpret_cast<long*>(data);
         XFree(data);
     }
-    return title;
+    return pid;
 }
 
-// The client window with the title, anywhere below root; None when there is none.
-Window FindWindow(Display* display, Window root, const std::string& title)
+// The shown client window of the process, anywhere below root; None when there is none.
+Window FindWindow(Display* display, Window root, long pid)
 {
     Window parent = None, *children = nullptr;
     unsigned int count = 0;
@@ -60,20 +64,22 @@ Window FindWindow(Display* display, Window root, const std::string& title)
     for (unsigned int i = 0; i < count && found == None; ++i) {
         XWindowAttributes attributes;
         if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable &&
-            WindowTitle(display, children[i]) == title)
+            WindowPid(display, children[i]) == pid)
             found = children[i];
         else
-            found = FindWindow(display, children[i], title);
+            found = FindWindow(display, children[i], pid);
     }
     if (children)
         XFree(children);
     return found;
 }
 
-// Damage rectangles of one window with the moment each was read.
+// Damage rectangles of one window with the moment each was read; the
+// damage of other windows is read and passed over.
 struct DamageWatch {
     Display* display;
     int eventBase;
+    Window window;
 
     // Waits up to timeout for damage; returns the rectangles seen (0 on timeout).
     int next(int timeoutMs, Clock::time_point& when)
@@ -83,7 +89,8 @@ struct DamageWatch {
             while (XPending(display)) {
                 XEvent event;
                 XNextEvent(display, &event);
-                if (event.type == eventBase + XDamageNotify) {
+                if (event.type == eventBase + XDamageNotify &&
+                    reinterpret_cast<XDamageNotifyEvent*>(&event)->drawable == window) {
                     ++rects;
                     when = Clock::now();
                 }
@@ -129,12 +136,30 @@ double Median(std::vector<double> values)
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
+struct Program {
+    Window window = None;
+    int x = 0, y = 0;
+    std::vector<double> first, last, rects;
+};
+
+void Click(Display* display, const Program& program)
+{
+    Window child = None;
+    int rootX = 0, rootY = 0;
+    XTranslateCoordinates(display, program.window, DefaultRootWindow(display), program.x, program.y, &rootX, &rootY,
+                          &child);
+    XTestFakeMotionEvent(display, -1, rootX, rootY, CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XFlush(display);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: %s TITLE X Y KEY SAMPLES\n", argv[0]);
+    if (argc < 6 || (argc - 3) % 3 != 0) {
+        std::fprintf(stderr, "usage: %s KEY SAMPLES PID X Y [PID X Y ...]\n", argv[0]);
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
@@ -144,59 +169,74 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no X display with DAMAGE and XTEST\n");
         return 1;
     }
-    const Window window = FindWindow(display, DefaultRootWindow(display), argv[1]);
-    if (window == None) {
-        std::fprintf(stderr, "no window titled %s\n", argv[1]);
-        return 1;
-    }
-    const bool selectAll = std::strcmp(argv[4], "ctrl+a") == 0;
-    const int samples = std::atoi(argv[5]);
-
-    XDamageCreate(display, window, XDamageReportRawRectangles);
-    DamageWatch watch{display, damageEvent};
-    Clock::time_point last;
-    // Focus into the text: a click at the given point of the window.
-    Window child = None;
-    int rootX = 0, rootY = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), std::atoi(argv[2]), std::atoi(argv[3]), &rootX,
-                          &rootY, &child);
-    XTestFakeMotionEvent(display, -1, rootX, rootY, CurrentTime);
-    XTestFakeButtonEvent(display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display, 1, False, CurrentTime);
-    Chord(display, XK_Control_L, XK_End, true);
-    Chord(display, XK_Control_L, XK_End, false);
-    watch.untilQuiet(300, last);
-
-    std::vector<double> first, lastChange, rects;
-    const int warmup = 5;
-    for (int i = 0; i < warmup + samples; ++i) {
-        const Clock::time_point start = Clock::now();
-        Chord(display, selectAll ? XK_Control_L : NoSymbol, selectAll ? XK_a : XK_x, true);
-        Clock::time_point seen;
-        int count = watch.next(60000, seen);
-        if (count == 0) {
-            std::fprintf(stderr, "no repaint within 60 s\n");
+    // A key held past the repeat delay, while a slow repaint is awaited, would
+    // type again and again.
+    XAutoRepeatOff(display);
+    const bool selectAll = std::strcmp(argv[1], "ctrl+a") == 0;
+    const int samples = std::atoi(argv[2]);
+    std::vector<Program> programs;
+    for (int arg = 3; arg + 2 < argc; arg += 3) {
+        Program program;
+        program.window = FindWindow(display, DefaultRootWindow(display), std::atol(argv[arg]));
+        if (program.window == None) {
+            std::fprintf(stderr, "no window of process %s\n", argv[arg]);
             return 1;
         }
-        last = seen;
-        Chord(display, selectAll ? XK_Control_L : NoSymbol, selectAll ? XK_a : XK_x, false);
-        count += watch.untilQuiet(30, last);
-        if (i >= warmup) {
-            first.push_back(std::chrono::duration<double, std::micro>(seen - start).count());
-            lastChange.push_back(std::chrono::duration<double, std::micro>(last - start).count());
-            rects.push_back(count);
-        }
-        // Back to the text as it was, unmeasured.
-        if (selectAll) {
+        program.x = std::atoi(argv[arg + 1]);
+        program.y = std::atoi(argv[arg + 2]);
+        XDamageCreate(display, program.window, XDamageReportRawRectangles);
+        programs.push_back(program);
+    }
+    // Side by side, so that no window covers another and each click lands in its own.
+    int left = 0;
+    for (const Program& program : programs) {
+        XWindowAttributes attributes;
+        XGetWindowAttributes(display, program.window, &attributes);
+        XMoveWindow(display, program.window, left, 0);
+        left += attributes.width + 40;
+    }
+    XSync(display, False);
+    usleep(500000);
+
+    const int warmup = 5;
+    for (int i = 0; i < warmup + samples; ++i) {
+        // Each sample starts with another program, so that none always follows the same.
+        for (std::size_t turn = 0; turn < programs.size(); ++turn) {
+            Program& program = programs[(i + turn) % programs.size()];
+            DamageWatch watch{display, damageEvent, program.window};
+            Clock::time_point last;
+            // Into the text at its end, then wait until all is painted.
+            Click(display, program);
             Chord(display, XK_Control_L, XK_End, true);
             Chord(display, XK_Control_L, XK_End, false);
-        } else {
-            Key(display, XK_BackSpace, true);
-            Key(display, XK_BackSpace, false);
+            watch.untilQuiet(selectAll ? 300 : 100, last);
+
+            const Clock::time_point start = Clock::now();
+            Chord(display, selectAll ? XK_Control_L : NoSymbol, selectAll ? XK_a : XK_x, true);
+            Clock::time_point seen;
+            int count = watch.next(60000, seen);
+            if (count == 0) {
+                std::fprintf(stderr, "no repaint within 60 s\n");
+                return 1;
+            }
+            last = seen;
+            Chord(display, selectAll ? XK_Control_L : NoSymbol, selectAll ? XK_a : XK_x, false);
+            count += watch.untilQuiet(30, last);
+            if (i >= warmup) {
+                program.first.push_back(std::chrono::duration<double, std::micro>(seen - start).count());
+                program.last.push_back(std::chrono::duration<double, std::micro>(last - start).count());
+                program.rects.push_back(count);
+            }
+            // Back to the text as it was, unmeasured.
+            if (!selectAll) {
+                Key(display, XK_BackSpace, true);
+                Key(display, XK_BackSpace, false);
+            }
+            watch.untilQuiet(30, last);
         }
-        watch.untilQuiet(30, last);
     }
-    std::printf("%.0f %.0f %.0f\n", Median(first), Median(lastChange), Median(rects));
+    for (const Program& program : programs)
+        std::printf("%.0f %.0f %.0f\n", Median(program.first), Median(program.last), Median(program.rects));
     XCloseDisplay(display);
     return 0;
 }

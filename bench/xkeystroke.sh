@@ -3,16 +3,18 @@
 # (Xvfb, openbox): key press by XTEST to the window's repaint seen by DAMAGE,
 # for Vexlo-Ed with its limits passed and with them far above the text, beside
 # a bare text area of the same shape and font (the floor), at 10 KB, 1 MB and
-# 10 MB. Rounds interleave the programs; figures are medians in microseconds.
+# 10 MB. The three run side by side and take their samples in turn; figures
+# are medians in microseconds.
 # Usage: bench/xkeystroke.sh [build dir] [rounds] [samples]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 rounds=${2:-3}
 samples=${3:-60}
+sizes=${SIZES:-10000 1000000 10000000}  # text sizes in bytes
 work=$(mktemp -d)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
-Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/display" 2>/dev/null &
+Xvfb -displayfd 1 -screen 0 1400x768x24 -nolisten tcp -noreset >"$work/display" 2>/dev/null &
 pids+=($!)
 until [ -s "$work/display" ]; do sleep 0.1; done
 export DISPLAY=":$(head -1 "$work/display")"
@@ -25,24 +27,21 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_STATE_HOME="$wo
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 unset DBUS_SESSION_BUS_ADDRESS
 export QT_QPA_PLATFORM=xcb
-title=$'Vexlo-Ed - alles was z\xc3\xa4hlt'
 
-# One run of a program: start, wait for its window, let it settle, measure, end.
-# $1 label, $2 key, $3 window title, $4 x, $5 y, then the command.
-run() {
-  local label=$1 key=$2 name=$3 x=$4 y=$5; shift 5
-  rm -rf "$XDG_STATE_HOME"
-  "$@" >/dev/null 2>&1 &
+# Starts a program with a home of its own and waits for its window; prints
+# its pid. $1 label, then the command.
+start() {
+  local label=$1; shift
+  local home="$work/home-$label"
+  rm -rf "$home" && mkdir -p "$home/runtime" && chmod 700 "$home/runtime"
+  HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_STATE_HOME="$home/state" XDG_DATA_HOME="$home/data" \
+    XDG_RUNTIME_DIR="$home/runtime" "$@" >/dev/null 2>&1 &
   local pid=$!
-  until xdotool search --onlyvisible --name "^${name%%[^ -~]*}" >/dev/null 2>&1; do sleep 0.1; done
-  sleep 2.5  # the recovery copy after opening is written by now
-  local n=$samples
-  [ "$key" = x ] || n=$(( samples / 6 + 3 ))  # select-all of 10 MB takes a while
-  echo "$label $key $(nice "$build/bench/xkeystroke" "$name" "$x" "$y" "$key" "$n")" >>"$work/results"
-  kill "$pid"; wait "$pid" 2>/dev/null || true
+  until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do sleep 0.1; done
+  echo "$pid"
 }
 
-for size in 10000 1000000 10000000; do
+for size in $sizes; do
   # yes ends by SIGPIPE when head has enough.
   { yes 'Lieber Gaestebuchschreiber, hier steht ein Satz mit Umlauten und noch mehr.' || true; } |
     head -c "$size" | sed 's/$/\r/' >"$work/text-$size.txt"
@@ -55,20 +54,27 @@ for limits in past under; do
 done
 : >"$work/results"
 for ((r = 0; r < rounds; r++)); do
-  for size in 10000 1000000 10000000; do
+  for size in $sizes; do
+    floor=$(start floor "$build/bench/bare_window" --text "$work/text-$size.txt")
+    past=$(start past "$work/past/vexloed" "$work/text-$size.txt")
+    under=$(start under "$work/under/vexloed" "$work/text-$size.txt")
+    pids+=("$floor" "$past" "$under")
+    sleep 3  # the recovery copies after opening are written by now
     for key in x ctrl+a; do
-      # Select-all of 10 MB is measured apart, once: see below.
-      [ "$key" = ctrl+a ] && [ "$size" = 10000000 ] && continue
-      run "floor-$size" $key "bare text" 150 100 "$build/bench/bare_window" --text "$work/text-$size.txt"
-      run "past-$size" $key "$title" 230 160 "$work/past/vexloed" "$work/text-$size.txt"
-      run "under-$size" $key "$title" 230 160 "$work/under/vexloed" "$work/text-$size.txt"
+      # A select-all of megabytes takes a while: fewer samples.
+      n=$samples
+      [ "$key" = x ] || n=$(( samples / 6 + 3 ))
+      nice "$build/bench/xkeystroke" $key $n "$floor" 150 100 "$past" 230 160 "$under" 230 160 |
+        paste -d ' ' <(printf '%s\n' "floor-$size $key" "past-$size $key" "under-$size $key") - >>"$work/results"
     done
+    kill "$floor" "$past" "$under"
+    while kill -0 "$floor" "$past" "$under" 2>/dev/null; do sleep 0.1; done
   done
 done
 # label key: first repaint, last repaint (medians of the rounds' medians), rectangles
 echo "what key size: first-repaint-us last-repaint-us rects | ratio to floor (first, last)"
 for key in x ctrl+a; do
-  for size in 10000 1000000 10000000; do
+  for size in $sizes; do
     med() { grep "^$1-$size $key " "$work/results" | awk -v c="$2" '{print $c}' | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
     f1=$(med floor 3); f2=$(med floor 4)
     [ -n "$f1" ] || continue
