@@ -292,9 +292,8 @@ void TfrmMain::FormCreate()
 void TfrmMain::InitWindow()
 {
     ShowVersion();
-    const QFont textFont(DefaultFontName, DefaultFontSize);
-    memoMain->setTextFont(textFont);
-    memoAbout->setFont(TApplication::drawnFont(textFont));
+    // The text area has the default text font since it was made.
+    memoAbout->setFont(memoMain->font());
     if (auto* app = TApplication::instance()) {
         app->setHintColor(clSilver);
         app->setHintPause(700);
