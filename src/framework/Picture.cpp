@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+#include "framework/PngImage.h"
+
 void TPicture::setPictures(const QPixmap& single, const QString& twiceFile)
 {
     m_single = single;
@@ -23,7 +25,7 @@ void TPicture::ShowFitting()
 {
     const bool detailed = devicePixelRatioF() > 1;
     if (detailed && m_twice.isNull() && !m_twiceFile.isEmpty()) {
-        m_twice = QPixmap(m_twiceFile, "PNG");
+        m_twice = QPixmap::fromImage(ReadPng(m_twiceFile));
         m_twice.setDevicePixelRatio(2);
         m_twiceFile.clear();  // read once, found or not
     }
