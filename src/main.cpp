@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -20,11 +19,11 @@
 #include "extern.h"
 #include "framework/Anchors.h"
 #include "framework/Application.h"
+#include "framework/BakedPictures.h"
 #include "framework/Controls.h"
 #include "framework/FileDialogs.h"
 #include "framework/FileDrop.h"
 #include "framework/Guarded.h"
-#include "framework/JpegImage.h"
 #include "framework/LabelButton.h"
 #include "framework/LaterRepaint.h"
 #include "framework/Picture.h"
@@ -52,12 +51,10 @@ QLabel* MakePicture(const char* name, QWidget* parent, int x, int y, int w, int 
     return picture;
 }
 
-QPixmap JpegResource(const QString& path)
+// A picture decoded when the program was built.
+QPixmap Baked(const QString& resource)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QPixmap();
-    return QPixmap::fromImage(DecodeJpeg(file.readAll()));
+    return QPixmap::fromImage(BakedPicture(resource));
 }
 
 const QString kOpenFilterText = QStringLiteral("Textdateien (*.txt *.TXT)");
@@ -97,12 +94,10 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
 
     Panel2 = MakeColorPanel("Panel2", this, {78, 0, 404, 58}, clWhite);
     m_anchors->add(Panel2, akLeft | akTop | akRight);
-    imgVexlo_green =
-        MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, QPixmap(QStringLiteral(":/vexlo_green.gif"), "GIF"),
-                    QStringLiteral(":/vexlo_green@2x.png"));
-    imgVexlo_blue =
-        MakePicture("imgVexlo_blue", Panel2, 7, 13, 65, 21, QPixmap(QStringLiteral(":/vexlo_blue.gif"), "GIF"),
-                    QStringLiteral(":/vexlo_blue@2x.png"));
+    imgVexlo_green = MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, Baked(QStringLiteral(":/vexlo_green.gif")),
+                                 QStringLiteral(":/vexlo_green@2x.png"));
+    imgVexlo_blue = MakePicture("imgVexlo_blue", Panel2, 7, 13, 65, 21, Baked(QStringLiteral(":/vexlo_blue.gif")),
+                                QStringLiteral(":/vexlo_blue@2x.png"));
     imgVexlo_blue->hide();
     imgVexlo_green->setAccessibleName(QStringLiteral("Vexlo-Logo"));
     imgVexlo_blue->setAccessibleName(QStringLiteral("Vexlo-Logo"));
@@ -114,7 +109,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     m_countRepaint = new LaterRepaint(lblCharCount);
     Label5 = MakeLabel("Label5", Panel2, 138, 16, QStringLiteral("Zeichen im Textfenster"), UiFont(10, true));
     MarkDecorative(Label5);  // the count reads the whole sentence
-    imgKarst = MakePicture("imgKarst", Panel2, 328, 8, 65, 33, JpegResource(QStringLiteral(":/karst.jpg")),
+    imgKarst = MakePicture("imgKarst", Panel2, 328, 8, 65, 33, Baked(QStringLiteral(":/karst.jpg")),
                            QStringLiteral(":/karst@2x.png"));
     imgKarst->setAccessibleName(QStringLiteral("Karst-Logo"));
     m_anchors->add(imgKarst, akTop | akRight);
@@ -124,7 +119,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
 
     Panel1 = MakeColorPanel("Panel1", this, {-1, 0, 78, 275}, ColorGreen);
     m_anchors->add(Panel1, akLeft | akTop | akBottom);
-    Image1 = MakePicture("Image1", Panel1, 15, 2, 46, 44, QPixmap(QStringLiteral(":/emblem.gif"), "GIF"),
+    Image1 = MakePicture("Image1", Panel1, 15, 2, 46, 44, Baked(QStringLiteral(":/emblem.gif")),
                          QStringLiteral(":/emblem@2x.png"));
     MarkDecorative(Image1);
     lblFileOpen = MakeLabelButton("lblFileOpen", Panel1, 7, 74, QStringLiteral("öffnen"),

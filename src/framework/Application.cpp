@@ -6,9 +6,9 @@
 #include <QToolTip>
 #include <QWindowStateChangeEvent>
 
+#include "framework/BakedPictures.h"
 #include "framework/ErrorBox.h"
 #include "framework/FocusFrameStyle.h"
-#include "framework/PngImage.h"
 #include "framework/VexloError.h"
 
 static void InitVexloResources()
@@ -47,10 +47,10 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
     // Before any window is made: every window then draws in these colours.
     setPalette(LightPalette());
     // From pixmaps: a file name would load the icon-engine plugins at start;
-    // decoded by libpng: Qt's reader would load every image format plugin.
+    // decoded at build time: Qt's reader would load every image format plugin.
     // The larger one serves title bars and trays of a higher scale.
-    QIcon icon(QPixmap::fromImage(ReadPng(QStringLiteral(":/vexloed.png"))));
-    icon.addPixmap(QPixmap::fromImage(ReadPng(QStringLiteral(":/vexloed@2x.png"))));
+    QIcon icon(QPixmap::fromImage(BakedPicture(QStringLiteral(":/vexloed.png"))));
+    icon.addPixmap(QPixmap::fromImage(BakedPicture(QStringLiteral(":/vexloed@2x.png"))));
     setWindowIcon(icon);
     // The windows' default font; one family serves every control.
     m_uiFamilies = drawnFamilies(designedUiFamily());
