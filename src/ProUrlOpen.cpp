@@ -3,7 +3,6 @@
 #include <QBitmap>
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -36,27 +35,21 @@ const char* const HandPoint[] = {
 
 QCursor MakeHandPoint()
 {
-    QBitmap image(32, 32);
-    QBitmap mask(32, 32);
-    image.fill(Qt::color0);
-    mask.fill(Qt::color0);
-    {
-        QPainter imagePainter(&image);
-        QPainter maskPainter(&mask);
-        imagePainter.setPen(Qt::color1);
-        maskPainter.setPen(Qt::color1);
-        int y = 0;
-        for (const char* row : HandPoint) {
-            for (int x = 0; row[x] != '\0' && x < 32; ++x) {
-                if (row[x] == '#')
-                    imagePainter.drawPoint(x, y);
-                if (row[x] != ' ')
-                    maskPainter.drawPoint(x, y);
-            }
-            ++y;
+    // One bit a pixel, lowest bit leftmost, as QBitmap::fromData takes it.
+    uchar image[32 * 4] = {}, mask[32 * 4] = {};
+    int y = 0;
+    for (const char* row : HandPoint) {
+        for (int x = 0; row[x] != '\0' && x < 32; ++x) {
+            const uchar bit = uchar(1U << (x % 8));
+            if (row[x] == '#')
+                image[y * 4 + x / 8] |= bit;
+            if (row[x] != ' ')
+                mask[y * 4 + x / 8] |= bit;
         }
+        ++y;
     }
-    return QCursor(image, mask, 6, 0);
+    return QCursor(QBitmap::fromData(QSize(32, 32), image, QImage::Format_MonoLSB),
+                   QBitmap::fromData(QSize(32, 32), mask, QImage::Format_MonoLSB), 6, 0);
 }
 
 // The opener's status when no program is set up for the kind of link.

@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
 
@@ -52,6 +51,31 @@ QString MoveAside(const QString& path)
             return QString();
     }
     return QString();
+}
+
+// The slot whose trace a file is: "recovery.txt", "recovery.lock" and their
+// temporary files (a dot before, anything after) are the first slot's,
+// "recovery-N.txt" and so on slot N's (N of one to three digits, 2 or more);
+// 0 for any other file, such as a copy moved aside. Read by hand: a regular
+// expression would be compiled at every start.
+int TraceSlot(QStringView name)
+{
+    if (name.startsWith(u'.'))
+        name = name.mid(1);
+    if (!name.startsWith(u"recovery"))
+        return 0;
+    name = name.mid(8);
+    int slot = 1;
+    if (name.startsWith(u'-')) {
+        qsizetype end = 1;
+        while (end < name.size() && end <= 3 && name[end] >= u'0' && name[end] <= u'9')
+            ++end;
+        slot = name.mid(1, end - 1).toInt();
+        if (slot < 2)
+            return 0;
+        name = name.mid(end);
+    }
+    return name.startsWith(u".txt") || name.startsWith(u".lock") ? slot : 0;
 }
 
 }  // namespace
@@ -132,16 +156,10 @@ void TRecovery::takeSlots()
     const QDateTime now = QDateTime::currentDateTime();
     RemoveStaleTemporaryFiles(copyPath(), now);
 
-    static const QRegularExpression slotName(QStringLiteral("^\\.?recovery(?:-([0-9]{1,3}))?\\.(?:txt|lock)"));
     std::vector<int> traces;
     for (const QString& name : QDir(m_folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const QRegularExpressionMatch match = slotName.match(name);
-        if (!match.hasMatch())
-            continue;
-        // recovery.txt is the first slot's; recovery-2.txt and on the others'.
-        const bool numbered = !match.captured(1).isEmpty();
-        const int slot = numbered ? match.captured(1).toInt() : 1;
-        if (slot != m_slot && (!numbered || slot >= 2) && slot <= MaxInstances)
+        const int slot = TraceSlot(name);
+        if (slot > 0 && slot != m_slot && slot <= MaxInstances)
             traces.push_back(slot);
     }
     std::sort(traces.begin(), traces.end());
