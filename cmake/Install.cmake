@@ -81,6 +81,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # the X11 platform plugin, Arial's metric twin, Qt's German texts, the opener
 # of links, the German dictionary of the spell check.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2, qt6-translations-l10n, xdg-utils, hunspell-de-de")
+# hunspell is opened at run time, so the package tools do not see it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins, fonts-liberation2, qt6-translations-l10n, xdg-utils, hunspell-de-de, libhunspell-1.7-0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 include(CPack)

@@ -91,6 +91,9 @@ QStringList WithoutQtOptions(const QStringList& arguments)
 
 CommandLine ParseCommandLine(const QStringList& arguments)
 {
+    // The program's name alone, as the menu starts it: nothing to parse.
+    if (arguments.size() <= 1)
+        return CommandLine();
     QCommandLineParser parser;
     for (const OptionText& option : kOptions)
         parser.addOption(MakeOption(option));

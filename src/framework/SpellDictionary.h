@@ -5,15 +5,16 @@
 #include <QStringView>
 #include <memory>
 
-class Hunspell;
+struct Hunhandle;
 
 // A hunspell dictionary, the thin layer over the library: words in and out
 // as Qt strings. Hunspell keeps scratch state in the object, so one thread
-// owns a dictionary at a time.
+// owns a dictionary at a time. The library is opened with the first
+// dictionary, not with the program: the window shows before it is needed.
 class SpellDictionary {
 public:
     // Reads base + ".aff" and base + ".dic"; throws VexloError when either
-    // is missing or unreadable.
+    // is missing or unreadable, or the library cannot be opened.
     explicit SpellDictionary(const QString& base);
     ~SpellDictionary();
     SpellDictionary(const SpellDictionary&) = delete;
@@ -31,6 +32,8 @@ private:
     std::string encode(QStringView word) const;
     QString decode(const std::string& word) const;
 
-    std::unique_ptr<Hunspell> m_hunspell;
+    struct Library;
+    std::unique_ptr<Library> m_library;
+    Hunhandle* m_hunspell = nullptr;
     bool m_utf8 = true;
 };
