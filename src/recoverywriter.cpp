@@ -7,7 +7,7 @@
 #include "framework/VexloError.h"
 #include "textfile.h"
 
-TRecoveryWriter::TRecoveryWriter(QObject* parent) : QObject(parent), m_thread([this] { run(); }) {}
+TRecoveryWriter::TRecoveryWriter(QObject* parent) : QObject(parent) {}
 
 TRecoveryWriter::~TRecoveryWriter()
 {
@@ -16,7 +16,8 @@ TRecoveryWriter::~TRecoveryWriter()
         m_stop = true;
     }
     m_wake.notify_one();
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 void TRecoveryWriter::write(const QString& fileName, SnapshotText text)
@@ -27,6 +28,9 @@ void TRecoveryWriter::write(const QString& fileName, SnapshotText text)
             m_replaced = std::exchange(m_pending, Job{fileName, std::move(text)});
         else
             m_pending = Job{fileName, std::move(text)};
+        // Started with the first job, not with the program: the window shows sooner.
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
     }
     m_wake.notify_one();
 }

@@ -9,10 +9,10 @@
 
 #include "recoverysnapshot.h"
 
-// Writes the recovery copy in a thread of its own, so that converting the
-// text and writing and syncing the file never hold up the window. Jobs are
-// done in the order given; one that has not begun yet gives way to a newer one,
-// for only the latest text matters.
+// Writes the recovery copy in a thread of its own, started with the first
+// job, so that converting the text and writing and syncing the file never
+// hold up the window. Jobs are done in the order given; one that has not begun
+// yet gives way to a newer one, for only the latest text matters.
 class TRecoveryWriter : public QObject {
     Q_OBJECT
 public:
@@ -48,5 +48,5 @@ private:
     std::optional<Job> m_replaced;  // freed by the worker: a large text takes a while to free
     bool m_busy = false;
     bool m_stop = false;
-    std::thread m_thread;  // last: started once the rest is there
+    std::thread m_thread;  // started by the first write, on the owner's thread
 };
