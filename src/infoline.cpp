@@ -55,6 +55,16 @@ QColor TInfoLine::warningColor()
     return QColor(0xFF, 0xC8, 0x3C);
 }
 
+void TInfoLine::setRefresh(std::function<void()> refresh)
+{
+    m_later->setRefresh(std::move(refresh));
+}
+
+void TInfoLine::refreshLater()
+{
+    m_later->refreshLater();
+}
+
 void TInfoLine::setParts(const QVector<TInfoPart>& parts)
 {
     if (parts == m_parts)

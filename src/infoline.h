@@ -31,6 +31,10 @@ public:
     explicit TInfoLine(QWidget* parent = nullptr);
 
     void setParts(const QVector<TInfoPart>& parts);
+    // Works out the parts, called after refreshLater() once the window has
+    // painted what changed them.
+    void setRefresh(std::function<void()> refresh);
+    void refreshLater();
     const QVector<TInfoPart>& parts() const { return m_parts; }
     // The parts as one line of text, as they are drawn.
     QString text() const;

@@ -61,7 +61,9 @@ TLimitView::TLimitView(TMemo* memo, LineBreakCounter lineBreaks, std::function<v
     m_counters[0] = std::make_unique<TRuleCount>(memo, m_math, TCountRule::Browser);
     m_counters[1] = std::make_unique<TRuleCount>(memo, m_math, TCountRule::Browser);
     applyFont();
-    connect(memo, &QPlainTextEdit::selectionChanged, this, &TLimitView::refreshInfo);
+    // The selection's count is worked out once the selection is painted.
+    m_infoLine->setRefresh([this] { refreshInfo(); });
+    connect(memo, &QPlainTextEdit::selectionChanged, m_infoLine, &TInfoLine::refreshLater);
     connect(memo->document(), &QTextDocument::contentsChange, this,
             [this](int position, int removed, int added) { textChangedAt(position, removed, added); });
     memo->contextMenuExtension = [this](QMenu* menu) { addCopyEntries(menu); };

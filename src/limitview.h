@@ -42,8 +42,10 @@ public:
     // copyText puts a text on the clipboard as the window's own copy does.
     TLimitView(TMemo* memo, LineBreakCounter lineBreaks, std::function<void(const QString&)> copyText);
 
-    // After every change of the text or of the limits.
+    // After every change of the limits, and later after a change of the text.
     void showLimits(qsizetype guestBookLimit, qsizetype forumLimit);
+    // At once after a change of the text: the marks are painted with it.
+    void refreshMarks();
     // How each limit counts; before showLimits.
     void setCountRules(TCountRule guestBook, TCountRule forum);
     TCountRule countRule(TLimitSlot slot) const { return m_rules[int(slot)]; }
@@ -72,7 +74,6 @@ protected:
 
 private:
     void refreshInfo();
-    void refreshMarks();
     void paintMarks(const QRect& area);
     void applyFont();
     void placeInfoLine();

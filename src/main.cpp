@@ -107,6 +107,7 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     // Repainted with every keystroke: it fills its own box, so the panel beneath is not painted too.
     lblCharCount->setAutoFillBackground(true);
     m_countRepaint = new LaterRepaint(lblCharCount);
+    m_countRepaint->setRefresh([this] { UpdateCharCount(); });
     Label5 = MakeLabel("Label5", Panel2, 138, 16, QStringLiteral("Zeichen im Textfenster"), UiFont(10, true));
     MarkDecorative(Label5);  // the count reads the whole sentence
     imgKarst = MakePicture("imgKarst", Panel2, 328, 8, 65, 33, Baked(QStringLiteral(":/karst.jpg")),
@@ -326,7 +327,11 @@ void TfrmMain::showEvent(QShowEvent* event)
 
 void TfrmMain::memoMainChange()
 {
-    UpdateCharCount();
+    // The marks colour the text and are painted with it; the figures are
+    // worked out once the text has reached the screen.
+    if (m_limitView)
+        m_limitView->refreshMarks();
+    m_countRepaint->refreshLater();
 }
 
 void TfrmMain::UpdateCharCount()

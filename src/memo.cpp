@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QStyleHints>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextCursor>
@@ -14,6 +16,7 @@
 #include "framework/Application.h"
 #include "framework/VexloError.h"
 #include "linesplit.h"
+#include "pieceselection.h"
 #include "textarealayout.h"
 #include "textfile.h"
 
@@ -130,6 +133,34 @@ void TMemo::setTextFont(const QFont& font)
     m_textFont = font;
     // The same face as the controls of that size: its lookup is already made.
     setFont(TApplication::drawnFont(font));
+}
+
+// Qt selects a word or a line by blocks; a line held in pieces is one line.
+void TMemo::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_doubleClicked.start();
+    if (m_continuations->count != 0)
+        widenSelection(
+            WholeWordAcrossPieces(*this, textCursor(), cursorForPosition(event->position().toPoint()).position()));
+}
+
+void TMemo::mousePressEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mousePressEvent(event);
+    if (m_continuations->count != 0 && event->button() == Qt::LeftButton && m_doubleClicked.isValid() &&
+        m_doubleClicked.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval())
+        widenSelection(WholeLineOfPieces(*this, textCursor()));
+    m_doubleClicked.invalidate();
+}
+
+void TMemo::widenSelection(const QTextCursor& widened)
+{
+    const QTextCursor current = textCursor();
+    if (widened.anchor() != current.anchor() || widened.position() != current.position())
+        setTextCursor(widened);
 }
 
 bool TMemo::isContinuation(const QTextBlock& block) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <functional>
 #include <memory>
@@ -82,6 +83,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     class LineStartKeeper;
@@ -104,6 +107,7 @@ private:
     void replaceSelection(QTextCursor& cursor, const QString& text);
     void cutSelection();
     void typeText(const QString& typed);
+    void widenSelection(const QTextCursor& widened);
     bool mendPieceBreaks(int fromPosition, int toPosition);
     bool moveAcrossPieces(QKeyEvent* event);
     bool facesPieceBreak(const QTextCursor& cursor, bool forward) const;
@@ -132,6 +136,8 @@ private:
         int position = -1;
     };
     Typing m_typing;
+    // Since the last double click, for the triple click that may follow.
+    QElapsedTimer m_doubleClicked;
 };
 
 // Line ends CR LF, lone CR and the Unicode line and paragraph separators

@@ -77,6 +77,7 @@ private slots:
         createForm();
         const QString umlauts = QStringLiteral("äöüäöüä");  // 7 characters, 14 bytes
         m_form->memoMain->setText(umlauts);
+        ShowFigures();
         QCOMPARE(infoLine()->text(), QStringLiteral("Gästebuch: noch 3"));
         QVERIFY(!m_form->lblGB->isVisibleTo(m_form));
         QVERIFY(view()->marks().isEmpty());
@@ -112,6 +113,7 @@ private slots:
         m_form->memoMain->setText(umlauts + QStringLiteral("e\u0301"));
         QCOMPARE(view()->countRule(TLimitSlot::Forum), TCountRule::Graphemes);
         QCOMPARE(view()->limitCount(TLimitSlot::Forum), qsizetype(8));
+        ShowFigures();
         QCOMPARE(infoLine()->text(), QStringLiteral("Gästebuch (Bytes): 7 zu viel"));
     }
 

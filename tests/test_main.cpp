@@ -108,6 +108,7 @@ private slots:
         QFETCH(bool, forum);
         createForm();
         m_form->memoMain->setText(text);
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QString::number(count));
         QCOMPARE(!m_form->lblGB->isHidden(), gb);
         QCOMPARE(!m_form->lblForum->isHidden(), forum);
@@ -119,16 +120,20 @@ private slots:
         m_form->show();
         m_form->memoMain->setFocus();
         QTest::keyClicks(m_form->memoMain, QStringLiteral("ab"));
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("2"));
         QVERIFY(m_form->lblGB->isHidden());
         QTest::keyClick(m_form->memoMain, Qt::Key_Return);
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("4"));
         QVERIFY(!m_form->lblGB->isHidden());
         QTest::keyClick(m_form->memoMain, Qt::Key_Return, Qt::ShiftModifier);
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("6"));
         QVERIFY(!m_form->lblForum->isHidden());
         QTest::keyClick(m_form->memoMain, Qt::Key_Backspace);
         QTest::keyClick(m_form->memoMain, Qt::Key_Backspace);
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("2"));
         QVERIFY(m_form->lblGB->isHidden());
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("ab"));
@@ -148,10 +153,12 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("ab"));
         click(m_form->lblClipPaste);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("ab\n"));
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("4"));
         QApplication::clipboard()->setText(QStringLiteral("c"));
         click(m_form->lblClipPaste);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("ab\nc\n"));
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("7"));
 
         // A text without a final break gets one before the clipboard text,
@@ -163,6 +170,7 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("1\r\n2"));
         click(m_form->lblClipPaste);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("xy\n1\n2"));
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("8"));
     }
 
@@ -199,6 +207,7 @@ private slots:
         click(m_form->lblClipPaste);  // "ab\ncd\ncd": 10
         QCOMPARE(errors.shown, QStringList{QStringLiteral("Text überschreitet Memo-Kapazität.")});
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("ab\ncd"));
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("6"));
     }
 
@@ -270,6 +279,7 @@ private slots:
         FileDialogs::QueueAnswerForTesting(good);
         click(m_form->lblFileOpen);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("eins\nzwei\n"));
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("12"));
 
         ErrorBoxRecorder errors;

@@ -103,6 +103,7 @@ private slots:
         FileDialogs::QueueAnswerForTesting(source);
         press(target, Qt::Key_O);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("Hallo\nWelt"));
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("11"));
 
         const QString saved = m_form.filePath(QStringLiteral("ziel.txt"));

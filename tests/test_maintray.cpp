@@ -196,6 +196,7 @@ private slots:
         m_shell->send(trayWindow(), WM_RBUTTONUP);
         QCOMPARE(m_shell->popups.size(), 1);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("Gruß\n"));
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("6"));
         QVERIFY(m_form->isHidden());
         QVERIFY(m_shell->shown);

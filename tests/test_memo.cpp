@@ -4,6 +4,8 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QUrl>
+#include <limits>
+#include <tuple>
 
 #include "globals.h"
 #include "linesplit.h"
@@ -354,6 +356,63 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), expected);
         const int end = memo.document()->characterCount() - 1;
         QCOMPARE(memo.textBetween(DocPosition(3, 0), end), text.mid(TextPosition(3, 0)));
+    }
+
+    // A double click selects the word, a triple click the line and its line
+    // break, in a line held in pieces as in the same line held whole.
+    void clicksSelectAsInALineHeldWhole_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("at");  // the text position clicked
+        QTest::addColumn<int>("clicks");
+        // Words of nine letters and a blank: pieces of 120 units.
+        QString prose;
+        while (prose.size() < LongLineLength + 1000)
+            prose += QStringLiteral("abcdefghi ");
+        QString longWord = LongLine(300) + u' ';
+        while (longWord.size() < LongLineLength + 1000)
+            longWord += QStringLiteral("wort ");
+        QTest::newRow("a word across three pieces") << longWord << 200 << 2;
+        QTest::newRow("a word as long as the line") << LongLine() + QStringLiteral("\nzwei") << 1000 << 2;
+        QTest::newRow("a word starting a piece") << prose << 123 << 2;
+        QTest::newRow("a word inside a piece") << prose << 113 << 2;
+        QTest::newRow("a line in pieces and its break") << prose + QStringLiteral("\nzwei") << 1000 << 3;
+        QTest::newRow("the last line, in pieces") << QStringLiteral("eins\n") + prose << 1000 << 3;
+        QTest::newRow("a short line before pieces") << QStringLiteral("eins\n") + prose << 2 << 3;
+    }
+    void clicksSelectAsInALineHeldWhole()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, at);
+        QFETCH(int, clicks);
+        const auto select = [&](qsizetype longLine) {
+            TMemo memo;
+            memo.setLongLineLengthForTesting(longLine);
+            memo.resize(400, 300);
+            memo.show();
+            memo.setText(text);
+            QTextBlock block = memo.document()->firstBlock();
+            int offset = at;
+            while (offset > block.length() - 1) {
+                offset -= block.length() - (memo.isContinuation(block.next()) ? 1 : 0);
+                block = block.next();
+            }
+            Place(memo, block.position() + offset);
+            memo.ensureCursorVisible();
+            const QPoint point = memo.cursorRect().center() + QPoint(2, 0);
+            QTest::mouseDClick(memo.viewport(), Qt::LeftButton, {}, point);
+            if (clicks == 3)
+                QTest::mouseClick(memo.viewport(), Qt::LeftButton, {}, point);
+            const QTextCursor cursor = memo.textCursor();
+            return std::make_tuple(memo.document()->blockCount(), TextAt(memo, cursor.anchor()),
+                                   TextAt(memo, cursor.position()));
+        };
+        const auto [wholeBlocks, wholeAnchor, wholePosition] = select(std::numeric_limits<qsizetype>::max());
+        const auto [blocks, anchor, position] = select(LongLineLength);
+        QVERIFY(blocks > wholeBlocks);
+        QVERIFY(wholePosition > wholeAnchor);
+        QCOMPARE(anchor, wholeAnchor);
+        QCOMPARE(position, wholePosition);
     }
 
     void lineBreaksAndContinuations()

@@ -191,6 +191,7 @@ private slots:
         TfrmMain form(nullptr, &shell);
         TRecovery recovery(form.memoMain, folder());
         QCOMPARE(recovery.Restore().restored, restored);
+        ShowFigures();
         QCOMPARE(form.lblCharCount->text(), count);
         QCOMPARE(form.lblGB->isVisibleTo(&form), guestBook);
         // The copy stays until the next normal end, and is not rewritten for nothing.

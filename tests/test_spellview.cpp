@@ -84,9 +84,11 @@ private slots:
         QVERIFY(fehler);
         fehler->trigger();
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("Ein Fehler hier"));
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("15"));
         QTest::keyClick(m_form->memoMain, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("Ein Fehlr hier"));
+        ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("14"));
         // On a word spelled right: the check item alone.
         menu = menuAt(1);

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -48,6 +49,11 @@ QByteArray ReadFileBytes(const QString& fileName)
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.readAll();
+}
+
+void ShowFigures()
+{
+    QCoreApplication::sendPostedEvents();
 }
 
 void WriteFileBytes(const QString& fileName, const QByteArray& bytes)

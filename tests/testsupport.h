@@ -37,6 +37,10 @@ public:
     QStringList shown;
 };
 
+// Runs what the window leaves until its text has been painted: the figures
+// beside the text are worked out then.
+void ShowFigures();
+
 QByteArray ReadFileBytes(const QString& fileName);
 void WriteFileBytes(const QString& fileName, const QByteArray& bytes);
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QVector>
 #include <QWidget>
 #include <utility>
@@ -32,7 +33,7 @@ public:
     void add(LaterRepaint* later)
     {
         m_waiting.append(later);
-        if (m_waiting.size() == 1)
+        if (m_waiting.size() == 1 && !m_releasing)
             QCoreApplication::postEvent(this, new QEvent(QEvent::User), ReleasePriority);
     }
 
@@ -41,14 +42,18 @@ protected:
     {
         if (event->type() != QEvent::User)
             return QObject::event(event);
-        for (const QPointer<LaterRepaint>& later : std::exchange(m_waiting, {}))
-            if (later)
-                later->release();
+        // A refresh may hold other widgets of the window: they join this pass.
+        const QScopedValueRollback<bool> releasing(m_releasing, true);
+        while (!m_waiting.isEmpty())
+            for (const QPointer<LaterRepaint>& later : std::exchange(m_waiting, {}))
+                if (later)
+                    later->release();
         return true;
     }
 
 private:
     QVector<QPointer<LaterRepaint>> m_waiting;
+    bool m_releasing = false;
 };
 
 }  // namespace
@@ -70,6 +75,12 @@ void LaterRepaint::update(const QRect& rect)
     post();
 }
 
+void LaterRepaint::refreshLater()
+{
+    m_stale = true;
+    post();
+}
+
 void LaterRepaint::post()
 {
     if (m_posted)
@@ -82,6 +93,9 @@ void LaterRepaint::release()
 {
     if (!m_posted)
         return;
+    // Still posted while it refreshes: what the refresh holds is painted now.
+    if (std::exchange(m_stale, false) && m_refresh)
+        m_refresh();
     m_posted = false;
     if (m_disabled) {
         m_disabled = false;

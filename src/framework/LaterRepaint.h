@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QRect>
+#include <functional>
 
 class QWidget;
 
@@ -10,7 +11,9 @@ class QWidget;
 // own: a typed character reaches the screen first, the figures beside it a
 // moment later, and the changes of several events in between are painted
 // together. The held widgets of one window are released together, so that
-// they reach the screen in one pass. It lives as long as the widget, its parent.
+// they reach the screen in one pass. What the widget shows can be worked out
+// then too, so that the work does not delay the event's first repaint. It
+// lives as long as the widget, its parent.
 class LaterRepaint : public QObject {
 public:
     explicit LaterRepaint(QWidget* widget);
@@ -20,6 +23,10 @@ public:
     void hold();
     // Paints the rectangle later, with whatever else is pending.
     void update(const QRect& rect);
+    // Works out what the widget shows, called on release after refreshLater().
+    void setRefresh(std::function<void()> refresh) { m_refresh = std::move(refresh); }
+    // What the widget shows is out of date: it is worked out and painted later.
+    void refreshLater();
     bool holding() const { return m_posted; }
     // Paints what is held now.
     void release();
@@ -30,5 +37,7 @@ private:
     QWidget* m_widget;
     bool m_posted = false;
     bool m_disabled = false;
+    bool m_stale = false;
+    std::function<void()> m_refresh;
     QRect m_dirty;
 };
