@@ -10,7 +10,7 @@ DEB=$(ls "$E2E_DIR"/package/vexloed_*.deb 2>/dev/null | head -1)
 [ -n "$DEB" ] || fail "no package made"
 
 depends=$(dpkg-deb -f "$DEB" Depends)
-for needed in libqt6widgets6 libjpeg62-turbo libc6 qt6-qpa-plugins fonts-liberation2 qt6-translations-l10n xdg-utils; do
+for needed in libqt6widgets6 libhunspell-1.7-0 libc6 qt6-qpa-plugins fonts-liberation2 qt6-translations-l10n xdg-utils; do
   [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "package does not depend on $needed: $depends"
 done
 dpkg-deb -c "$DEB" >"$E2E_DIR/contents.txt"
