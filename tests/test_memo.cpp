@@ -26,6 +26,25 @@ QString LongLine(qsizetype size = LongLineLength + 1000)
     return line;
 }
 
+// Words of nine letters and a blank, held in pieces of 120 units, at
+// document positions k * 121.
+QString NineLetterProse()
+{
+    QString prose;
+    while (prose.size() < LongLineLength + 1000)
+        prose += QStringLiteral("abcdefghi ");
+    return prose;
+}
+
+// A word of three pieces, then short words.
+QString LongWordThenShortWords()
+{
+    QString line = LongLine(300) + u' ';
+    while (line.size() < LongLineLength + 1000)
+        line += QStringLiteral("wort ");
+    return line;
+}
+
 int DocPosition(int piece, int offset)
 {
     return piece * int(PieceLength + 1) + offset;
@@ -288,14 +307,8 @@ private slots:
         const QString line = LongLine();
         const int end = int(PieceLength);
         const int lineEnd = int(line.size());
-        // Words of nine letters and a blank: pieces of 120 units, at document positions k * 121.
-        QString prose;
-        while (prose.size() < LongLineLength + 1000)
-            prose += QStringLiteral("abcdefghi ");
-        // A word of three pieces, then short words.
-        QString longWord = LongLine(300) + u' ';
-        while (longWord.size() < LongLineLength + 1000)
-            longWord += QStringLiteral("wort ");
+        const QString prose = NineLetterProse();
+        const QString longWord = LongWordThenShortWords();
         const int left = Qt::Key_Left;
         const int right = Qt::Key_Right;
         const int none = Qt::NoModifier;
@@ -365,13 +378,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("at");  // the text position clicked
         QTest::addColumn<int>("clicks");
-        // Words of nine letters and a blank: pieces of 120 units.
-        QString prose;
-        while (prose.size() < LongLineLength + 1000)
-            prose += QStringLiteral("abcdefghi ");
-        QString longWord = LongLine(300) + u' ';
-        while (longWord.size() < LongLineLength + 1000)
-            longWord += QStringLiteral("wort ");
+        const QString prose = NineLetterProse();
+        const QString longWord = LongWordThenShortWords();
         QTest::newRow("a word across three pieces") << longWord << 200 << 2;
         QTest::newRow("a word as long as the line") << LongLine() + QStringLiteral("\nzwei") << 1000 << 2;
         QTest::newRow("a word starting a piece") << prose << 123 << 2;
