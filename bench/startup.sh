@@ -3,7 +3,7 @@
 # until the window is mapped, peak memory at the mapping and once settled
 # (2 s later: the spell dictionary loads after the window shows), for the
 # floor (a Qt window with a menu bar and a text area) and for Vexlo-Ed
-# (settings file read, JPEG decoded, the main window made; the dialogs are
+# (settings file read, the main window made; the dialogs are
 # made at first use). Usage: bench/startup.sh [build dir] [runs]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
