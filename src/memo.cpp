@@ -694,8 +694,6 @@ bool TMemo::facesPieceBreak(const QTextCursor& cursor, bool forward) const
                    : cursor.atBlockStart() && isContinuation(cursor.block());
 }
 
-// The document position offset text units (piece breaks left out, a line
-// break one unit) from position, clamped to the document.
 int TMemo::positionFrom(int position, qsizetype offset) const
 {
     QTextBlock block = document()->findBlock(position);

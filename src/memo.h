@@ -51,6 +51,9 @@ public:
     qsizetype lineBreaksBetween(int fromPosition, int toPosition) const;
     // The text between two document positions, "\n" line breaks.
     QString textBetween(int fromPosition, int toPosition) const;
+    // The document position offset text units (piece breaks left out, a line
+    // break one unit) from position, clamped to the document.
+    int positionFrom(int position, qsizetype offset) const;
 
     // The font the user chose, by the name chosen (what the settings keep);
     // the area draws it in the installed family that stands for the name.
@@ -111,7 +114,6 @@ private:
     bool mendPieceBreaks(int fromPosition, int toPosition);
     bool moveAcrossPieces(QKeyEvent* event);
     bool facesPieceBreak(const QTextCursor& cursor, bool forward) const;
-    int positionFrom(int position, qsizetype offset) const;
     void markContinuations(int position, int removed, int added);
     const std::vector<int>& continuationsBefore() const;
 

@@ -18,16 +18,6 @@ std::pair<int, int> WordAt(const QString& text, int offset)
     return {cursor.selectionStart(), cursor.selectionEnd()};
 }
 
-// The document position `offset` units of text into the line from the start of `block`.
-int PositionIn(const TMemo& memo, QTextBlock block, int offset)
-{
-    while (offset > block.length() - 1 && memo.isContinuation(block.next())) {
-        offset -= block.length() - 1;
-        block = block.next();
-    }
-    return block.position() + offset;
-}
-
 }  // namespace
 
 QTextCursor WholeWordAcrossPieces(const TMemo& memo, const QTextCursor& selection, int clicked)
@@ -56,8 +46,8 @@ QTextCursor WholeWordAcrossPieces(const TMemo& memo, const QTextCursor& selectio
         const auto [start, end] = WordAt(text, int(clickedAt));
         if (!(start == 0 && memo.isContinuation(first)) && !(end == text.size() && memo.isContinuation(last.next()))) {
             QTextCursor widened(selection);
-            widened.setPosition(PositionIn(memo, first, start));
-            widened.setPosition(PositionIn(memo, first, end), QTextCursor::KeepAnchor);
+            widened.setPosition(memo.positionFrom(first.position(), start));
+            widened.setPosition(memo.positionFrom(first.position(), end), QTextCursor::KeepAnchor);
             return widened;
         }
     }
