@@ -17,6 +17,7 @@
 #include "framework/VexloError.h"
 #include "linesplit.h"
 #include "pieceselection.h"
+#include "rangepainter.h"
 #include "textarealayout.h"
 #include "textfile.h"
 
@@ -120,6 +121,15 @@ TMemo::TMemo(QWidget* parent)
     auto* layout = new TTextAreaLayout(doc);
     layout->setPaintDevice(viewport());
     doc->setDocumentLayout(layout);
+    // Only the rows an edit changed are painted again, not the whole paragraph.
+    connect(layout, &TTextAreaLayout::rowsChanged, this, [this](const QTextBlock& edited, qreal top, qreal bottom) {
+        ForEachVisibleBlock(*this, viewport()->rect(), [&](const QTextBlock& block, const QPointF& offset) {
+            if (block != edited)
+                return true;
+            viewport()->update(QRectF(0, offset.y() + top, viewport()->width(), bottom - top).toAlignedRect());
+            return false;
+        });
+    });
     doc->setDefaultFont(font());
     setDocument(doc);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);

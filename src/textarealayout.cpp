@@ -8,6 +8,14 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <limits>
+
+// Text that only ever runs left to right and takes no shaping across letters
+// beyond kerning: Latin, Greek, Cyrillic and their accents.
+static bool IsSimple(const QString& text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x0590; });
+}
 
 TTextAreaLayout::TTextAreaLayout(QTextDocument* document)
     : QPlainTextDocumentLayout(document), m_blockCount(document->blockCount())
@@ -32,17 +40,66 @@ void TTextAreaLayout::documentChanged(int from, int charsRemoved, int charsAdded
         // and counts them, and they are laid out here again when shown.
         QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
         m_blockCount = doc->blockCount();
+        m_simpleBlock = QTextBlock();
         return;
     }
     if (first.isValid() && first.length() > 0) {
+        // The rows as they were: an edit leaves a block's old lines in place
+        // until it is laid out again.
+        const std::vector<Row> before = rowsOf(first);
         const qreal heightBefore = blockBoundingRect(first).height();
         layOut(first);
+        const bool wasSimple = first == m_simpleBlock;
+        m_simpleBlock = IsSimple(first.text()) ? first : QTextBlock();
         if (blockBoundingRect(first).height() == heightBefore) {
-            emit updateBlock(first);
+            if (wasSimple && m_simpleBlock.isValid())
+                tellChangedRows(first, before, from - first.position(), charsRemoved, charsAdded);
+            else
+                emit updateBlock(first);
             return;
         }
     }
     emit update(QRectF(0., -doc->documentMargin(), 1000000000., 1000000000.));
+}
+
+std::vector<TTextAreaLayout::Row> TTextAreaLayout::rowsOf(const QTextBlock& block)
+{
+    const QTextLayout* layout = block.layout();
+    std::vector<Row> rows;
+    rows.reserve(layout->lineCount());
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine line = layout->lineAt(i);
+        rows.push_back({line.textStart(), line.textLength(), line.y(), line.y() + line.height()});
+    }
+    return rows;
+}
+
+void TTextAreaLayout::tellChangedRows(const QTextBlock& block, const std::vector<Row>& before, int at, int removed,
+                                      int added)
+{
+    const std::vector<Row> after = rowsOf(block);
+    if (after.size() != before.size()) {
+        emit updateBlock(block);
+        return;
+    }
+    // A row clear of the edit by a character at least (so that no letter it
+    // holds was shaped beside an edited one) and holding the same stretch of
+    // text in the same place looks as it did.
+    qreal top = std::numeric_limits<qreal>::max();
+    qreal bottom = std::numeric_limits<qreal>::lowest();
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        const Row& was = before[i];
+        const Row& now = after[i];
+        const bool placed = was.top == now.top && was.bottom == now.bottom && was.length == now.length;
+        const bool above = now.start + now.length < at && was.start == now.start;
+        const bool below = now.start > at + added && was.start + added - removed == now.start;
+        if (!placed || (!above && !below)) {
+            top = std::min(top, now.top);
+            bottom = std::max(bottom, now.bottom);
+        }
+    }
+    if (top < bottom)
+        emit rowsChanged(block, top, bottom);
 }
 
 void TTextAreaLayout::layOut(const QTextBlock& block)

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -31,17 +30,6 @@ bool HasColor(const QImage& image, const QColor& color)
             if (image.pixelColor(x, y) == color)
                 return true;
     return false;
-}
-
-// The text area as the window last showed it: the painted pixels, not a fresh rendering.
-QImage ShownViewport(QWidget* window, QWidget* viewport)
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents();
-        QCoreApplication::processEvents();
-    }
-    const QImage shown = window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-    return shown.copy(QRect(viewport->mapTo(window, QPoint(0, 0)), viewport->size()));
 }
 
 // A widget as the window last showed it.

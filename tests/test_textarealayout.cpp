@@ -1,5 +1,7 @@
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -96,6 +98,60 @@ private slots:
         bare.setPlainText(shown.text());
         QCoreApplication::processEvents();
         QCOMPARE(Lines(shown), Lines(bare.document()->firstBlock()));
+    }
+
+    // Keys in a long paragraph paint only the rows they changed, yet the area
+    // shows what a fresh paint of it would: rows whose words moved are
+    // painted; a paragraph with right-to-left text, where a letter can
+    // reorder rows it is not in, is painted whole.
+    void editsPaintTheRowsTheyChange_data()
+    {
+        QTest::addColumn<int>("row");       // the row the keys are typed at the start of
+        QTest::addColumn<QString>("keys");  // '<' is Backspace
+        QTest::addColumn<bool>("partly");   // whether only some rows are painted again
+        QTest::newRow("letters") << 3 << QStringLiteral("xyz") << true;
+        QTest::newRow("a word pushed down the rows") << 3 << QStringLiteral("langeswortxyz ") << true;
+        QTest::newRow("words pulled up the rows") << 3 << QStringLiteral("<<<<<<<<") << true;
+        QTest::newRow("a right-to-left letter and back") << 0 << QStringLiteral("\u05D0<") << false;
+    }
+    void editsPaintTheRowsTheyChange()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, keys);
+        QFETCH(bool, partly);
+        QApplication::setCursorFlashTime(0);  // the caret shows alike in both pictures
+        TMemo memo;
+        Shape(memo);
+        QVERIFY(QTest::qWaitForWindowExposed(&memo));
+        // A short first row, so that a letter typed at its start leaves the
+        // other rows' text as it is; then short words in numbers.
+        QString paragraph = QStringLiteral("Hallo ") + QString(60, u'w') + u' ';
+        for (int i = 0; paragraph.size() < 1200; ++i)
+            paragraph += QStringLiteral("%1, ").arg(i);
+        memo.setText(paragraph);
+        memo.setFocus();
+        const QTextLayout* rows = memo.document()->firstBlock().layout();
+        QTextCursor cursor(memo.document());
+        cursor.setPosition(rows->lineAt(row).textStart());
+        memo.setTextCursor(cursor);
+        QTest::keyClick(&memo, Qt::Key_Space);  // the block's first edit always paints it whole
+        QTest::keyClick(&memo, Qt::Key_Left);
+        ShownViewport(&memo, memo.viewport());
+        QSignalSpy painted(memo.document()->documentLayout(), SIGNAL(rowsChanged(QTextBlock, qreal, qreal)));
+
+        for (const QChar key : keys) {
+            if (key == u'<')
+                QTest::keyClick(&memo, Qt::Key_Backspace);
+            else
+                QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QString(key), Qt::NoModifier);
+            const QImage shown = ShownViewport(&memo, memo.viewport());
+            QVERIFY2(shown == memo.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                     qPrintable(QStringLiteral("after %1").arg(key)));
+        }
+        QCOMPARE(!painted.isEmpty(), partly);
+        for (const QList<QVariant>& told : painted)
+            QVERIFY(told.at(2).toReal() - told.at(1).toReal() <
+                    memo.blockBoundingRect(memo.document()->firstBlock()).height());
     }
 };
 

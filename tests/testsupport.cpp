@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QScreen>
+#include <QWidget>
 #include <cerrno>
 #include <csignal>
 #include <exception>
@@ -54,6 +56,16 @@ QByteArray ReadFileBytes(const QString& fileName)
 void ShowFigures()
 {
     QCoreApplication::sendPostedEvents();
+}
+
+QImage ShownViewport(QWidget* window, QWidget* viewport)
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+    const QImage shown = window->screen()->grabWindow(window->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    return shown.copy(QRect(viewport->mapTo(window, QPoint(0, 0)), viewport->size()));
 }
 
 void WriteFileBytes(const QString& fileName, const QByteArray& bytes)

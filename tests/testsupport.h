@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -40,6 +41,9 @@ public:
 // Runs what the window leaves until its text has been painted: the figures
 // beside the text are worked out then.
 void ShowFigures();
+
+// A widget as its window last showed it: the painted pixels, not a fresh rendering.
+QImage ShownViewport(QWidget* window, QWidget* viewport);
 
 QByteArray ReadFileBytes(const QString& fileName);
 void WriteFileBytes(const QString& fileName, const QByteArray& bytes);
