@@ -126,7 +126,8 @@ TMemo::TMemo(QWidget* parent)
         ForEachVisibleBlock(*this, viewport()->rect(), [&](const QTextBlock& block, const QPointF& offset) {
             if (block != edited)
                 return true;
-            viewport()->update(QRectF(0, offset.y() + top, viewport()->width(), bottom - top).toAlignedRect());
+            const qreal y = offset.y() + block.layout()->position().y();
+            viewport()->update(QRectF(0, y + top, viewport()->width(), bottom - top).toAlignedRect());
             return false;
         });
     });
