@@ -32,12 +32,6 @@ bool HasColor(const QImage& image, const QColor& color)
     return false;
 }
 
-// A widget as the window last showed it.
-QImage Shown(QWidget* window, QWidget* widget)
-{
-    return ShownViewport(window, widget);
-}
-
 // Paragraphs of prose, about size characters in all.
 QString Paragraphs(int size)
 {
@@ -246,7 +240,7 @@ private slots:
         createForm(100, 0);
         m_form->memoMain->setText(QString(length, u'x'));
         ShowFigures();
-        const QImage image = infoLine()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage image = FreshlyPainted(infoLine());
         QCOMPARE(HasColor(image, TInfoLine::warningColor()), warning);
         QVERIFY(!HasColor(image, QColor(Qt::red)));
     }
@@ -288,7 +282,7 @@ private slots:
         memo->setFocus();
         QTest::keyClicks(memo, QStringLiteral("abcdefghij"));
         const int undoSteps = memo->document()->availableUndoSteps();
-        QImage image = memo->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage image = FreshlyPainted(memo->viewport());
         QVERIFY(HasColor(image, TLimitView::pastOneColor()));
         QVERIFY(HasColor(image, TLimitView::pastBothColor()));
         QCOMPARE(memo->text(), QStringLiteral("abcdefghij"));
@@ -297,7 +291,7 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abcdefghij"));
         // A marked line break is drawn across to the right edge.
         memo->setText(QStringLiteral("abcd\nx"));
-        image = memo->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        image = FreshlyPainted(memo->viewport());
         const int firstLine = memo->fontMetrics().height() / 2 + int(memo->document()->documentMargin());
         QCOMPARE(image.pixelColor(image.width() - 3, firstLine), TLimitView::pastOneColor());
     }
@@ -316,7 +310,7 @@ private slots:
         QTextCursor cursor(memo->document()->findBlockByNumber(150));
         memo->setTextCursor(cursor);
         memo->centerCursor();
-        const QImage image = memo->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage image = FreshlyPainted(memo->viewport());
         for (int y = 0; y < image.height(); y += 7)
             QCOMPARE(image.pixelColor(image.width() - 2, y), TLimitView::pastBothColor());
         // The margin left of the text stays clear, as beside a short text.
@@ -361,7 +355,7 @@ private slots:
                 QApplication::sendEvent(viewport, &wheel);
             }
             const QImage shown = ShownViewport(m_form, viewport);
-            const QImage fresh = viewport->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage fresh = FreshlyPainted(viewport);
             const int x = shown.width() - 2;
             int level = 0;
             for (int y = 0; y < shown.height(); ++y) {
@@ -442,18 +436,18 @@ private slots:
         TMemo* memo = m_form->memoMain;
         memo->setFocus();
         QTest::keyClicks(memo, QStringLiteral("abcdefg"));
-        Shown(m_form, memo);
+        ShownViewport(m_form, memo);
         for (const QString& keys : {QStringLiteral("h"), QStringLiteral("ijk")}) {
             for (QChar key : keys)
                 QApplication::postEvent(memo, new QKeyEvent(QEvent::KeyPress, 0, Qt::NoModifier, QString(key)));
             QCoreApplication::sendPostedEvents();
             // The first pass painted the text; the figures are not yet worked out.
             QVERIFY(m_form->lblCharCount->text() != QString::number(memo->charCount()));
-            const QImage count = Shown(m_form, m_form->lblCharCount);
+            const QImage count = ShownViewport(m_form, m_form->lblCharCount);
             QVERIFY(m_form->lblCharCount->updatesEnabled());
             QCOMPARE(m_form->lblCharCount->text(), QString::number(memo->charCount()));
-            QCOMPARE(count, m_form->lblCharCount->grab().toImage().convertToFormat(QImage::Format_RGB32));
-            QCOMPARE(Shown(m_form, infoLine()), infoLine()->grab().toImage().convertToFormat(QImage::Format_RGB32));
+            QCOMPARE(count, FreshlyPainted(m_form->lblCharCount));
+            QCOMPARE(ShownViewport(m_form, infoLine()), FreshlyPainted(infoLine()));
         }
     }
 

@@ -145,8 +145,7 @@ private slots:
             else
                 QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QString(key), Qt::NoModifier);
             const QImage shown = ShownViewport(&memo, memo.viewport());
-            QVERIFY2(shown == memo.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32),
-                     qPrintable(QStringLiteral("after %1").arg(key)));
+            QVERIFY2(shown == FreshlyPainted(memo.viewport()), qPrintable(QStringLiteral("after %1").arg(key)));
         }
         QCOMPARE(!painted.isEmpty(), partly);
         for (const QList<QVariant>& told : painted)

@@ -68,6 +68,11 @@ QImage ShownViewport(QWidget* window, QWidget* viewport)
     return shown.copy(QRect(viewport->mapTo(window, QPoint(0, 0)), viewport->size()));
 }
 
+QImage FreshlyPainted(QWidget* widget)
+{
+    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 void WriteFileBytes(const QString& fileName, const QByteArray& bytes)
 {
     QFile file(fileName);

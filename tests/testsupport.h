@@ -44,6 +44,8 @@ void ShowFigures();
 
 // A widget as its window last showed it: the painted pixels, not a fresh rendering.
 QImage ShownViewport(QWidget* window, QWidget* viewport);
+// The widget painted afresh, in the format ShownViewport gives.
+QImage FreshlyPainted(QWidget* widget);
 
 QByteArray ReadFileBytes(const QString& fileName);
 void WriteFileBytes(const QString& fileName, const QByteArray& bytes);
