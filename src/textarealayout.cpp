@@ -44,12 +44,12 @@ void TTextAreaLayout::documentChanged(int from, int charsRemoved, int charsAdded
         return;
     }
     if (first.isValid() && first.length() > 0) {
-        // The rows as they were: an edit leaves a block's old lines in place
-        // until it is laid out again.
-        const std::vector<Row> before = rowsOf(first);
+        // The rows as they were, only where they can spare a repaint: an edit
+        // leaves a block's old lines in place until it is laid out again.
+        const bool wasSimple = first == m_simpleBlock;
+        const std::vector<Row> before = wasSimple ? rowsOf(first) : std::vector<Row>();
         const qreal heightBefore = blockBoundingRect(first).height();
         layOut(first);
-        const bool wasSimple = first == m_simpleBlock;
         m_simpleBlock = IsSimple(first.text()) ? first : QTextBlock();
         if (blockBoundingRect(first).height() == heightBefore) {
             if (wasSimple && m_simpleBlock.isValid())
