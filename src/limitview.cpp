@@ -131,7 +131,8 @@ void TLimitView::refreshMarks()
     m_marks = ranges;
     // The colour of the text changes only between where each mark began (moved
     // with the text since) and where it begins now; a mark's end is the text's
-    // end, repainted with every edit. Those lines alone are painted again.
+    // end, whose row an edit that moves it paints again. Those lines alone are
+    // painted again.
     const int end = m_math.endPosition();
     const int starts[2] = {MarkStart(ranges, false), MarkStart(ranges, true)};
     QRectF dirty;
