@@ -1,5 +1,7 @@
 #include "textarealayout.h"
 
+#include "runwrap.h"
+
 #include <QFontMetrics>
 #include <QScopedValueRollback>
 #include <QTextBlock>
@@ -121,9 +123,10 @@ void TTextAreaLayout::layOut(const QTextBlock& block)
 
     qreal height = 0;
     layout->beginLayout();
+    TRunWrap wrap(block);
     for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
         line.setLeadingIncluded(true);
-        line.setLineWidth(available);
+        wrap.setLineWidth(line, available);
         line.setPosition(QPointF(margin, height));
         height += line.height();
         if (line.leading() < 0)

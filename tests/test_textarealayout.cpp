@@ -40,6 +40,14 @@ QList<QPair<int, qreal>> Lines(const QTextBlock& block)
     return lines;
 }
 
+// n units of an encoded blob: no place to break a line.
+QString Run(int n)
+{
+    return QStringLiteral("QmFzZTY0LWtvZGllcnRlciBJbmhhbHQsIGtlaW4gTGVlcnplaWNoZW4gd2VpdA")
+        .repeated(n / 62 + 1)
+        .left(n);
+}
+
 }  // namespace
 
 class TestTextAreaLayout : public QObject {
@@ -97,6 +105,39 @@ private slots:
         bare.setWordWrapMode(memo.wordWrapMode());
         bare.setPlainText(shown.text());
         QCoreApplication::processEvents();
+        QCOMPARE(Lines(shown), Lines(bare.document()->firstBlock()));
+    }
+
+    // Rows in and around long runs without a place to break wrap where a bare
+    // Qt text area wraps them, whether or not a row reaches the next break.
+    void longRunsWrapAsQtWraps_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("width");
+        const QString words = Prose(4).replace(u'\n', u' ');
+        const QString broken = (Run(299) + u'-').repeated(6);
+        QTest::newRow("a run alone") << Run(1900) << 319;
+        QTest::newRow("words around a run") << words + Run(1200) + words << 319;
+        QTest::newRow("a break every 300 units") << broken << 319;
+        QTest::newRow("rows wider than the distance to a break") << broken << 4000;
+        QTest::newRow("dotted names") << QStringLiteral("www.beispiel.de/").repeated(100) << 319;
+    }
+    void longRunsWrapAsQtWraps()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        TMemo memo;
+        QPlainTextEdit bare;
+        for (QPlainTextEdit* edit : {static_cast<QPlainTextEdit*>(&memo), &bare}) {
+            Shape(*edit);
+            edit->resize(width, 215);
+        }
+        bare.setWordWrapMode(memo.wordWrapMode());
+        memo.setText(text);
+        bare.setPlainText(text);
+        QCoreApplication::processEvents();
+        const QTextBlock shown = memo.document()->firstBlock();
+        QVERIFY(shown.layout()->lineCount() > 3);
         QCOMPARE(Lines(shown), Lines(bare.document()->firstBlock()));
     }
 
