@@ -252,12 +252,15 @@ void TSpellChecker::schedule()
         m_slice.start();
 }
 
-void TSpellChecker::textChanged(int position, int /*removed*/, int added)
+void TSpellChecker::textChanged(int position, int removed, int added)
 {
     const QTextDocument* doc = m_memo->document();
     const int end = doc->characterCount() - 1;
     QTextBlock first = doc->findBlock(std::clamp(position, 0, end));
     QTextBlock last = doc->findBlock(std::clamp(position + added, 0, end));
+    if (first == last && active() && m_results.size() == doc->blockCount() &&
+        recheckWithin(first, position - first.position(), removed, added))
+        return;
     m_results.replace(first.blockNumber(), last.blockNumber(), doc->blockCount());
     // Words cut by a piece break belong to the neighbouring pieces too.
     for (qsizetype reach = 0; m_memo->isContinuation(first) && reach < PieceReach;) {
@@ -289,6 +292,51 @@ void TSpellChecker::textChanged(int position, int /*removed*/, int added)
             emit resultsChanged();
     }
     schedule();
+}
+
+bool TSpellChecker::recheckWithin(const QTextBlock& block, int at, int removed, int added)
+{
+    const int number = block.blockNumber();
+    if (!m_results.isChecked(number) || m_memo->isContinuation(block) || m_memo->isContinuation(block.next()))
+        return false;
+    const QString text = block.text();
+    if (at < 0 || at + added > text.size())
+        return false;
+    // A word's verdict hangs on its stretch between blanks alone.
+    qsizetype from = at;
+    qsizetype to = at + added;
+    while (from > 0 && !text[from - 1].isSpace())
+        --from;
+    while (to < text.size() && !text[to].isSpace())
+        ++to;
+    // The misses before the stretch stay, those after it move with the text.
+    const int moved = added - removed;
+    TSpellRanges misses, after;
+    bool underlined = false;  // whether the stretch shows misses, before or now
+    for (const TSpellRange& miss : m_results.misses(number)) {
+        if (miss.to <= from)
+            misses.push_back(miss);
+        else if (miss.from >= to - moved)
+            after.push_back({miss.from + moved, miss.to + moved});
+        else
+            underlined = true;
+    }
+    const QDeadlineTimer deadline(AtOnceMilliseconds);
+    for (const TWordSpan& word : CheckableWords(QStringView(text).mid(from, to - from))) {
+        if (deadline.hasExpired())
+            return false;  // verdicts found stay; the block is checked whole
+        const TWordSpan placed{word.from + from, word.to + from, word.beforeStop};
+        if (!correct(WordKey(text, placed))) {
+            misses.push_back({int(placed.from), int(placed.to)});
+            underlined = true;
+        }
+    }
+    misses.insert(misses.end(), after.begin(), after.end());
+    m_results.set(number, misses);
+    // The edit repaints its own rows; a stretch may run on over others.
+    if (underlined)
+        emit stretchChanged(block.position() + int(from), block.position() + int(to));
+    return true;
 }
 
 TSpellChecker::Context TSpellChecker::contextOf(const QTextBlock& block) const

@@ -95,11 +95,12 @@ private:
 
 // German spell checking of a text area, as it is typed. The dictionary loads
 // in a worker thread, which hands it over when done: from then on only this
-// object's thread uses it. A change drops the results of the changed blocks;
-// a small change is checked again at once, through a cache of verdicts per
-// word, so a keystroke asks the dictionary about the edited word alone.
-// Larger changes (opening, pasting) are checked in slices of half a
-// millisecond, the visible lines first.
+// object's thread uses it. An edit within a checked block judges again the
+// words about it alone, however long the paragraph; any other change drops
+// the results of the changed blocks, and a small one is checked again at
+// once, through a cache of verdicts per word. Larger changes (opening,
+// pasting) are checked in slices of half a millisecond, the visible lines
+// first.
 class TSpellChecker : public QObject {
     Q_OBJECT
 public:
@@ -137,6 +138,8 @@ public:
 signals:
     // Results of visible lines came in: the text area is to be repainted.
     void resultsChanged();
+    // The misses within [from, to) of the document changed.
+    void stretchChanged(int from, int to);
     void stateChanged();
 
 private:
@@ -144,6 +147,10 @@ private:
     void dictionaryLoaded();
     void accept(const QString& word);
     void textChanged(int position, int removed, int added);
+    // Judges again only the words about a change within a checked block of a
+    // line held whole, the rest of its misses moved with the text; false
+    // where the block is to be checked whole.
+    bool recheckWithin(const QTextBlock& block, int at, int removed, int added);
     bool active() const { return m_enabled && m_state == State::Ready; }
     void schedule();
     void runSlice();

@@ -6,8 +6,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextLayout>
 #include <QTimer>
+#include <algorithm>
 
 #include "framework/Guarded.h"
 #include "globals.h"
@@ -48,6 +50,18 @@ TSpellView::TSpellView(TMemo* memo, const QString& dictionaryBase, const QString
     memo->installEventFilter(this);
     m_viewport->installEventFilter(this);
     connect(m_checker, &TSpellChecker::resultsChanged, m_viewport, qOverload<>(&QWidget::update));
+    // Told while the edit is made, before its block is laid out again.
+    connect(m_checker, &TSpellChecker::stretchChanged, this, [this](int from, int to) {
+        m_stretchFrom = m_stretchFrom < 0 ? from : std::min(m_stretchFrom, from);
+        m_stretchTo = std::max(m_stretchTo, to);
+    });
+    connect(memo->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (m_stretchFrom < 0)
+            return;
+        for (const QRectF& row : VisibleRangeRects(*m_memo, m_viewport->rect(), m_stretchFrom, m_stretchTo))
+            m_viewport->update(row.toAlignedRect());
+        m_stretchFrom = m_stretchTo = -1;
+    });
     // Beside the entries others put into the menu, ours at its top.
     memo->contextMenuExtension = [this, others = std::move(memo->contextMenuExtension)](QMenu* menu) {
         if (others)

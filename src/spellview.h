@@ -51,6 +51,9 @@ private:
     int m_menuPosition = -1;
     bool m_loadStarted = false;
     bool m_painting = false;
+    // A stretch whose underlines changed, repainted once the edit is laid out.
+    int m_stretchFrom = -1;
+    int m_stretchTo = -1;
 };
 
 // The installed German dictionary for the user's locale; empty when none.

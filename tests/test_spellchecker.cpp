@@ -150,6 +150,38 @@ private slots:
         expect({"Fehlr", "einsHaus", "Aufgabn", "dreix"});
     }
 
+    // An edit inside a paragraph too long to check at once judges the words
+    // about it alone, right away, and moves the misses after it along.
+    void editsInALongParagraph_data()
+    {
+        QTest::addColumn<QString>("before");  // the edit starts before the first of it
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QStringList>("underlined");
+        QTest::newRow("a letter typed into a word")
+            << "Satz" << 0 << "x" << QStringList{"Fehlr", "xSatz", "Tippfelher"};
+        QTest::newRow("a word put right") << "r " << 0 << "e" << QStringList{"Tippfelher"};
+        QTest::newRow("a blank taken out") << " Satz" << 1 << "" << QStringList{"Fehlr", "EinSatz", "Tippfelher"};
+        QTest::newRow("a wrong word taken out") << "Tippfelher" << 11 << "" << QStringList{"Fehlr"};
+        QTest::newRow("words put in front") << "Fehlr" << 0 << "Neue Wörter " << QStringList{"Fehlr", "Tippfelher"};
+    }
+    void editsInALongParagraph()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, removed);
+        QFETCH(QString, added);
+        QFETCH(QStringList, underlined);
+        const QString text = QStringLiteral("Fehlr ") + QStringLiteral("Ein Satz mit Wörtern. ").repeated(60) +
+                             QStringLiteral("Tippfelher am Ende");
+        setTextAndWait(text);
+        QTextCursor cursor(m_memo->document());
+        cursor.setPosition(int(text.indexOf(before)));
+        cursor.setPosition(cursor.position() + removed, QTextCursor::KeepAnchor);
+        cursor.insertText(added);
+        QVERIFY(!m_checker->isBusy());
+        QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
+    }
+
     // A large text: nothing is checked while the text is set; the slices
     // check everything later, also the end far out of view.
     void largeTextCheckedInSlices()

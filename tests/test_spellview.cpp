@@ -152,6 +152,30 @@ private slots:
             QVERIFY(wrongCell.top() > memo->cursorRect(QTextCursor(memo->document())).top());
     }
 
+    // An edit that changes the verdicts along a stretch running over several
+    // rows shows them in every row, also in rows whose text stays: with a "+"
+    // for its "@", an address is words.
+    void stretchOverRowsRepainted()
+    {
+        const QString text = QStringLiteral("Ein Satz x@y") + QStringLiteral("/Fehlr").repeated(40);
+        showForm(text);
+        TMemo* memo = m_form->memoMain;
+        QTextCursor cursor(memo->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral(" "));  // a block's first edit paints it whole
+        ShownViewport(m_form.get(), memo->viewport());
+        cursor.setPosition(int(text.indexOf(u'@')));
+        cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor);
+        cursor.insertText(QStringLiteral("+"));
+        const QImage shown = ShownViewport(m_form.get(), memo->viewport());
+        QCOMPARE(shown, FreshlyPainted(memo->viewport()));
+        int red = 0;  // below the edited row
+        for (int y = memo->cursorRect(cursor).bottom() + 1; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                red += shown.pixelColor(x, y) == TSpellView::underlineColor();
+        QVERIFY(red > 0);
+    }
+
     // A word cut by a piece break is replaced whole; the pieces stay.
     void suggestionAcrossPieceBreak()
     {
