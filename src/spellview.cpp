@@ -58,8 +58,14 @@ TSpellView::TSpellView(TMemo* memo, const QString& dictionaryBase, const QString
     connect(memo->document(), &QTextDocument::contentsChanged, this, [this] {
         if (m_stretchFrom < 0)
             return;
-        for (const QRectF& row : VisibleRangeRects(*m_memo, m_viewport->rect(), m_stretchFrom, m_stretchTo))
-            m_viewport->update(row.toAlignedRect());
+        // The edit lies in the stretch and repaints its own row: more only
+        // where the stretch runs on over other rows.
+        const QTextBlock block = m_memo->document()->findBlock(m_stretchFrom);
+        const QTextLayout* rows = block.layout();
+        if (rows->lineForTextPosition(m_stretchFrom - block.position()).lineNumber() !=
+            rows->lineForTextPosition(m_stretchTo - block.position()).lineNumber())
+            for (const QRectF& row : VisibleRangeRects(*m_memo, m_viewport->rect(), m_stretchFrom, m_stretchTo))
+                m_viewport->update(row.toAlignedRect());
         m_stretchFrom = m_stretchTo = -1;
     });
     // Beside the entries others put into the menu, ours at its top.
