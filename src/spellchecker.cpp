@@ -22,6 +22,8 @@ constexpr int AtOnceBlocks = 3;
 constexpr int AtOnceCharacters = 1024;
 // A check at once that takes longer is left to the slices.
 constexpr int AtOnceMilliseconds = 8;
+// How much of a block's text is split into words at a time.
+constexpr qsizetype ChunkLength = 2048;
 // The cache of verdicts starts afresh beyond this many words (about 100 bytes each).
 constexpr qsizetype MaxVerdicts = 50000;
 
@@ -235,6 +237,7 @@ void TSpellChecker::setEnabled(bool enabled)
     if (!enabled) {
         m_slice.stop();
         m_results.dropAll(m_memo->document()->blockCount());
+        m_partial = Partial();
         m_verdicts.clear();
     }
     schedule();
@@ -254,6 +257,7 @@ void TSpellChecker::schedule()
 
 void TSpellChecker::textChanged(int position, int removed, int added)
 {
+    m_partial = Partial();
     const QTextDocument* doc = m_memo->document();
     const int end = doc->characterCount() - 1;
     QTextBlock first = doc->findBlock(std::clamp(position, 0, end));
@@ -406,20 +410,43 @@ bool TSpellChecker::correct(const QString& key)
 
 bool TSpellChecker::checkBlock(const QTextBlock& block, const QDeadlineTimer& deadline)
 {
-    if (block.blockNumber() >= m_results.size())
+    const int number = block.blockNumber();
+    if (number >= m_results.size())
         return true;
     const Context context = contextOf(block);
-    TSpellRanges misses;
-    for (const TWordSpan& word : CheckableWords(context.text, context.openStart, context.openEnd)) {
-        if (word.to <= context.blockFrom || word.from >= context.blockTo)
-            continue;
-        if (deadline.hasExpired())
-            return false;
-        if (!correct(WordKey(context.text, word)))
-            misses.push_back({int(std::max(word.from, context.blockFrom) - context.blockFrom),
-                              int(std::min(word.to, context.blockTo) - context.blockFrom)});
+    const QString& text = context.text;
+    // On from where the last slice stopped in this block, if it did.
+    Partial done;
+    if (m_partial.block == number)
+        std::swap(done, m_partial);
+    m_partial = Partial();
+    bool judged = false;  // at least one word a call, so that every block ends
+    // Read in chunks that end at a blank (a word's verdict hangs on its
+    // stretch between blanks alone), so that a slice stopping early has not
+    // read the whole of a long block.
+    for (qsizetype chunk = done.chunk; chunk < text.size();) {
+        qsizetype end = std::min(text.size(), chunk + ChunkLength);
+        while (end < text.size() && !text[end].isSpace())
+            ++end;
+        const QVector<TWordSpan> words =
+            CheckableWords(QStringView(text).mid(chunk, end - chunk), chunk == 0 && context.openStart,
+                           end == text.size() && context.openEnd);
+        for (const TWordSpan& found : words) {
+            const TWordSpan word{found.from + chunk, found.to + chunk, found.beforeStop};
+            if (word.from < done.word || word.to <= context.blockFrom || word.from >= context.blockTo)
+                continue;
+            if (judged && deadline.hasExpired()) {
+                m_partial = {number, chunk, word.from, std::move(done.misses)};
+                return false;
+            }
+            judged = true;
+            if (!correct(WordKey(text, word)))
+                done.misses.push_back({int(std::max(word.from, context.blockFrom) - context.blockFrom),
+                                       int(std::min(word.to, context.blockTo) - context.blockFrom)});
+        }
+        chunk = end;
     }
-    m_results.set(block.blockNumber(), misses);
+    m_results.set(number, done.misses);
     return true;
 }
 
@@ -428,8 +455,10 @@ void TSpellChecker::runSlice()
     if (!active())
         return;
     const QTextDocument* doc = m_memo->document();
-    if (m_results.size() != doc->blockCount())
+    if (m_results.size() != doc->blockCount()) {
         m_results.dropAll(doc->blockCount());  // never expected: start afresh rather than mix up blocks
+        m_partial = Partial();
+    }
     const QDeadlineTimer deadline(SliceTime);
     // The lines in view first.
     bool visible = false;
@@ -463,6 +492,7 @@ void TSpellChecker::runSlice()
 void TSpellChecker::recheckEverything()
 {
     m_verdicts.clear();
+    m_partial = Partial();
     if (m_results.dropMisses()) {
         runSlice();  // the visible lines right away
         emit resultsChanged();

@@ -156,7 +156,8 @@ private:
     void runSlice();
     Context contextOf(const QTextBlock& block) const;
     bool correct(const QString& key);
-    // Checks the block, unless the deadline passes first (verdicts found stay).
+    // Checks the block, unless the deadline passes first: the verdicts found
+    // stay, and the next call for the block goes on from there.
     bool checkBlock(const QTextBlock& block, const QDeadlineTimer& deadline);
     void recheckEverything();
 
@@ -174,6 +175,16 @@ private:
     QSet<QString> m_accepted;  // ignored and personal words
     QHash<QString, bool> m_verdicts;
     TBlockResults m_results;
+    // Where the check of a block too long for one slice stopped: the chunk
+    // of its context text to read on from, the first word not yet judged,
+    // and the misses found before it.
+    struct Partial {
+        int block = -1;
+        qsizetype chunk = 0;
+        qsizetype word = 0;
+        TSpellRanges misses;
+    };
+    Partial m_partial;
     int m_scan = 0;
     QTimer m_slice;
 };

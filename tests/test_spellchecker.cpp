@@ -182,6 +182,16 @@ private slots:
         QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
     }
 
+    // A paragraph longer than a slice can read is checked on from where each
+    // slice stopped, to its end.
+    void paragraphLongerThanASlice()
+    {
+        m_memo->setLongLineLengthForTesting(1000000);
+        setTextAndWait(QStringLiteral("Ein Satz mit Wörtern. ").repeated(4000) + QStringLiteral("Fehlr"));
+        QCOMPARE(m_memo->document()->blockCount(), 1);
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+    }
+
     // A large text: nothing is checked while the text is set; the slices
     // check everything later, also the end far out of view.
     void largeTextCheckedInSlices()
