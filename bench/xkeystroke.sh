@@ -3,14 +3,16 @@
 # (Xvfb, openbox): key press by XTEST to the window's repaint seen by DAMAGE,
 # for Vexlo-Ed with its limits passed and with them far above the text, beside
 # a bare text area of the same shape and font (the floor), at 10 KB, 1 MB and
-# 10 MB. The three run side by side and take their samples in turn; figures
-# are medians in microseconds.
+# 10 MB of short lines and in one paragraph of 2999 units (p2999: a long
+# forum post, just under the length where lines are held in pieces). The
+# three run side by side and take their samples in turn; figures are medians
+# in microseconds.
 # Usage: bench/xkeystroke.sh [build dir] [rounds] [samples]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 rounds=${2:-3}
 samples=${3:-60}
-sizes=${SIZES:-10000 1000000 10000000}  # text sizes in bytes
+sizes=${SIZES:-10000 1000000 10000000 p2999}  # text sizes in bytes; pN one paragraph of N
 work=$(mktemp -d)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
@@ -41,10 +43,14 @@ start() {
   echo "$pid"
 }
 
+line='Lieber Gaestebuchschreiber, hier steht ein Satz mit Umlauten und noch mehr.'
 for size in $sizes; do
-  # yes ends by SIGPIPE when head has enough.
-  { yes 'Lieber Gaestebuchschreiber, hier steht ein Satz mit Umlauten und noch mehr.' || true; } |
-    head -c "$size" | sed 's/$/\r/' >"$work/text-$size.txt"
+  # yes and tr end by SIGPIPE when head has enough.
+  if [[ $size == p* ]]; then
+    { yes "$line " || true; } | { tr -d '\n' || true; } | head -c "${size#p}" >"$work/text-$size.txt"
+  else
+    { yes "$line" || true; } | head -c "$size" | sed 's/$/\r/' >"$work/text-$size.txt"
+  fi
 done
 for limits in past under; do
   mkdir -p "$work/$limits"
@@ -81,7 +87,7 @@ for key in x ctrl+a; do
     for who in floor past under; do
       a=$(med $who 3); b=$(med $who 4); n=$(med $who 5)
       awk -v w=$who -v k=$key -v s=$size -v a=$a -v b=$b -v n=$n -v f1=$f1 -v f2=$f2 \
-        'BEGIN { printf "%-6s %-6s %8d: %7d %7d %2d | %.2f %.2f\n", w, k, s, a, b, n, a / f1, b / f2 }'
+        'BEGIN { printf "%-6s %-6s %8s: %7d %7d %2d | %.2f %.2f\n", w, k, s, a, b, n, a / f1, b / f2 }'
     done
   done
 done
