@@ -307,12 +307,8 @@ bool TSpellChecker::recheckWithin(const QTextBlock& block, int at, int removed, 
     if (at < 0 || at + added > text.size())
         return false;
     // A word's verdict hangs on its stretch between blanks alone.
-    qsizetype from = at;
-    qsizetype to = at + added;
-    while (from > 0 && !text[from - 1].isSpace())
-        --from;
-    while (to < text.size() && !text[to].isSpace())
-        ++to;
+    const qsizetype from = StretchStart(text, at);
+    const qsizetype to = StretchEnd(text, at + added);
     // The misses before the stretch stay, those after it move with the text.
     const int moved = added - removed;
     TSpellRanges misses, after;
@@ -326,12 +322,11 @@ bool TSpellChecker::recheckWithin(const QTextBlock& block, int at, int removed, 
             underlined = true;
     }
     const QDeadlineTimer deadline(AtOnceMilliseconds);
-    for (const TWordSpan& word : CheckableWords(QStringView(text).mid(from, to - from))) {
+    for (const TWordSpan& word : CheckableWordsBetween(text, from, to)) {
         if (deadline.hasExpired())
             return false;  // verdicts found stay; the block is checked whole
-        const TWordSpan placed{word.from + from, word.to + from, word.beforeStop};
-        if (!correct(WordKey(text, placed))) {
-            misses.push_back({int(placed.from), int(placed.to)});
+        if (!correct(WordKey(text, word))) {
+            misses.push_back({int(word.from), int(word.to)});
             underlined = true;
         }
     }
@@ -421,18 +416,13 @@ bool TSpellChecker::checkBlock(const QTextBlock& block, const QDeadlineTimer& de
         std::swap(done, m_partial);
     m_partial = Partial();
     bool judged = false;  // at least one word a call, so that every block ends
-    // Read in chunks that end at a blank (a word's verdict hangs on its
-    // stretch between blanks alone), so that a slice stopping early has not
-    // read the whole of a long block.
+    // Read in chunks that end at a blank, so that a slice stopping early has
+    // not read the whole of a long block.
     for (qsizetype chunk = done.chunk; chunk < text.size();) {
-        qsizetype end = std::min(text.size(), chunk + ChunkLength);
-        while (end < text.size() && !text[end].isSpace())
-            ++end;
-        const QVector<TWordSpan> words =
-            CheckableWords(QStringView(text).mid(chunk, end - chunk), chunk == 0 && context.openStart,
-                           end == text.size() && context.openEnd);
-        for (const TWordSpan& found : words) {
-            const TWordSpan word{found.from + chunk, found.to + chunk, found.beforeStop};
+        const qsizetype end = StretchEnd(text, std::min(text.size(), chunk + ChunkLength));
+        const QVector<TWordSpan> words = CheckableWordsBetween(text, chunk, end, chunk == 0 && context.openStart,
+                                                               end == text.size() && context.openEnd);
+        for (const TWordSpan& word : words) {
             if (word.from < done.word || word.to <= context.blockFrom || word.from >= context.blockTo)
                 continue;
             if (judged && deadline.hasExpired()) {

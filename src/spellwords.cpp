@@ -104,21 +104,38 @@ void AddWords(QStringView text, qsizetype from, qsizetype to, QVector<TWordSpan>
 
 QVector<TWordSpan> CheckableWords(QStringView text, bool openStart, bool openEnd)
 {
+    return CheckableWordsBetween(text, 0, text.size(), openStart, openEnd);
+}
+
+QVector<TWordSpan> CheckableWordsBetween(QStringView text, qsizetype from, qsizetype to, bool openStart, bool openEnd)
+{
     QVector<TWordSpan> words;
-    qsizetype i = 0;
-    const qsizetype size = text.size();
-    while (i < size) {
-        while (i < size && text[i].isSpace())
+    qsizetype i = from;
+    while (i < to) {
+        while (i < to && text[i].isSpace())
             ++i;
         const qsizetype start = i;
-        while (i < size && !text[i].isSpace())
-            ++i;
-        if (i == start || (openStart && start == 0) || (openEnd && i == size))
+        i = std::min(to, StretchEnd(text, i));
+        if (i == start || (openStart && start == from) || (openEnd && i == to))
             continue;
         if (!IsAddress(text.mid(start, i - start)))
             AddWords(text, start, i, words);
     }
     return words;
+}
+
+qsizetype StretchStart(QStringView text, qsizetype at)
+{
+    while (at > 0 && !text[at - 1].isSpace())
+        --at;
+    return at;
+}
+
+qsizetype StretchEnd(QStringView text, qsizetype at)
+{
+    while (at < text.size() && !text[at].isSpace())
+        ++at;
+    return at;
 }
 
 QString WordKey(QStringView text, const TWordSpan& word)

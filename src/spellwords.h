@@ -31,6 +31,18 @@ struct TWordSpan {
 // line, openStart and openEnd say so: a stretch without a blank that touches
 // such an edge may be longer than what is seen, and is left out.
 QVector<TWordSpan> CheckableWords(QStringView text, bool openStart = false, bool openEnd = false);
+// The same for the stretches between from and to alone, at positions in text:
+// a word's verdict hangs on its stretch between blanks, so from and to are to
+// lie at the edges of stretches (a blank, or an end of text). openStart and
+// openEnd then speak of from and to.
+QVector<TWordSpan> CheckableWordsBetween(QStringView text, qsizetype from, qsizetype to, bool openStart = false,
+                                         bool openEnd = false);
+
+// Where the stretch between blanks that holds position at, or ends there,
+// begins: just after the last blank before at, or 0.
+qsizetype StretchStart(QStringView text, qsizetype at);
+// The first blank at or after at, or the end of text: where the stretch at lies in ends.
+qsizetype StretchEnd(QStringView text, qsizetype at);
 
 // The key a word's verdict is kept under: the word, and its full stop if one follows.
 QString WordKey(QStringView text, const TWordSpan& word);
