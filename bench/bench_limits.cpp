@@ -12,12 +12,12 @@
 
 #include "benchsupport.h"
 #include "counting/countrule.h"
-#include "storage/globals.h"
 #include "counting/infoline.h"
 #include "counting/limitview.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "counting/rulecount.h"
+#include "storage/globals.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

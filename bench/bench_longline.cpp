@@ -18,8 +18,8 @@
 #include "benchsupport.h"
 #include "storage/globals.h"
 #include "text/linesplit.h"
-#include "windows/main.h"
 #include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include "framework/FileDialogs.h"
 #include "framework/LabelButton.h"
 #include "storage/globals.h"
-#include "windows/main.h"
 #include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

@@ -27,10 +27,10 @@
 
 #include "benchsupport.h"
 #include "storage/globals.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "storage/recovery.h"
 #include "storage/textfile.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

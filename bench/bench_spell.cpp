@@ -16,10 +16,10 @@
 
 #include "benchsupport.h"
 #include "framework/SpellDictionary.h"
-#include "storage/globals.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "spelling/spellview.h"
+#include "storage/globals.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

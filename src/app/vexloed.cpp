@@ -3,16 +3,16 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "windows/ProUrlOpen.h"
-#include "windows/accessible.h"
 #include "app/commandline.h"
 #include "framework/Application.h"
 #include "framework/AtomicFile.h"
 #include "framework/FileName.h"
 #include "framework/QtTranslations.h"
 #include "storage/globals.h"
-#include "windows/main.h"
 #include "storage/recovery.h"
+#include "windows/ProUrlOpen.h"
+#include "windows/accessible.h"
+#include "windows/main.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
-#include "framework/Guarded.h"
 #include "counting/infoline.h"
+#include "counting/textstats.h"
+#include "framework/Guarded.h"
 #include "text/memo.h"
 #include "text/rangepainter.h"
-#include "counting/textstats.h"
 
 namespace {
 

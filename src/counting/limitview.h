@@ -8,9 +8,9 @@
 
 #include "counting/countmenu.h"
 #include "counting/countrule.h"
-#include "framework/Colors.h"
 #include "counting/limitmath.h"
 #include "counting/rulecount.h"
+#include "framework/Colors.h"
 
 class QMenu;
 class TMemo;

@@ -7,10 +7,10 @@
 #include "framework/Application.h"
 #include "framework/SpellDictionary.h"
 #include "framework/VexloError.h"
-#include "text/memo.h"
 #include "spelling/personalwords.h"
-#include "text/rangepainter.h"
 #include "spelling/spellwords.h"
+#include "text/memo.h"
+#include "text/rangepainter.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "framework/AtomicFile.h"
 #include "framework/Guarded.h"
 #include "framework/VexloError.h"
-#include "text/memo.h"
 #include "storage/settingsdir.h"
 #include "storage/textfile.h"
+#include "text/memo.h"
 
 namespace {
 

@@ -12,14 +12,14 @@
 #include <QTextCursor>
 #include <QTextLayout>
 
-#include "text/caretshaping.h"
 #include "framework/Application.h"
 #include "framework/VexloError.h"
+#include "storage/textfile.h"
+#include "text/caretshaping.h"
 #include "text/linesplit.h"
 #include "text/pieceselection.h"
 #include "text/rangepainter.h"
 #include "text/textarealayout.h"
-#include "storage/textfile.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 
-#include "windows/ProUrl.h"
-#include "framework/LabelButton.h"
 #include "counting/infoline.h"
+#include "framework/LabelButton.h"
+#include "windows/ProUrl.h"
 
 namespace {
 

@@ -4,17 +4,17 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "windows/ProUrl.h"
-#include "windows/extern.h"
+#include "counting/inputlimit.h"
 #include "framework/Colors.h"
 #include "framework/Controls.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "storage/globals.h"
-#include "counting/inputlimit.h"
+#include "storage/profile.h"
+#include "windows/ProUrl.h"
+#include "windows/extern.h"
 #include "windows/main.h"
 #include "windows/placement.h"
-#include "storage/profile.h"
 
 TfrmChangeURL* frmChangeURL = nullptr;
 

@@ -14,8 +14,8 @@
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "storage/globals.h"
-#include "windows/main.h"
 #include "text/memo.h"
+#include "windows/main.h"
 #include "windows/placement.h"
 
 TfrmCustomize* frmCustomize = nullptr;

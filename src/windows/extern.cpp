@@ -5,16 +5,16 @@
 #include <QKeyEvent>
 #include <QToolButton>
 
-#include "windows/ProUrl.h"
-#include "windows/changeurl.h"
 #include "framework/Colors.h"
 #include "framework/Controls.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "storage/globals.h"
+#include "storage/profile.h"
+#include "windows/ProUrl.h"
+#include "windows/changeurl.h"
 #include "windows/main.h"
 #include "windows/placement.h"
-#include "storage/profile.h"
 
 TfrmExtern* frmExtern = nullptr;
 const QString UnassignedCaption = QStringLiteral("< unbelegt >");

@@ -11,12 +11,7 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "windows/ProUrl.h"
-#include "windows/TrayIcon.h"
-#include "windows/abouttext.h"
-#include "windows/accessible.h"
-#include "windows/customize.h"
-#include "windows/extern.h"
+#include "counting/limitview.h"
 #include "framework/Anchors.h"
 #include "framework/Application.h"
 #include "framework/BakedPictures.h"
@@ -28,14 +23,19 @@
 #include "framework/LaterRepaint.h"
 #include "framework/Picture.h"
 #include "framework/VersionRecord.h"
-#include "storage/globals.h"
-#include "counting/limitview.h"
-#include "windows/mainkeys.h"
-#include "text/memo.h"
 #include "spelling/personalwords.h"
-#include "windows/placement.h"
 #include "spelling/spellview.h"
+#include "storage/globals.h"
 #include "storage/textfile.h"
+#include "text/memo.h"
+#include "windows/ProUrl.h"
+#include "windows/TrayIcon.h"
+#include "windows/abouttext.h"
+#include "windows/accessible.h"
+#include "windows/customize.h"
+#include "windows/extern.h"
+#include "windows/mainkeys.h"
+#include "windows/placement.h"
 
 TfrmMain* frmMain = nullptr;
 

@@ -5,11 +5,11 @@
 #include <QPlainTextEdit>
 #include <QShortcut>
 
-#include "windows/accessible.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"
-#include "windows/main.h"
 #include "text/memo.h"
+#include "windows/accessible.h"
+#include "windows/main.h"
 
 namespace {
 

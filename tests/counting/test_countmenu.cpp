@@ -6,13 +6,13 @@
 #include <QTest>
 #include <QTextCursor>
 
-#include "storage/globals.h"
 #include "counting/infoline.h"
 #include "counting/limitview.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "shownmainwindow.h"
+#include "storage/globals.h"
 #include "testsupport.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 class TestCountMenu : public QObject {
     Q_OBJECT

@@ -4,8 +4,8 @@
 #include <set>
 
 #include "counting/limitmath.h"
-#include "testsupport.h"
 #include "counting/textstats.h"
+#include "testsupport.h"
 
 namespace {
 

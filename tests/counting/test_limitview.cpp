@@ -10,14 +10,14 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
-#include "framework/LabelButton.h"
-#include "storage/globals.h"
 #include "counting/infoline.h"
 #include "counting/limitview.h"
-#include "windows/main.h"
-#include "text/memo.h"
+#include "framework/LabelButton.h"
 #include "shownmainwindow.h"
+#include "storage/globals.h"
 #include "testsupport.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 Q_DECLARE_METATYPE(QVector<TMarkRange>)
 

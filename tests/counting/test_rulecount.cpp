@@ -4,9 +4,9 @@
 #include <QTextCursor>
 
 #include "counting/limitmath.h"
-#include "text/memo.h"
 #include "counting/rulecount.h"
 #include "testsupport.h"
+#include "text/memo.h"
 
 Q_DECLARE_METATYPE(TCountRule)
 

@@ -11,12 +11,12 @@
 #include <cstring>
 #include <optional>
 
-#include "windows/ProUrl.h"
-#include "windows/extern.h"
 #include "framework/AtomicFile.h"
 #include "storage/globals.h"
-#include "testsupport.h"
 #include "storage/textfile.h"
+#include "testsupport.h"
+#include "windows/ProUrl.h"
+#include "windows/extern.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "windows/ProCtrls.h"
 #include "framework/ErrorBox.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "framework/VexloError.h"
 #include "testsupport.h"
+#include "windows/ProCtrls.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <QUrl>
 
 #include "framework/FileDrop.h"
-#include "storage/globals.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "shownmainwindow.h"
-#include "testsupport.h"
+#include "storage/globals.h"
 #include "storage/textfile.h"
+#include "testsupport.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

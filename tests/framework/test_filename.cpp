@@ -12,8 +12,8 @@
 #include "app/commandline.h"
 #include "framework/FileDrop.h"
 #include "framework/FileName.h"
-#include "testsupport.h"
 #include "storage/textfile.h"
+#include "testsupport.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
-#include "windows/TrayIcon.h"
 #include "framework/QtTrayShell.h"
 #include "framework/VexloError.h"
 #include "testsupport.h"
+#include "windows/TrayIcon.h"
 
 namespace {
 

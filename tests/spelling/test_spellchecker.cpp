@@ -7,11 +7,11 @@
 #include <QTextBlock>
 
 #include "framework/SpellDictionary.h"
-#include "text/linesplit.h"
-#include "text/memo.h"
 #include "spelling/personalwords.h"
 #include "spelling/spellchecker.h"
 #include "testsupport.h"
+#include "text/linesplit.h"
+#include "text/memo.h"
 
 namespace {
 

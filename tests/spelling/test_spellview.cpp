@@ -4,11 +4,11 @@
 #include <QTextBlock>
 
 #include "framework/SpellDictionary.h"
-#include "storage/globals.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "spelling/spellview.h"
+#include "storage/globals.h"
 #include "testsupport.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

@@ -17,11 +17,11 @@
 #include "faketrayshell.h"
 #include "fixtures/recoverystates.h"
 #include "storage/globals.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "storage/recovery.h"
-#include "testsupport.h"
 #include "storage/textfile.h"
+#include "testsupport.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 class TestRecovery : public QObject {
     Q_OBJECT

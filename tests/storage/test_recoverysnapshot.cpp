@@ -6,9 +6,9 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "text/memo.h"
 #include "storage/recoverysnapshot.h"
 #include "testsupport.h"
+#include "text/memo.h"
 
 namespace {
 

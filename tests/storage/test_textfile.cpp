@@ -8,8 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "testsupport.h"
 #include "storage/textfile.h"
+#include "testsupport.h"
 
 class TestTextFile : public QObject {
     Q_OBJECT

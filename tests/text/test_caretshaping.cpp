@@ -4,8 +4,8 @@
 #include <QTextLayout>
 #include <functional>
 
-#include "text/caretshaping.h"
 #include "testsupport.h"
+#include "text/caretshaping.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <QTest>
 
-#include "text/linesplit.h"
 #include "testsupport.h"
+#include "text/linesplit.h"
 
 using Cuts = QList<qsizetype>;
 

@@ -8,10 +8,10 @@
 #include <tuple>
 
 #include "storage/globals.h"
+#include "storage/textfile.h"
+#include "testsupport.h"
 #include "text/linesplit.h"
 #include "text/memo.h"
-#include "testsupport.h"
-#include "storage/textfile.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <QTextBoundaryFinder>
 #include <limits>
 
+#include "storage/textfile.h"
+#include "testsupport.h"
 #include "text/linesplit.h"
 #include "text/memo.h"
-#include "testsupport.h"
-#include "storage/textfile.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "text/memo.h"
 #include "testsupport.h"
+#include "text/memo.h"
 
 namespace {
 

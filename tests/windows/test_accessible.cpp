@@ -3,15 +3,15 @@
 #include <QMenu>
 #include <QTest>
 
+#include "counting/infoline.h"
+#include "framework/LabelButton.h"
+#include "shownmainwindow.h"
+#include "testsupport.h"
+#include "text/memo.h"
 #include "windows/ProUrl.h"
 #include "windows/ProUrlOpen.h"
 #include "windows/accessible.h"
-#include "framework/LabelButton.h"
-#include "counting/infoline.h"
 #include "windows/main.h"
-#include "text/memo.h"
-#include "shownmainwindow.h"
-#include "testsupport.h"
 
 class TestAccessible : public QObject {
     Q_OBJECT

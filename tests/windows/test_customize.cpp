@@ -12,13 +12,13 @@
 #include <functional>
 #include <memory>
 
-#include "windows/customize.h"
 #include "framework/FontDialog.h"
 #include "framework/LabelButton.h"
 #include "storage/globals.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "testsupport.h"
+#include "text/memo.h"
+#include "windows/customize.h"
+#include "windows/main.h"
 
 namespace {
 

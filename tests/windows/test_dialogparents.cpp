@@ -4,15 +4,15 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "framework/ErrorBox.h"
+#include "framework/FontDialog.h"
+#include "shownmainwindow.h"
+#include "testsupport.h"
 #include "windows/ProUrl.h"
 #include "windows/changeurl.h"
 #include "windows/customize.h"
 #include "windows/extern.h"
-#include "framework/ErrorBox.h"
-#include "framework/FontDialog.h"
 #include "windows/main.h"
-#include "shownmainwindow.h"
-#include "testsupport.h"
 
 // Every dialog is a transient of the window it belongs to: on Wayland, where a
 // program cannot place its windows, that is what lets the compositor put it

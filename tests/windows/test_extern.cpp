@@ -8,13 +8,13 @@
 #include <QToolButton>
 #include <QToolTip>
 
+#include "framework/LabelButton.h"
+#include "storage/globals.h"
+#include "testsupport.h"
 #include "windows/ProUrl.h"
 #include "windows/ProUrlOpen.h"
 #include "windows/changeurl.h"
 #include "windows/extern.h"
-#include "framework/LabelButton.h"
-#include "storage/globals.h"
-#include "testsupport.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 
 #include "framework/FileDialogs.h"
 #include "framework/LabelButton.h"
-#include "storage/globals.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "shownmainwindow.h"
+#include "storage/globals.h"
 #include "testsupport.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 class TestMain : public QObject {
     Q_OBJECT

@@ -8,15 +8,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include "windows/customize.h"
-#include "windows/extern.h"
 #include "framework/FileDialogs.h"
 #include "framework/LabelButton.h"
-#include "storage/globals.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "shownmainwindow.h"
+#include "storage/globals.h"
 #include "testsupport.h"
+#include "text/memo.h"
+#include "windows/customize.h"
+#include "windows/extern.h"
+#include "windows/main.h"
 
 class TestMainKeys : public QObject {
     Q_OBJECT

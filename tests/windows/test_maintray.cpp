@@ -7,13 +7,13 @@
 #include <QMenu>
 #include <QTest>
 
-#include "windows/TrayIcon.h"
 #include "faketrayshell.h"
 #include "framework/FileDialogs.h"
 #include "storage/globals.h"
-#include "windows/main.h"
-#include "text/memo.h"
 #include "testsupport.h"
+#include "text/memo.h"
+#include "windows/TrayIcon.h"
+#include "windows/main.h"
 
 class TestMainTray : public QObject {
     Q_OBJECT

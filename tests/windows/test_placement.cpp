@@ -1,7 +1,7 @@
 #include <QTest>
 
-#include "windows/placement.h"
 #include "testsupport.h"
+#include "windows/placement.h"
 
 class TestPlacement : public QObject {
     Q_OBJECT

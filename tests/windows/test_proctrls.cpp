@@ -4,8 +4,8 @@
 #include <QTest>
 #include <climits>
 
-#include "windows/ProCtrls.h"
 #include "testsupport.h"
+#include "windows/ProCtrls.h"
 
 Q_DECLARE_METATYPE(TDirection)
 Q_DECLARE_METATYPE(TShadowStyle)

@@ -6,9 +6,9 @@
 #include <QTest>
 #include <QWindow>
 
+#include "testsupport.h"
 #include "windows/ProUrl.h"
 #include "windows/ProUrlOpen.h"
-#include "testsupport.h"
 
 namespace {
 

@@ -9,14 +9,14 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "framework/Picture.h"
+#include "storage/globals.h"
+#include "testsupport.h"
 #include "windows/ProCtrls.h"
 #include "windows/changeurl.h"
 #include "windows/customize.h"
 #include "windows/extern.h"
-#include "framework/Picture.h"
-#include "storage/globals.h"
 #include "windows/main.h"
-#include "testsupport.h"
 
 namespace {
 

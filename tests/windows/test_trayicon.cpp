@@ -5,9 +5,9 @@
 #include <QWidget>
 #include <memory>
 
-#include "windows/TrayIcon.h"
 #include "faketrayshell.h"
 #include "testsupport.h"
+#include "windows/TrayIcon.h"
 
 namespace {
 
