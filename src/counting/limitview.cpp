@@ -66,7 +66,8 @@ TLimitView::TLimitView(TMemo* memo, LineBreakCounter lineBreaks, std::function<v
     connect(memo, &QPlainTextEdit::selectionChanged, m_infoLine, &TInfoLine::refreshLater);
     connect(memo->document(), &QTextDocument::contentsChange, this,
             [this](int position, int removed, int added) { textChangedAt(position, removed, added); });
-    memo->contextMenuExtension = [this](QMenu* menu) { addCopyEntries(menu); };
+    // At the menu's end.
+    connect(memo, &TMemo::contextMenuOpening, this, Guarded(this, &TLimitView::addCopyEntries));
 }
 
 void TLimitView::showLimits(qsizetype guestBookLimit, qsizetype forumLimit)
@@ -233,10 +234,8 @@ bool TLimitView::eventFilter(QObject* watched, QEvent* event)
 
 void TLimitView::addCountRuleMenus(QMenu* menu)
 {
-    AddCountRuleMenus(menu, m_rules[0], m_rules[1], [this](TLimitSlot slot, TCountRule rule) {
-        if (countRuleChosen)
-            countRuleChosen(slot, rule);
-    });
+    AddCountRuleMenus(menu, m_rules[0], m_rules[1],
+                      [this](TLimitSlot slot, TCountRule rule) { emit countRuleChosen(slot, rule); });
 }
 
 void TLimitView::addCopyEntries(QMenu* menu)

@@ -51,8 +51,6 @@ public:
     TCountRule countRule(TLimitSlot slot) const { return m_rules[int(slot)]; }
     // The text's count under the limit's rule.
     qsizetype limitCount(TLimitSlot slot) const { return counter(int(slot)).count(); }
-    // Runs when the user picks another rule for a limit, in a menu.
-    std::function<void(TLimitSlot, TCountRule)> countRuleChosen;
     void setLayoutColor(TColor color);
 
     TInfoLine* infoLine() const { return m_infoLine; }
@@ -68,6 +66,10 @@ public:
 
     static QColor pastOneColor() { return QColor(0xFF, 0xD0, 0xD0); }
     static QColor pastBothColor() { return QColor(0xFF, 0x9C, 0x9C); }
+
+signals:
+    // The user picked another rule for a limit, in a menu.
+    void countRuleChosen(TLimitSlot slot, TCountRule rule);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -18,11 +18,8 @@ constexpr qint64 MaxListBytes = 16 * 1024 * 1024;
 
 QString PersonalWordListPath()
 {
-    // A relative path in the variable is not to be used, as for every XDG folder.
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
-    if (data.isEmpty() || QDir::isRelativePath(data))
-        data = QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir::cleanPath(data + QStringLiteral("/vexloed/woerterbuch.txt"));
+    return QDir::cleanPath(XdgUserFolder("XDG_DATA_HOME", QStringLiteral(".local/share")) +
+                           QStringLiteral("/vexloed/woerterbuch.txt"));
 }
 
 QStringList ReadPersonalWords(const QString& fileName)

@@ -68,12 +68,8 @@ TSpellView::TSpellView(TMemo* memo, const QString& dictionaryBase, const QString
                 m_viewport->update(row.toAlignedRect());
         m_stretchFrom = m_stretchTo = -1;
     });
-    // Beside the entries others put into the menu, ours at its top.
-    memo->contextMenuExtension = [this, others = std::move(memo->contextMenuExtension)](QMenu* menu) {
-        if (others)
-            others(menu);
-        addMenuEntries(menu);
-    };
+    // At the menu's top.
+    connect(memo, &TMemo::contextMenuOpening, this, Guarded(this, &TSpellView::addMenuEntries));
 }
 
 bool TSpellView::eventFilter(QObject* watched, QEvent* event)

@@ -82,11 +82,8 @@ int TraceSlot(QStringView name)
 
 QString RecoveryFolder()
 {
-    // A relative path in the variable is not to be used, as for every XDG folder.
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || QDir::isRelativePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return QDir::cleanPath(state + QStringLiteral("/vexloed"));
+    return QDir::cleanPath(XdgUserFolder("XDG_STATE_HOME", QStringLiteral(".local/state")) +
+                           QStringLiteral("/vexloed"));
 }
 
 TRecovery::TRecovery(TMemo* memo, const QString& folder, QObject* parent)

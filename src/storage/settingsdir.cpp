@@ -28,6 +28,14 @@ QString UserConfigDirectory()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/vexloed");
 }
 
+QString XdgUserFolder(const char* variable, const QString& homeDefault)
+{
+    const QString folder = qEnvironmentVariable(variable);
+    if (folder.isEmpty() || QDir::isRelativePath(folder))
+        return QDir::homePath() + u'/' + homeDefault;
+    return folder;
+}
+
 QString InstalledMarker()
 {
     return QStringLiteral(VEXLO_INSTALLED_MARKER);

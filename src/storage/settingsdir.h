@@ -13,6 +13,11 @@ QString SettingsDirectory(const QString& programDir, const QString& userConfigDi
 // $XDG_CONFIG_HOME/vexloed, by default ~/.config/vexloed.
 QString UserConfigDirectory();
 
+// A user folder of the XDG base directories: the one the variable names, or
+// homeDefault under the home folder when it is unset or relative (a relative
+// path in the variable is not to be used, as for every XDG folder).
+QString XdgUserFolder(const char* variable, const QString& homeDefault);
+
 // The relative path from the program's folder to an installed copy's desktop entry.
 QString InstalledMarker();
 

@@ -898,8 +898,7 @@ QMenu* TMemo::createContextMenu(const QPoint& position)
             }
         });
     }
-    if (contextMenuExtension)
-        contextMenuExtension(menu);
+    emit contextMenuOpening(menu);
     return menu;
 }
 

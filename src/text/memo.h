@@ -67,9 +67,8 @@ public:
     void setLongLineLengthForTesting(qsizetype length) { m_longLine = length; }
 
     // The area's menu: Qt's standard entries, cut and delete as the keys do,
-    // and whatever contextMenuExtension adds. The caller owns it.
+    // and what the receivers of contextMenuOpening add. The caller owns it.
     QMenu* createContextMenu(const QPoint& position);
-    std::function<void(QMenu*)> contextMenuExtension;
 
     // Room inside the area's box beside the text, for strips drawn there.
     using QPlainTextEdit::setViewportMargins;
@@ -77,6 +76,11 @@ public:
     using QPlainTextEdit::blockBoundingRect;
     using QPlainTextEdit::contentOffset;
     using QPlainTextEdit::firstVisibleBlock;
+
+signals:
+    // The menu holds the standard entries; each receiver adds its own at its
+    // own place (the top or the end), whatever the order of connection.
+    void contextMenuOpening(QMenu* menu);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -14,8 +14,7 @@
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "storage/globals.h"
-#include "text/memo.h"
-#include "windows/main.h"
+#include "windows/mainview.h"
 #include "windows/placement.h"
 
 TfrmCustomize* frmCustomize = nullptr;
@@ -59,23 +58,19 @@ QChar KeyChar(const QKeyEvent* event)
     }
 }
 
-void SetTextFont(const QString& name, int size)
-{
-    QFont font = frmMain->memoMain->textFont();
-    font.setFamily(name);
-    font.setPointSize(size);
-    frmMain->memoMain->setTextFont(font);
-}
-
 }  // namespace
 
-TfrmCustomize* CustomizeForm()
+void TfrmCustomize::SetTextFont(const QString& name, int size)
 {
-    return MadeOverMainWindow(frmCustomize);
+    QFont font = m_main->textFont();
+    font.setFamily(name);
+    font.setPointSize(size);
+    m_main->setTextFont(font);
 }
 
 // The chooser first offers the designed face by its own name.
-TfrmCustomize::TfrmCustomize(QWidget* parent) : QDialog(parent), dlgFont(QFont(TApplication::designedUiFamily(), 8))
+TfrmCustomize::TfrmCustomize(TMainView* main)
+    : QDialog(main->mainWidget()), dlgFont(QFont(TApplication::designedUiFamily(), 8)), m_main(main)
 {
     CreateControls();
 }
@@ -170,7 +165,7 @@ void TfrmCustomize::showEvent(QShowEvent* event)
 void TfrmCustomize::FormShow()
 {
     edGB->setFocus(Qt::OtherFocusReason);
-    const QFont font = frmMain->memoMain->textFont();
+    const QFont font = m_main->textFont();
     OldFontName = NewFontName = font.family();
     OldFontSize = NewFontSize = font.pointSize();
     OldGrenzeGB = Settings.GrenzeGB;
@@ -190,7 +185,7 @@ void TfrmCustomize::FormShow()
 
 void TfrmCustomize::PreviewLayout(TColor color)
 {
-    frmMain->ShowLayout(color);
+    m_main->ShowLayout(color);
     SetBackgroundColor(this, color);
 }
 
@@ -244,7 +239,7 @@ void TfrmCustomize::lblCancelClick()
     Settings.GrenzeGB = OldGrenzeGB;
     Settings.GrenzeForum = OldGrenzeForum;
     CloseWith(QDialog::Rejected);
-    frmMain->ShowLayout(Settings.LayoutColor);
+    m_main->ShowLayout(Settings.LayoutColor);
 }
 
 void TfrmCustomize::CloseWith(int result)

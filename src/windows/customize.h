@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QRadioButton;
 class LabelButton;
+class TMainView;
 
 // The settings dialog "Konfiguration": the two limits, the text font, the tray
 // options and the colour layout. Font and layout show in the main window at
@@ -20,7 +21,8 @@ class LabelButton;
 class TfrmCustomize : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmCustomize(QWidget* parent = nullptr);
+    // Opens over the main window and shows its changes there.
+    explicit TfrmCustomize(TMainView* main);
     ~TfrmCustomize() override;
 
     QLabel* Label1 = nullptr;
@@ -61,6 +63,7 @@ protected:
 private:
     void CreateControls();
     void PreviewLayout(TColor color);
+    void SetTextFont(const QString& name, int size);
     void PreviewKey(QWidget* receiver, QKeyEvent* event);
     void CloseWith(int result);
 
@@ -78,6 +81,7 @@ private:
     const QEvent* m_previewedEvent = nullptr;
     QPointer<QWidget> m_previewedReceiver;
     bool m_closing = false;
+    TMainView* m_main;
 };
 
 extern TfrmCustomize* frmCustomize;

@@ -39,6 +39,11 @@
 
 TfrmMain* frmMain = nullptr;
 
+TfrmCustomize* CustomizeForm()
+{
+    return MadeOverMainWindow(frmCustomize);
+}
+
 namespace {
 
 // A picture stretched to its box, with a copy twice as detailed for screens of a higher scale.
@@ -158,9 +163,9 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     m_limitView = new TLimitView(
         memoMain, [memo = memoMain](int from, int to) { return memo->lineBreaksBetween(from, to); },
         [this](const QString& text) { CopyText(text); });
-    m_limitView->countRuleChosen = [this](TLimitSlot slot, TCountRule rule) {
-        CountRuleChosen(int(slot), std::int32_t(rule));
-    };
+    connect(m_limitView, &TLimitView::countRuleChosen, this, Guarded([this](TLimitSlot slot, TCountRule rule) {
+                CountRuleChosen(int(slot), std::int32_t(rule));
+            }));
     // German spell checking; the dictionary loads once the window is shown.
     new TSpellView(memoMain, InstalledGermanDictionary(), PersonalWordListPath());
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
@@ -379,6 +384,16 @@ void TfrmMain::LoadSettings()
 void TfrmMain::ApplyLayout()
 {
     ShowLayout(Settings.LayoutColor);
+}
+
+QFont TfrmMain::textFont() const
+{
+    return memoMain->textFont();
+}
+
+void TfrmMain::setTextFont(const QFont& font)
+{
+    memoMain->setTextFont(font);
 }
 
 void TfrmMain::ShowLayout(TColor color)

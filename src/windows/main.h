@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "framework/Colors.h"
+#include "windows/mainview.h"
 
 class QCheckBox;
 class QLabel;
@@ -35,7 +36,7 @@ bool ReadFileVersion(const QString& fileName, TVersion& version);
 QString FormatVersion(const TVersion& version);
 
 // The main window: the text area, its live count and the two limit indicators.
-class TfrmMain : public QWidget {
+class TfrmMain : public QWidget, public TMainView {
     Q_OBJECT
 public:
     // Tests pass a stand-in for the desktop's notification area.
@@ -84,7 +85,10 @@ public:
     void LoadSettings();
     void ApplyLayout();
     // The two side strips and the logo in a layout colour, also for a preview.
-    void ShowLayout(TColor color);
+    void ShowLayout(TColor color) override;
+    QWidget* mainWidget() override { return this; }
+    QFont textFont() const override;
+    void setTextFont(const QFont& font) override;
 
     // The window as the program starts: shown, or with "minimiert starten"
     // hidden in the notification area (when "SysTray" is ticked and the

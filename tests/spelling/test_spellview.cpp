@@ -3,6 +3,7 @@
 #include <QTest>
 #include <QTextBlock>
 
+#include "counting/limitview.h"
 #include "framework/SpellDictionary.h"
 #include "spelling/spellview.h"
 #include "storage/globals.h"
@@ -233,6 +234,32 @@ private slots:
         QCOMPARE(item->text(),
                  QStringLiteral("Rechtschreibung: kein deutsches Wörterbuch installiert (hunspell-de-de)"));
         QVERIFY(!item->isEnabled());
+    }
+
+    // The spelling's entries at the menu's top and the limits' at its end,
+    // whichever of the two was made first.
+    void menuPartsWhateverTheOrder_data()
+    {
+        QTest::addColumn<bool>("spellingFirst");
+        QTest::newRow("limits first") << false;
+        QTest::newRow("spelling first") << true;
+    }
+    void menuPartsWhateverTheOrder()
+    {
+        QFETCH(bool, spellingFirst);
+        TMemo memo;
+        const auto addSpelling = [&] {
+            new TSpellView(&memo, m_dir.filePath(QStringLiteral("de_DE")), m_dir.filePath(QStringLiteral("words.txt")));
+        };
+        if (spellingFirst)
+            addSpelling();
+        new TLimitView(&memo, EveryBlockSeparator(memo.document()), [](const QString&) {});
+        if (!spellingFirst)
+            addSpelling();
+        std::unique_ptr<QMenu> menu(memo.createContextMenu(QPoint()));
+        const QList<QAction*> actions = menu->actions();
+        QCOMPARE(actions.value(0)->objectName(), QStringLiteral("miSpellCheck"));
+        QCOMPARE(actions.value(actions.size() - 1)->objectName(), QStringLiteral("miCopyForum"));
     }
 };
 
