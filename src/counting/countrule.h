@@ -26,6 +26,10 @@ QString CountRuleName(TCountRule rule);
 // The rule's name in the info line, e.g. "Bytes"; empty for the browser's rule.
 QString CountRuleShortName(TCountRule rule);
 
+// The weights of the five rules, read by every count and every search for
+// where a limit falls: what a line break counts, and what a UTF-16 unit
+// counts under the unit-based rules (the visible characters count clusters).
+
 // What a line break counts.
 int LineBreakWeight(TCountRule rule);
 
@@ -50,6 +54,17 @@ inline int UnitWeight(TCountRule rule, char16_t unit, char16_t previous)
         default:
             return 1;
     }
+}
+
+// What the units count together, given the unit before the first (0 at a line's start).
+inline qint64 UnitsWeight(TCountRule rule, char16_t previous, QStringView units)
+{
+    qint64 sum = 0;
+    for (const QChar c : units) {
+        sum += UnitWeight(rule, c.unicode(), previous);
+        previous = c.unicode();
+    }
+    return sum;
 }
 
 // Whether every position of text is a grapheme cluster boundary, with context

@@ -4,6 +4,8 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "counting/countrule.h"
+
 LineBreakCounter EveryBlockSeparator(const QTextDocument* document)
 {
     return [document](int from, int to) -> qsizetype {
@@ -41,9 +43,9 @@ qsizetype TLimitMath::separatorsBetween(int from, int to) const
 
 qsizetype TLimitMath::count(int from, int to) const
 {
-    // Each separator takes one position: a line break counts one more, any
-    // other separator one less.
-    return (to - from) - separatorsBetween(from, to) + 2 * m_lineBreaks(from, to);
+    // Each separator takes one position: a line break counts as the
+    // browser's rule weighs it, any other separator nothing.
+    return (to - from) - separatorsBetween(from, to) + LineBreakWeight(TCountRule::Browser) * m_lineBreaks(from, to);
 }
 
 int TLimitMath::limitPosition(qsizetype limit) const

@@ -193,13 +193,7 @@ qint64 TRuleCount::textCount(QStringView context, QStringView text) const
             ++clusters;
         return clusters;
     }
-    char16_t before = context.isEmpty() ? 0 : context.back().unicode();
-    qint64 sum = 0;
-    for (const QChar c : text) {
-        sum += UnitWeight(m_rule, c.unicode(), before);
-        before = c.unicode();
-    }
-    return sum;
+    return UnitsWeight(m_rule, context.isEmpty() ? 0 : context.back().unicode(), text);
 }
 
 qsizetype TRuleCount::countBefore(int position) const
@@ -247,13 +241,10 @@ int TRuleCount::fitInBlock(const QTextBlock& block, qint64 room) const
     const auto weight = [&](qsizetype from, qsizetype to) -> qint64 {
         if (m_rule == TCountRule::Graphemes)
             return 1;
-        qint64 sum = 0;
-        for (qsizetype i = from; i < to; ++i)
-            sum += UnitWeight(m_rule, text.at(i).unicode(),
-                              i > 0               ? text.at(i - 1).unicode()
-                              : context.isEmpty() ? 0
-                                                  : context.back().unicode());
-        return sum;
+        const char16_t before = from > 0            ? text.at(from - 1).unicode()
+                                : context.isEmpty() ? 0
+                                                    : context.back().unicode();
+        return UnitsWeight(m_rule, before, QStringView(text).mid(from, to - from));
     };
     qsizetype at = 0;
     if (!steps.startsCluster()) {

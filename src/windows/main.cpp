@@ -96,7 +96,18 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     SetUpWindowFrame(this, "frmMain", QStringLiteral("Vexlo-Ed - alles was zählt"), clWhite);
     resize(482, 275);
     m_anchors = new Anchors(this);
+    // In the order of the window description: later controls lie above earlier ones.
+    CreateHeader();
+    CreateCommandStrip();
+    CreateTextAreas();
+    CreateLimitStrip();
+    CreateTrayMenu(trayShell);
+    ConnectCommands();
+}
 
+// The white strip along the top: logos, and the count of characters.
+void TfrmMain::CreateHeader()
+{
     Panel2 = MakeColorPanel("Panel2", this, {78, 0, 404, 58}, clWhite);
     m_anchors->add(Panel2, akLeft | akTop | akRight);
     imgVexlo_green = MakePicture("imgVexlo_green", Panel2, 7, 13, 64, 26, Baked(QStringLiteral(":/vexlo_green.gif")),
@@ -122,7 +133,11 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
 
     Panel4 = MakeColorPanel("Panel4", this, {-1, 51, 384, 1}, clBlack);
     m_anchors->add(Panel4, akLeft | akTop | akRight);
+}
 
+// The coloured strip on the left: the emblem, the label buttons and the version.
+void TfrmMain::CreateCommandStrip()
+{
     Panel1 = MakeColorPanel("Panel1", this, {-1, 0, 78, 275}, ColorGreen);
     m_anchors->add(Panel1, akLeft | akTop | akBottom);
     Image1 = MakePicture("Image1", Panel1, 15, 2, 46, 44, Baked(QStringLiteral(":/emblem.gif")),
@@ -150,7 +165,11 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     WidenToText(lblVersion);
     SetTextColor(lblVersion, clMaroon);
     m_anchors->add(lblVersion, akLeft | akBottom);
+}
 
+// The text area with the marks of the limits and of the spelling, and the about text in its place.
+void TfrmMain::CreateTextAreas()
+{
     memoMain = PlaceControl(new TMemo, "memoMain", this, 79, 60);
     memoMain->resize(319, 215);
     memoMain->setFrameShape(QFrame::NoFrame);
@@ -163,9 +182,8 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     m_limitView = new TLimitView(
         memoMain, [memo = memoMain](int from, int to) { return memo->lineBreaksBetween(from, to); },
         [this](const QString& text) { CopyText(text); });
-    connect(m_limitView, &TLimitView::countRuleChosen, this, Guarded([this](TLimitSlot slot, TCountRule rule) {
-                CountRuleChosen(int(slot), std::int32_t(rule));
-            }));
+    connect(m_limitView, &TLimitView::countRuleChosen, this,
+            Guarded([this](TLimitSlot slot, TCountRule rule) { CountRuleChosen(int(slot), std::int32_t(rule)); }));
     // German spell checking; the dictionary loads once the window is shown.
     new TSpellView(memoMain, InstalledGermanDictionary(), PersonalWordListPath());
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
@@ -178,7 +196,12 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     memoAbout->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     memoAbout->hide();
     m_anchors->add(memoAbout, akLeft | akTop | akRight | akBottom);
+}
 
+// The coloured strip on the right: the limit indicators, the settings, the
+// options and the mail link.
+void TfrmMain::CreateLimitStrip()
+{
     Panel3 = MakeColorPanel("Panel3", this, {399, 59, 83, 217}, ColorGreen);
     m_anchors->add(Panel3, akTop | akRight | akBottom);
     Label6 = MakeLabel("Label6", Panel3, 4, 2, QStringLiteral("Grenzwert\nerreicht?"), UiFont(10));
@@ -226,7 +249,11 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     lblMailTo->setCaption(QStringLiteral("e-mail an Karst"));
     lblMailTo->setURL(QStringLiteral("mailto:karst@example.org?subject='Vexlo-Ed Anregungen'"));
     m_anchors->add(lblMailTo, akLeft | akBottom);
+}
 
+// The icon in the notification area and its menu.
+void TfrmMain::CreateTrayMenu(TrayShell* trayShell)
+{
     mpopSysTray = new QMenu(this);
     mpopSysTray->setObjectName(QStringLiteral("mpopSysTray"));
     miRestore = mpopSysTray->addAction(QStringLiteral("Wiederherstellen"));
@@ -251,7 +278,11 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     TrayIcon1->setIconIndex(0);
     TrayIcon1->setPopupMenu(mpopSysTray);
     TrayIcon1->Loaded();
+}
 
+// The label buttons, the menu entries, the keys and dropped files reach their commands.
+void TfrmMain::ConnectCommands()
+{
     connect(memoMain, &QPlainTextEdit::textChanged, this, Guarded(this, &TfrmMain::memoMainChange));
     connect(lblFileOpen, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblFileOpenClick));
     connect(lblFileSave, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblFileSaveClick));

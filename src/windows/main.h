@@ -121,6 +121,12 @@ protected:
 
 private:
     void CreateControls(TrayShell* trayShell);
+    void CreateHeader();
+    void CreateCommandStrip();
+    void CreateTextAreas();
+    void CreateLimitStrip();
+    void CreateTrayMenu(TrayShell* trayShell);
+    void ConnectCommands();
     void FormCreate();
     void InitWindow();
     void ShowVersion();
