@@ -7,21 +7,9 @@
 #include <functional>
 #include <vector>
 
+#include "storage/snapshottext.h"
+
 class TMemo;
-
-// The text of the text area at one moment, held as its blocks as they were
-// taken out of the document, so that taking them never copies the text twice.
-struct SnapshotText {
-    // Per block: a line's start, or a continuation of the line before it (no
-    // line break between); while a snapshot is taken, not taken yet.
-    enum Mark : unsigned char { NotTaken, LineStart, Continuation };
-    QList<QString> blocks;
-    std::vector<Mark> marks;
-
-    bool isEmpty() const;
-    // The text as TMemo::text() gives it, "\n" line breaks.
-    QString joined() const;
-};
 
 // Takes the text out of the text area a slice at a time from the event loop,
 // so that no pass of the loop is held up for more than a few milliseconds.

@@ -7,7 +7,7 @@
 #include <optional>
 #include <thread>
 
-#include "storage/recoverysnapshot.h"
+#include "storage/snapshottext.h"
 
 // Writes the recovery copy in a thread of its own, started with the first
 // job, so that converting the text and writing and syncing the file never

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The core library needs nothing of Qt Widgets or Qt D-Bus: none of the
-# symbols it leaves to others is defined there.
-# Usage: corelink.sh CORE_ARCHIVE QT_LIBRARY...
+# The core library needs nothing of Qt Widgets, Qt D-Bus or the widgets
+# library: none of the symbols it leaves to others is defined there.
+# Usage: corelink.sh CORE_ARCHIVE LIBRARY... (shared libraries or archives)
 set -euo pipefail
 core=$1
 shift
@@ -14,7 +14,12 @@ if [[ ! -s $needed ]]; then
 fi
 status=0
 for library in "$@"; do
-  found=$(nm -D --defined-only --format=posix "$library" | awk '{ sub(/@.*/, "", $1); print $1 }' | sort -u | comm -12 "$needed" -)
+  if [[ $library == *.a ]]; then
+    defined=$(nm --defined-only --format=posix "$library" | awk 'NF >= 2 { print $1 }')
+  else
+    defined=$(nm -D --defined-only --format=posix "$library" | awk '{ sub(/@.*/, "", $1); print $1 }')
+  fi
+  found=$(sort -u <<<"$defined" | comm -12 "$needed" -)
   if [[ -n $found ]]; then
     echo "$core uses $(wc -l <<<"$found") symbols of $library, among them:" >&2
     head -5 <<<"$found" | c++filt >&2
