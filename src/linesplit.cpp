@@ -1,50 +1,52 @@
 #include "linesplit.h"
 
-#include <QTextBoundaryFinder>
-#include <algorithm>
+#include <optional>
 
-// The cut nearest pos, between start and the line's end, that keeps every
-// grapheme cluster (a letter with its accents, a surrogate pair, an emoji
-// sequence) whole: before the cluster pos falls in, or after it when the
-// cluster began at start.
-static qsizetype ClusterEdge(QStringView line, qsizetype start, qsizetype pos)
+#include "graphemes.h"
+
+namespace {
+
+// The cut nearest pos after start that keeps every grapheme cluster (a letter
+// with its accents, a surrogate pair, an emoji sequence, a flag) whole:
+// before the cluster pos falls in. A cluster that began at start or before is
+// longer than a piece; it is cut between two of its code points.
+qsizetype ClusterEdge(QStringView line, qsizetype start, qsizetype pos, std::optional<TGraphemes>& graphemes)
 {
-    // Below U+0300 nothing joins: no accents, no pairs.
+    // Below U+0300 nothing joins: no accents, no pairs, no flags.
     if (line[pos - 1].unicode() < 0x300 && line[pos].unicode() < 0x300)
         return pos;
-    constexpr qsizetype Reach = 32;  // context enough for the cluster rules
-    const qsizetype from = std::max(start, pos - Reach);
-    const QStringView window = line.mid(from, std::min(line.size(), pos + Reach) - from);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, window);
-    finder.setPosition(pos - from);
-    if (finder.isAtBoundary())
+    // One iterator for the whole line: the pairs of a run of flags count from its start.
+    if (!graphemes)
+        graphemes.emplace(line);
+    if (graphemes->isBoundary(pos))
         return pos;
-    const qsizetype before = finder.toPreviousBoundary();
-    if (before > 0 && from + before > start)
-        return from + before;
-    finder.setPosition(pos - from);
-    const qsizetype after = finder.toNextBoundary();
-    return after > 0 && from + after < line.size() ? from + after : pos;
+    const qsizetype before = graphemes->previous(pos);
+    if (before > start)
+        return before;
+    return InsidePair(line, pos) ? pos - 1 : pos;
 }
 
-// A cut at pos lies after the piece's end; prefers the position after a blank.
-static qsizetype NextCut(QStringView line, qsizetype start)
+// The end of the piece that begins at start; prefers the position after a blank.
+qsizetype NextCut(QStringView line, qsizetype start, std::optional<TGraphemes>& graphemes)
 {
     const qsizetype hard = start + PieceLength;
     for (qsizetype pos = hard; pos > start + PieceLength / 2; --pos) {
         const QChar c = line[pos - 1];
         if (c == u' ' || c == u'\t')
-            return ClusterEdge(line, start, pos);
+            return ClusterEdge(line, start, pos, graphemes);
     }
-    return ClusterEdge(line, start, hard);
+    return ClusterEdge(line, start, hard, graphemes);
 }
+
+}  // namespace
 
 QList<qsizetype> PieceCuts(QStringView line)
 {
     QList<qsizetype> cuts;
+    std::optional<TGraphemes> graphemes;
     qsizetype start = 0;
     while (line.size() - start > PieceLength) {
-        start = NextCut(line, start);
+        start = NextCut(line, start, graphemes);
         cuts.append(start);
     }
     return cuts;

@@ -113,6 +113,8 @@ private:
     void widenSelection(const QTextCursor& widened);
     bool mendPieceBreaks(int fromPosition, int toPosition);
     bool moveAcrossPieces(QKeyEvent* event);
+    bool stepOverCluster(QKeyEvent* event);
+    void selectionToPrimary();
     bool facesPieceBreak(const QTextCursor& cursor, bool forward) const;
     void markContinuations(int position, int removed, int added);
     const std::vector<int>& continuationsBefore() const;

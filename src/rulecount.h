@@ -3,12 +3,14 @@
 #include <QObject>
 #include <QTextBlock>
 #include <climits>
+#include <memory>
 
 #include "blocksums.h"
 #include "countrule.h"
 
 class TMemo;
 class TLimitMath;
+class TGraphemes;
 
 // The count of a text area's text under one counting rule, with the places
 // where a limit falls and where a copy of what fits ends. Under the
@@ -22,6 +24,7 @@ class TRuleCount : public QObject {
 public:
     // math counts the memo's document; both outlive this object.
     TRuleCount(const TMemo* memo, const TLimitMath& math, TCountRule rule, QObject* parent = nullptr);
+    ~TRuleCount() override;
 
     TCountRule rule() const { return m_rule; }
 
@@ -58,6 +61,9 @@ private:
     const TLimitMath& m_math;
     TCountRule m_rule;
     mutable TBlockSums m_sums;
+    // The cluster iterator, opened once the first cluster is looked for.
+    TGraphemes& graphemes() const;
+    mutable std::unique_ptr<TGraphemes> m_graphemes;
     // Blocks whose values are out of date, counted again at the next read.
     mutable qsizetype m_dirtyFrom = 0;
     mutable qsizetype m_dirtyTo = -1;
