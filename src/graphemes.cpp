@@ -50,6 +50,9 @@ qsizetype TGraphemes::next(qsizetype offset)
 {
     if (offset >= m_text.size())
         return m_text.size();
+    // ICU reads an offset inside a pair as the pair's start.
+    if (InsidePair(m_text, offset) && isBoundary(++offset))
+        return offset;
     int32_t at = ubrk_following(m_iterator, int32_t(std::max<qsizetype>(offset, 0)));
     // ICU keeps pairs whole; the guard holds whatever it is given.
     while (at != UBRK_DONE && InsidePair(m_text, at))
@@ -61,6 +64,8 @@ qsizetype TGraphemes::previous(qsizetype offset)
 {
     if (offset <= 0)
         return 0;
+    if (InsidePair(m_text, offset) && isBoundary(--offset))
+        return offset;
     int32_t at = ubrk_preceding(m_iterator, int32_t(std::min(offset, m_text.size())));
     while (at != UBRK_DONE && InsidePair(m_text, at))
         at = ubrk_preceding(m_iterator, at);

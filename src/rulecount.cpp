@@ -258,7 +258,7 @@ int TRuleCount::fitInBlock(const QTextBlock& block, qint64 room) const
         // there under the visible rule, here under the others.
         const qsizetype tail = steps.next(0);
         if (m_rule != TCountRule::Graphemes && weight(0, tail) > room) {
-            return previous.position() + int(steps.clusterStart());
+            return straddlingStart(block);
         }
         if (m_rule != TCountRule::Graphemes)
             room -= weight(0, tail);
@@ -280,6 +280,22 @@ TGraphemes& TRuleCount::graphemes() const
     if (!m_graphemes)
         m_graphemes = std::make_unique<TGraphemes>();
     return *m_graphemes;
+}
+
+int TRuleCount::straddlingStart(const QTextBlock& block) const
+{
+    // A cluster longer than a piece reaches back over several piece breaks.
+    for (QTextBlock piece = linePrevious(block); piece.isValid(); piece = linePrevious(piece)) {
+        const QTextBlock before = linePrevious(piece);
+        const QString context = before.isValid() ? before.text() : QString();
+        const QString whole = context + piece.text();
+        TGraphemes& steps = graphemes();
+        steps.setText(whole);
+        const qsizetype start = steps.previous(whole.size());
+        if (start > context.size() || (start == context.size() && steps.isBoundary(start)) || !before.isValid())
+            return piece.position() + int(std::max<qsizetype>(start - context.size(), 0));
+    }
+    return block.position();
 }
 
 int TRuleCount::cutPosition(qsizetype limit) const

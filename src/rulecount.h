@@ -56,6 +56,8 @@ private:
     // Where in block the remaining room runs out; a cluster cut by the piece
     // break before the block may end it in the block before.
     int fitInBlock(const QTextBlock& block, qint64 room) const;
+    // Where the cluster that the piece break before block cuts begins.
+    int straddlingStart(const QTextBlock& block) const;
 
     const TMemo* m_memo;
     const TLimitMath& m_math;
