@@ -7,8 +7,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
-#include "framework/Guarded.h"
 #include "clustercaret.h"
+#include "framework/Guarded.h"
 #include "infoline.h"
 #include "memo.h"
 #include "rangepainter.h"

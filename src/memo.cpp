@@ -484,15 +484,16 @@ bool TMemo::mendPieceBreaks(int fromPosition, int toPosition)
     bool mended = false;
     if (m_continuations->count == 0)
         return mended;
-    constexpr int Reach = 32;  // of the later piece, enough for the cluster rules
+    constexpr int Reach = PieceLength + 2;  // of the later piece: enough to tell a cluster longer than a piece
     QTextDocument* doc = document();
     std::optional<TGraphemes> graphemes;
     // Follows the changes made here; the break right after it counts too.
     QTextCursor end(doc);
     end.setPosition(toPosition);
     bool goOn = false;
+    // The break after the last block edited too: the pairs of flags before it may have changed.
     for (QTextBlock block = doc->findBlock(fromPosition);
-         block.isValid() && (goOn || block.position() <= end.position() + 1); block = block.next()) {
+         block.isValid() && (goOn || block.blockNumber() <= end.block().blockNumber() + 1); block = block.next()) {
         goOn = false;
         if (!isContinuation(block) || block.length() <= 1 || block.previous().length() <= 1)
             continue;
@@ -508,14 +509,11 @@ bool TMemo::mendPieceBreaks(int fromPosition, int toPosition)
         if (graphemes->isBoundary(before.size()))
             continue;
         const qsizetype start = graphemes->previous(before.size());
-        const bool fits = previous.length() + block.length() - 2 <= 2 * PieceLength;
         // A cluster longer than a piece may be cut between two of its code points.
-        const int cut = start > 0               ? previous.position() + int(start)
-                        : fits                  ? -1
-                        : InsidePair(around, before.size()) ? block.position() - 2
-                                                            : block.position() - 1;
-        if (cut == block.position() - 1)
+        const bool longer = graphemes->next(before.size()) - start > PieceLength;
+        if (longer && !InsidePair(around, before.size()))
             continue;
+        const int cut = longer ? block.position() - 2 : start > 0 ? previous.position() + int(start) : -1;
         QTextCursor mover(block);
         if (cut >= 0) {
             // The break moves, not the text, so that a caret keeps its place in the text.
@@ -525,9 +523,11 @@ bool TMemo::mendPieceBreaks(int fromPosition, int toPosition)
             mover.insertBlock(mark);
             block = mover.block();
         } else {
-            // The cluster fills the earlier piece: the two become one.
+            // The cluster fills the earlier piece: the two become one, cut anew if too long.
             mover.deletePreviousChar();
             block = mover.block();
+            if (tooLong(block))
+                block = splitBlock(block);
         }
         mended = true;
         goOn = true;
@@ -592,12 +592,14 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
         QTextBlock before = block.previous();
         while (before.length() == 1 && isContinuation(before))
             before = before.previous();
-        if (before.length() > 1)
-            cursor.setPosition(before.position() + before.length() - 1);
-        else if (before.blockNumber() > 0)
-            cursor.setPosition(before.position());  // the line break before an empty line
-        else
+        if (before.length() > 1) {
+            const int end = before.position() + before.length() - 1;
+            removeClusters(ClusterEdge(*this, end - 1, false), end);
             return true;
+        }
+        if (before.blockNumber() == 0)
+            return true;
+        cursor.setPosition(before.position());  // the line break before an empty line
         cursor.deletePreviousChar();
         setTextCursor(cursor);
         return true;
@@ -608,20 +610,24 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
             after = after.next();
         if (!after.isValid())
             return true;
-        QTextCursor remover(document());
         // A continuation's first character, else the line break before the block.
-        remover.setPosition(isContinuation(after) ? after.position() : after.position() - 1);
-        remover.deleteChar();
+        if (isContinuation(after)) {
+            removeClusters(after.position(), ClusterEdge(*this, after.position() + 1, true));
+        } else {
+            QTextCursor remover(document());
+            remover.setPosition(after.position() - 1);
+            remover.deleteChar();
+        }
         return true;
     }
     // Within a block a key removes a whole cluster: never half a pair or half a flag.
     const int offset = cursor.positionInBlock();
     if (backspace ? offset > 0 : offset < block.length() - 1) {
         const int position = cursor.position();
-        cursor.setPosition(backspace ? ClusterEdge(*this, position - 1, false) : ClusterEdge(*this, position + 1, true),
-                           QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-        setTextCursor(cursor);
+        if (backspace)
+            removeClusters(ClusterEdge(*this, position - 1, false), position);
+        else
+            removeClusters(position, ClusterEdge(*this, position + 1, true));
         ensureCursorVisible();
         return true;
     }
@@ -644,6 +650,34 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
     cursor.endEditBlock();
     setTextCursor(cursor);
     return true;
+}
+
+// Removes the clusters between two positions of one block, as Backspace and
+// Delete do. Without pieces, keys that follow each other merge into one undo
+// step as Qt's own do; in a line held in pieces the piece breaks the removal
+// moved into a cluster are mended in the same step.
+void TMemo::removeClusters(int from, int to)
+{
+    QTextCursor remover = textCursor();
+    const bool caretAtEnd = remover.position() == to;
+    remover.setPosition(from);
+    remover.setPosition(to, QTextCursor::KeepAnchor);
+    if (m_continuations->count == 0) {
+        remover.removeSelectedText();
+    } else {
+        remover.beginEditBlock();
+        remover.removeSelectedText();
+        // No piece is left empty: its break goes with it.
+        const QTextBlock block = remover.block();
+        if (block.length() == 1 && isContinuation(block))
+            remover.deletePreviousChar();
+        else if (block.length() == 1 && isContinuation(block.next()))
+            remover.deleteChar();
+        mendPieceBreaks(remover.position(), remover.position());
+        remover.endEditBlock();
+    }
+    if (caretAtEnd)
+        setTextCursor(remover);
 }
 
 // Ctrl+Backspace and Ctrl+Delete remove the words the word moves pass.
@@ -818,7 +852,8 @@ void TMemo::selectionToPrimary()
 // to left (whose steps are visual), Qt steps, kept on clusters afterwards.
 bool TMemo::stepOverCluster(QKeyEvent* event)
 {
-    const bool select = event->matches(QKeySequence::SelectNextChar) || event->matches(QKeySequence::SelectPreviousChar);
+    const bool select =
+        event->matches(QKeySequence::SelectNextChar) || event->matches(QKeySequence::SelectPreviousChar);
     const bool forward = event->matches(QKeySequence::MoveToNextChar) || event->matches(QKeySequence::SelectNextChar);
     if (!forward && !select && !event->matches(QKeySequence::MoveToPreviousChar))
         return false;
@@ -831,9 +866,8 @@ bool TMemo::stepOverCluster(QKeyEvent* event)
     if (forward ? offset >= block.length() - 1 : offset <= 0)
         return false;
     const QString text = block.text();
-    if (std::any_of(text.begin(), text.end(), [](QChar c) {
-            return c.direction() == QChar::DirR || c.direction() == QChar::DirAL;
-        }))
+    if (std::any_of(text.begin(), text.end(),
+                    [](QChar c) { return c.direction() == QChar::DirR || c.direction() == QChar::DirAL; }))
         return false;
     const int position = cursor.position();
     cursor.setPosition(forward ? ClusterEdge(*this, position + 1, true) : ClusterEdge(*this, position - 1, false),

@@ -106,6 +106,7 @@ private:
     bool lastLineEmpty() const;
     bool deleteAcrossPieces(QKeyEvent* event);
     bool deleteWord(QKeyEvent* event);
+    void removeClusters(int from, int to);
     int wordTarget(int position, bool forward) const;
     void replaceSelection(QTextCursor& cursor, const QString& text);
     void cutSelection();

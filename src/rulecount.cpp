@@ -150,7 +150,8 @@ void TRuleCount::countFromRawText(QTextBlock block, qsizetype last) const
         const bool lineBreak = next.isValid() && !nextContinues;
         m_sums.setWithoutTree(
             k, textCount(continues ? previous : QStringView(), text) + (lineBreak ? LineBreakWeight(m_rule) : 0));
-        previous = text;
+        if (!text.isEmpty())
+            previous = text;
         position += block.length();
         continues = nextContinues;
         block = next;
@@ -159,7 +160,13 @@ void TRuleCount::countFromRawText(QTextBlock block, qsizetype last) const
 
 QTextBlock TRuleCount::linePrevious(const QTextBlock& block) const
 {
-    return m_memo->isContinuation(block) ? block.previous() : QTextBlock();
+    // An empty piece is passed over: the cluster before it goes on after it.
+    for (QTextBlock piece = block; m_memo->isContinuation(piece);) {
+        piece = piece.previous();
+        if (piece.length() > 1 || !m_memo->isContinuation(piece))
+            return piece;
+    }
+    return QTextBlock();
 }
 
 qint64 TRuleCount::blockValue(const QTextBlock& block) const

@@ -43,7 +43,8 @@ private:
     void markDirty(qsizetype from, qsizetype to) const;
     void update() const;
     qint64 blockValue(const QTextBlock& block) const;
-    // The block before block when block continues its line, else an invalid block.
+    // The nearest piece before block holding text when block continues its
+    // line (or the line's first, empty), else an invalid block.
     QTextBlock linePrevious(const QTextBlock& block) const;
     // The count of the block's first `length` units, the text before it in its line as context.
     qint64 partialCount(const QTextBlock& block, int length) const;

@@ -38,10 +38,10 @@ QString Fault(const TMemo& memo)
     return QString();
 }
 
-#define VERIFY_ON_CLUSTERS(memo)                            \
-    do {                                                    \
-        const QString fault = Fault(memo);                  \
-        QVERIFY2(fault.isEmpty(), qPrintable(fault));       \
+#define VERIFY_ON_CLUSTERS(memo)                      \
+    do {                                              \
+        const QString fault = Fault(memo);            \
+        QVERIFY2(fault.isEmpty(), qPrintable(fault)); \
     } while (false)
 
 // The places the caret stops at on its way from the end to the start with Left.

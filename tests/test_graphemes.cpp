@@ -1,4 +1,7 @@
+#include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -127,6 +130,38 @@ void CompareWithClusters(const Clusters& clusters, bool pieces)
     }
 }
 
+// Whether every piece break of the area lies on a cluster boundary of its
+// text, or else inside a cluster longer than a piece, never inside a pair;
+// and the line counts as it would held whole.
+QString PieceFault(const Area& area)
+{
+    const QString text = area.memo.text();
+    TGraphemes graphemes(text);
+    for (const qsizetype cut : area.pieceBreaks()) {
+        if (InsidePair(text, cut))
+            return QStringLiteral("piece break inside a pair at %1").arg(cut);
+        if (!graphemes.isBoundary(cut) && graphemes.next(cut) - graphemes.previous(cut) <= PieceLength)
+            return QStringLiteral("piece break inside a cluster at %1").arg(cut);
+    }
+    Area whole(false);
+    whole.memo.setText(text);
+    for (const TCountRule rule : {TCountRule::Utf8Bytes, TCountRule::Graphemes}) {
+        const TRuleCount inPieces(&area.memo, area.math, rule);
+        const TRuleCount inWhole(&whole.memo, whole.math, rule);
+        if (inPieces.count() != inWhole.count())
+            return QStringLiteral("rule %1 counts %2, whole %3")
+                .arg(int(rule))
+                .arg(inPieces.count())
+                .arg(inWhole.count());
+        for (qsizetype limit = 1; limit < inWhole.count(); limit += 97)
+            if (area.offset(inPieces.limitPosition(limit)) != whole.offset(inWhole.limitPosition(limit)))
+                return QStringLiteral("rule %1 limit %2 falls apart").arg(int(rule)).arg(limit);
+    }
+    if (TRuleCount(&area.memo, area.math, TCountRule::Graphemes).count() != graphemes.count(0, text.size()))
+        return QStringLiteral("visible count off");
+    return QString();
+}
+
 }  // namespace
 
 class TestGraphemes : public QObject {
@@ -218,14 +253,21 @@ private slots:
         };
         QTest::newRow("heart and flag") << letters(QStringLiteral("Grüße ")) + Clusters{u"❤"_qs, u"🇩🇪"_qs};
         QTest::newRow("Devanagari and a folded hand")
-            << letters(QStringLiteral("Hallo ")) + Clusters{u"न"_qs, u"म"_qs, u"स्ते"_qs, u" "_qs, u"🙏🏽"_qs, u"!"_qs};
+            << letters(QStringLiteral("Hallo ")) +
+                   Clusters{u"न"_qs, u"म"_qs, u"स्ते"_qs, u" "_qs, u"🙏🏽"_qs, u"!"_qs};
         QTest::newRow("Thai and a wave") << Clusters{u"ส"_qs, u"วั"_qs, u"ส"_qs, u"ดี"_qs, u" "_qs, u"👋🏻"_qs};
         QTest::newRow("family, two flags, skin tones")
-            << letters(QStringLiteral("Familie ")) + Clusters{u"👨‍👩‍👧‍👦"_qs} + letters(QStringLiteral(" in ")) +
-                   Clusters{u"🇩🇪"_qs, u"🇦🇹"_qs} + letters(QStringLiteral(", Daumen ")) +
-                   Clusters{u"👍🏽"_qs, u" "_qs, u"✌🏿"_qs};
-        QTest::newRow("tag flag, keycap, decomposed umlaut")
-            << Clusters{u"🏴󠁧󠁢󠁳󠁣󠁴󠁿"_qs, u" "_qs, u"1️⃣"_qs, u" "_qs, u"K"_qs, u"o\u0308"_qs, u"l"_qs, u"n"_qs};
+            << letters(QStringLiteral("Familie ")) + Clusters{u"👨‍👩‍👧‍👦"_qs} +
+                   letters(QStringLiteral(" in ")) + Clusters{u"🇩🇪"_qs, u"🇦🇹"_qs} +
+                   letters(QStringLiteral(", Daumen ")) + Clusters{u"👍🏽"_qs, u" "_qs, u"✌🏿"_qs};
+        QTest::newRow("tag flag, keycap, decomposed umlaut") << Clusters{u"🏴󠁧󠁢󠁳󠁣󠁴󠁿"_qs,
+                                                                         u" "_qs,
+                                                                         u"1️⃣"_qs,
+                                                                         u" "_qs,
+                                                                         u"K"_qs,
+                                                                         u"o\u0308"_qs,
+                                                                         u"l"_qs,
+                                                                         u"n"_qs};
         QTest::newRow("Indic then emoji") << Clusters{u"अ"_qs, u"च्छा"_qs, u"😀"_qs, u"🇩🇪"_qs, u"𝄞"_qs};
     }
     void textRows()
@@ -248,8 +290,8 @@ private slots:
         QTest::newRow("1000 flags") << Clusters{u"a"_qs, u"b"_qs} + Clusters(1000, u"🇩🇪"_qs);
         QTest::newRow("flags paired anew after a single regional indicator")
             << Clusters{u"a"_qs, u"🇩🇩"_qs} + Clusters(149, u"🇪🇩"_qs) + Clusters{u"🇪"_qs, u"x"_qs};
-        QTest::newRow("300 skin tones")
-            << Clusters{u"x"_qs, u"👍"_qs + u"🏽"_qs.repeated(300), u"y"_qs} + Clusters(20, u"👍🏽"_qs);
+        QTest::newRow("300 skin tones") << Clusters{u"x"_qs, u"👍"_qs + u"🏽"_qs.repeated(300), u"y"_qs} +
+                                               Clusters(20, u"👍🏽"_qs);
         QTest::newRow("200 tag characters") << Clusters{u"x"_qs, u"🏴"_qs + u"\U000E0067"_qs.repeated(200), u"y"_qs};
         QTest::newRow("400 combining marks") << Clusters{u"x"_qs, u"e"_qs + u"\u0301"_qs.repeated(400), u"y"_qs};
     }
@@ -279,6 +321,60 @@ private slots:
                 QCOMPARE(pieces.offset(inPieces.limitPosition(limit)), whole.offset(inWhole.limitPosition(limit)));
         }
         QCOMPARE(TRuleCount(&pieces.memo, pieces.math, TCountRule::Graphemes).count(), clusters.size());
+    }
+
+    // Edits in a line held in pieces: a regional indicator that pairs a run
+    // of flags anew, modifiers typed into long runs, pastes, deletions at a
+    // piece break. After each the breaks stay on clusters and the counts are
+    // those of the line held whole.
+    void editsInPieces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QStringList>("edits");
+        const QString flags = u"ab"_qs + u"🇩🇪"_qs.repeated(1000);
+        QTest::newRow("indicator typed before the flags")
+            << flags << 2 << QStringList{u"type:🇩"_qs, u"type:🇪"_qs, u"type:🇩"_qs, u"backspace"_qs, u"delete"_qs};
+        QTest::newRow("flags pasted into the flags")
+            << flags << 2002 << QStringList{u"paste:🇦🇹🇩"_qs, u"paste:🇪x"_qs, u"backspace"_qs};
+        const QString tones = u"x👍"_qs + u"🏽"_qs.repeated(300) + u" Ende"_qs;
+        QTest::newRow("skin tones typed into a run of them")
+            << tones << 304 << QStringList{u"type:🏽"_qs, u"type:a"_qs, u"backspace"_qs, u"delete"_qs};
+        const QString tags = u"x🏴"_qs + u"\U000E0067"_qs.repeated(300) + u"\U000E007F y"_qs;
+        QTest::newRow("tag characters typed into a run of them")
+            << tags << 303 << QStringList{u"type:\U000E0067"_qs, u"paste:\U000E0062\U000E0062"_qs, u"delete"_qs};
+        const QString marks = u"xe"_qs + QString(300, QChar(0x0301)) + u" y"_qs;
+        QTest::newRow("combining marks typed into a run of them")
+            << marks << 130 << QStringList{u"type:\u0308"_qs, u"backspace"_qs, u"paste:\u0301\u0301"_qs};
+        QTest::newRow("deletions at a piece break") << flags << -1 << QStringList{u"backspace"_qs, u"delete"_qs};
+    }
+    void editsInPieces()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, caret);
+        QFETCH(QStringList, edits);
+        Area area(true);
+        area.memo.setText(text);
+        QVERIFY(!area.pieceBreaks().isEmpty());
+        QTextCursor cursor = area.memo.textCursor();
+        // -1: at the first piece break.
+        cursor.setPosition(caret < 0 ? area.memo.document()->begin().next().position()
+                                     : area.memo.positionFrom(0, caret));
+        area.memo.setTextCursor(cursor);
+        for (const QString& edit : edits) {
+            if (edit.startsWith(u"type:")) {
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, edit.mid(5));
+                QApplication::sendEvent(&area.memo, &key);
+            } else if (edit.startsWith(u"paste:")) {
+                QApplication::clipboard()->setText(edit.mid(6));
+                area.memo.paste();
+            } else {
+                QTest::keyClick(&area.memo, edit == u"backspace" ? Qt::Key_Backspace : Qt::Key_Delete);
+            }
+            const QString fault = PieceFault(area);
+            QVERIFY2(fault.isEmpty(), qPrintable(edit + u": "_qs + fault));
+        }
+        QVERIFY(area.memo.text() != text);
     }
 
     // A lone surrogate is a character of its own; no boundary ever falls inside a pair.
