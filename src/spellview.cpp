@@ -15,6 +15,7 @@
 #include "globals.h"
 #include "memo.h"
 #include "rangepainter.h"
+#include "textfile.h"
 
 namespace {
 
@@ -178,6 +179,7 @@ void TSpellView::replaceWord(const TMisspelling& misspelling, const QString& rep
 {
     if (m_memo->textBetween(misspelling.from, misspelling.to) != misspelling.word)
         return;  // the text has changed meanwhile
+    m_memo->checkCapacity(misspelling.from, misspelling.to, CountChars(replacement));
     QTextDocument* doc = m_memo->document();
     QTextCursor editor(doc);
     editor.beginEditBlock();
