@@ -96,6 +96,33 @@ private slots:
         QCOMPARE(menu->actions().value(0)->objectName(), QStringLiteral("miSpellCheck"));
     }
 
+    // A replacement goes through the capacity check as typing does: past
+    // the capacity it is refused, the text left as it was.
+    void replacementWithinCapacity_data()
+    {
+        QTest::addColumn<int>("room");  // units left below the capacity
+        QTest::newRow("at the capacity") << 0;
+        QTest::newRow("one unit of room") << 1;
+    }
+    void replacementWithinCapacity()
+    {
+        QFETCH(int, room);
+        constexpr int Capacity = 200;
+        QString text = QStringLiteral("Das Dampfschif fährt");
+        text += QString(Capacity - room - text.size(), u' ');
+        showForm(text);
+        m_form->memoMain->setCapacityForTesting(Capacity);
+        ErrorBoxRecorder errors;
+        std::unique_ptr<QMenu> menu = menuAt(6);
+        QAction* right = Entry(menu.get(), QStringLiteral("miSpellSuggestion"), QStringLiteral("Dampfschilf"));
+        QVERIFY(right);
+        right->trigger();
+        const bool fits = room >= 1;
+        QCOMPARE(errors.shown, fits ? QStringList() : QStringList{"Text überschreitet Memo-Kapazität."});
+        QCOMPARE(m_form->memoMain->text(), fits ? QString(text).replace(4, 10, QStringLiteral("Dampfschilf")) : text);
+        QCOMPARE(m_form->memoMain->charCount(), fits ? Capacity : Capacity - room);
+    }
+
     // The wavy line lies under the misspelled word and under no other: in a
     // line wrapped to several, and far down a text scrolled there.
     void underlineUnderTheWord_data()
