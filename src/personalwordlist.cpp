@@ -217,7 +217,6 @@ void TPersonalWords::watch()
 
 void TPersonalWords::fileEvent()
 {
-    watch();
     m_readWanted = true;
     startJob();
 }
