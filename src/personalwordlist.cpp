@@ -44,9 +44,9 @@ QString OnlyThisSession(const QStringList& words)
     QStringList quoted;
     for (const QString& word : words)
         quoted.append(QStringLiteral("„%1“").arg(word));
-    return words.size() == 1
-               ? QStringLiteral("Das Wort %1 gilt nur, bis das Programm endet").arg(quoted[0])
-               : QStringLiteral("Die Wörter %1 gelten nur, bis das Programm endet").arg(quoted.join(QStringLiteral(", ")));
+    return words.size() == 1 ? QStringLiteral("Das Wort %1 gilt nur, bis das Programm endet").arg(quoted[0])
+                             : QStringLiteral("Die Wörter %1 gelten nur, bis das Programm endet")
+                                   .arg(quoted.join(QStringLiteral(", ")));
 }
 
 bool NoWord(const QString& word)

@@ -71,12 +71,13 @@ private slots:
         QTest::newRow("empty list") << QByteArray() << neu << QStringList{"Neuwort"};
         QTest::newRow("UTF-8, LF") << QByteArray("Straße\nKöln\n") << "Straße\nKöln\n" + neu
                                    << QStringList{"Straße", "Köln", "Neuwort"};
-        QTest::newRow("no line end at the end") << QByteArray("Straße\nKöln") << "Straße\nKöln\n" + neu
-                                                << QStringList{"Straße", "Köln", "Neuwort"};
+        QTest::newRow("no line end at the end")
+            << QByteArray("Straße\nKöln") << "Straße\nKöln\n" + neu << QStringList{"Straße", "Köln", "Neuwort"};
         QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFStraße\n") << "\xEF\xBB\xBFStraße\n" + neu
                                          << QStringList{"Straße", "Neuwort"};
-        QTest::newRow("Latin-1 words") << QByteArray("Gr\xF6\xDF"
-                                                     "e\nK\xF6ln\n")
+        QTest::newRow("Latin-1 words") << QByteArray(
+                                              "Gr\xF6\xDF"
+                                              "e\nK\xF6ln\n")
                                        << "Gr\xF6\xDF"
                                           "e\nK\xF6ln\n" +
                                               neu
@@ -84,8 +85,8 @@ private slots:
         QTest::newRow("invalid bytes inside a word")
             << QByteArray("Haus\nWo\x81rt\nBaum\n") << "Haus\nWo\x81rt\nBaum\n" + neu
             << QStringList{"Haus", "Baum", "Neuwort"};
-        QTest::newRow("encoded surrogate") << QByteArray("a\xED\xA0\x80z\n") << "a\xED\xA0\x80z\n" + neu
-                                           << QStringList{"Neuwort"};
+        QTest::newRow("encoded surrogate")
+            << QByteArray("a\xED\xA0\x80z\n") << "a\xED\xA0\x80z\n" + neu << QStringList{"Neuwort"};
         QTest::newRow("CR only") << QByteArray("Eins\rZwei\r") << "Eins\nZwei\n" + neu
                                  << QStringList{"Eins", "Zwei", "Neuwort"};
         QTest::newRow("CR LF") << QByteArray("Eins\r\nZwei\r\n") << "Eins\nZwei\n" + neu
@@ -99,8 +100,8 @@ private slots:
         // Nothing to add: the list is not written at all.
         QTest::newRow("word there, CR") << QByteArray("Neuwort\rEins") << QByteArray("Neuwort\rEins")
                                         << QStringList{"Neuwort", "Eins"};
-        QTest::newRow("word there, Windows-1252") << QByteArray("Neuwort\r\nK\xF6ln")
-                                                  << QByteArray("Neuwort\r\nK\xF6ln") << QStringList{"Neuwort", "Köln"};
+        QTest::newRow("word there, Windows-1252")
+            << QByteArray("Neuwort\r\nK\xF6ln") << QByteArray("Neuwort\r\nK\xF6ln") << QStringList{"Neuwort", "Köln"};
     }
     void addKeepsTheList()
     {
@@ -127,23 +128,24 @@ private slots:
             << "folder is a file" << true
             << "In %1 kann nicht geschrieben werden: %2/vexloed ist eine Datei, kein Ordner";
         QTest::newRow("file further up")
-            << "parent is a file" << true << "In %1 kann nicht geschrieben werden: %2/vexloed ist eine Datei, kein Ordner";
-        QTest::newRow("list is a folder, read") << "list is a folder" << false
-                                                << "Datei %1 kann nicht geöffnet werden: Es ist ein Ordner";
-        QTest::newRow("list is a folder, add") << "list is a folder" << true
-                                               << "Datei %1 kann nicht geöffnet werden: Es ist ein Ordner";
+            << "parent is a file" << true
+            << "In %1 kann nicht geschrieben werden: %2/vexloed ist eine Datei, kein Ordner";
+        QTest::newRow("list is a folder, read")
+            << "list is a folder" << false << "Datei %1 kann nicht geöffnet werden: Es ist ein Ordner";
+        QTest::newRow("list is a folder, add")
+            << "list is a folder" << true << "Datei %1 kann nicht geöffnet werden: Es ist ein Ordner";
         QTest::newRow("list is a pipe") << "list is a pipe" << false
                                         << "Datei %1 kann nicht geöffnet werden: Es ist keine gewöhnliche Datei";
-        QTest::newRow("list too large, read") << "list too large" << false
-                                              << "Datei %1 kann nicht geöffnet werden: Die Liste ist größer als 64 MB";
-        QTest::newRow("list too large, add") << "list too large" << true
-                                             << "Datei %1 kann nicht geöffnet werden: Die Liste ist größer als 64 MB";
+        QTest::newRow("list too large, read")
+            << "list too large" << false << "Datei %1 kann nicht geöffnet werden: Die Liste ist größer als 64 MB";
+        QTest::newRow("list too large, add")
+            << "list too large" << true << "Datei %1 kann nicht geöffnet werden: Die Liste ist größer als 64 MB";
         QTest::newRow("file-size limit") << "size limit" << true
                                          << "In %1 kann nicht geschrieben werden: Die Datei wäre zu groß";
-        QTest::newRow("list not readable") << "unreadable" << false
-                                           << "Datei %1 kann nicht geöffnet werden: Zugriff verweigert";
-        QTest::newRow("folder not writable") << "read-only folder" << true
-                                             << "In %1 kann nicht geschrieben werden: Zugriff verweigert";
+        QTest::newRow("list not readable")
+            << "unreadable" << false << "Datei %1 kann nicht geöffnet werden: Zugriff verweigert";
+        QTest::newRow("folder not writable")
+            << "read-only folder" << true << "In %1 kann nicht geschrieben werden: Zugriff verweigert";
     }
     void failureNamesFileAndCause()
     {
@@ -230,7 +232,8 @@ private slots:
             QStringLiteral("Die Wörterliste %1 wird gerade von einem anderen Programm geändert.\n").arg(m_list) +
             OnlyThisSession(QStringLiteral("Karstwort"))};
         QCOMPARE(errors.shown, written ? QStringList() : busy);
-        QCOMPARE(ReadFileBytes(m_list), written ? QByteArray("Haus\nK\xF6ln\nKarstwort\n") : QByteArray("Haus\rK\xF6ln\r"));
+        QCOMPARE(ReadFileBytes(m_list),
+                 written ? QByteArray("Haus\nK\xF6ln\nKarstwort\n") : QByteArray("Haus\rK\xF6ln\r"));
         QCOMPARE(words.words(), (QStringList{"Haus", "Köln", "Karstwort"}));
     }
 

@@ -262,8 +262,8 @@ private slots:
             m_checker->addToPersonalList(QStringLiteral("Tippfelher"));
             QTRY_VERIFY(!m_checker->personalList()->isBusy());
             QCOMPARE(errors.shown, QStringList{QStringLiteral("In %1 kann nicht geschrieben werden: Die Datei wäre zu "
-                                                             "groß.\nDas Wort „Tippfelher“ gilt nur, bis das "
-                                                             "Programm endet.")
+                                                              "groß.\nDas Wort „Tippfelher“ gilt nur, bis das "
+                                                              "Programm endet.")
                                                    .arg(list)});
         }
         QCOMPARE(ReadFileBytes(list), QByteArray("Karstwort\n"));
@@ -286,7 +286,8 @@ private slots:
         QTRY_COMPARE(errors.shown, QStringList{refused + u'.'});
         m_checker->addToPersonalList(QStringLiteral("Karstwort"));
         QTRY_COMPARE(errors.shown.size(), 2);
-        QCOMPARE(errors.shown[1], refused + QStringLiteral(".\nDas Wort „Karstwort“ gilt nur, bis das Programm endet."));
+        QCOMPARE(errors.shown[1],
+                 refused + QStringLiteral(".\nDas Wort „Karstwort“ gilt nur, bis das Programm endet."));
         QVERIFY(QFileInfo(pipe).isSymLink() || !QFileInfo(pipe).isFile());
         createChecker();
         QFile::remove(pipe);
