@@ -145,7 +145,11 @@ private slots:
         QTest::newRow("list not readable")
             << "unreadable" << false << "Datei %1 kann nicht geöffnet werden: Zugriff verweigert";
         QTest::newRow("folder not writable")
-            << "read-only folder" << true << "In %1 kann nicht geschrieben werden: Zugriff verweigert";
+            << "read-only folder" << true
+            << "In %1 kann nicht geschrieben werden: Die Sperrdatei %2/vexloed/.woerterbuch.txt.lock kann nicht "
+               "angelegt werden: Zugriff verweigert";
+        QTest::newRow("folder not writable, lock file there")
+            << "read-only folder, lock file" << true << "In %1 kann nicht geschrieben werden: Zugriff verweigert";
     }
     void failureNamesFileAndCause()
     {
@@ -171,16 +175,18 @@ private slots:
             WriteFileBytes(m_list, kept);
             QCOMPARE(::truncate(QFile::encodeName(m_list).constData(), MaxWordListBytes + 1), 0);
         }
-        if (setup == QLatin1String("size limit") || setup == QLatin1String("unreadable") ||
-            setup == QLatin1String("read-only folder"))
+        const bool readOnlyFolder = setup.startsWith(QLatin1String("read-only folder"));
+        if (setup == QLatin1String("size limit") || setup == QLatin1String("unreadable") || readOnlyFolder)
             WriteFileBytes(m_list, kept);
-        if ((setup == QLatin1String("unreadable") || setup == QLatin1String("read-only folder")) && ::geteuid() == 0)
+        if (setup == QLatin1String("read-only folder, lock file"))
+            WriteFileBytes(PersonalWordListLockPath(m_list), QByteArray());
+        const QByteArray before = ReadFileBytes(QFileInfo(list).isFile() ? list : folder);
+        if ((setup == QLatin1String("unreadable") || readOnlyFolder) && ::geteuid() == 0)
             QSKIP("permission bits do not stop root");
         if (setup == QLatin1String("unreadable"))
             QVERIFY(QFile::setPermissions(m_list, {}));
-        if (setup == QLatin1String("read-only folder"))
+        if (readOnlyFolder)
             QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-        const QByteArray before = ReadFileBytes(QFileInfo(list).isFile() ? list : folder);
         const QString error = TextFromChild([&] {
             std::optional<FileSizeLimit> limit;
             if (setup == QLatin1String("size limit") && !limit.emplace(kept.size() + 4).active())
