@@ -186,7 +186,10 @@ void TPersonalWords::apply(Outcome& outcome)
         if (!m_session.removeOne(word))
             added.append(word);
     }
-    m_listWords += outcome.added;
+    if (m_listWords.isEmpty())
+        m_listWords = outcome.added;  // shared, not copied word by word: a large list's first read
+    else
+        m_listWords += outcome.added;
     if (!outcome.removed.isEmpty()) {
         const QSet<QString> gone(outcome.removed.cbegin(), outcome.removed.cend());
         m_listWords.removeIf([&gone](const QString& word) { return gone.contains(word); });
