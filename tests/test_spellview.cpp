@@ -1,5 +1,6 @@
 #include <QLabel>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextBlock>
 
@@ -7,6 +8,7 @@
 #include "globals.h"
 #include "main.h"
 #include "memo.h"
+#include "personalwords.h"
 #include "spellview.h"
 #include "testsupport.h"
 
@@ -225,6 +227,28 @@ private slots:
         QCOMPARE(m_form->memoMain->text(), QString(line).replace(QStringLiteral("eintarg"), QStringLiteral("eintrag")));
         QCOMPARE(m_form->memoMain->charCount(), line.size());
         QCOMPARE(doc->blockCount(), blocks);
+    }
+
+    // With a file where the list's folder should be, the add names the
+    // cause and says that the word counts only until the program ends.
+    void addWithAFileInPlaceOfTheFolder()
+    {
+        const QString folder = QFileInfo(PersonalWordListPath()).path();
+        WriteFileBytes(folder, "kein Ordner");
+        const auto removeFile = qScopeGuard([&] { QFile::remove(folder); });
+        showForm(QStringLiteral("Ein Karstwort hier"));
+        QVERIFY(view()->checker()->misses(m_form->memoMain->document()->begin()));
+        ErrorBoxRecorder errors;
+        std::unique_ptr<QMenu> menu = menuAt(6);
+        QAction* add = Entry(menu.get(), QStringLiteral("miSpellAdd"));
+        QVERIFY(add);
+        add->trigger();
+        QTRY_COMPARE(errors.shown,
+                     QStringList{QStringLiteral("In %1 kann nicht geschrieben werden: %2 ist eine Datei, kein Ordner.\n"
+                                                "Das Wort „Karstwort“ gilt nur, bis das Programm endet.")
+                                     .arg(PersonalWordListPath(), folder)});
+        QVERIFY(!view()->checker()->misses(m_form->memoMain->document()->begin()));
+        QCOMPARE(ReadFileBytes(folder), QByteArray("kein Ordner"));
     }
 
     // The check item: remembered in a section of its own, written only when
