@@ -71,7 +71,7 @@ TPersonalWords::~TPersonalWords()
 {
     if (m_worker.joinable())
         m_worker.join();
-    const auto log = [this](const QString& error, const QStringList& words) {
+    const auto log = [](const QString& error, const QStringList& words) {
         qWarning().noquote() << error + u'.' << OnlyThisSession(words) + u'.';
     };
     if (m_done && !m_done->error.isEmpty() && !m_done->tried.isEmpty())
