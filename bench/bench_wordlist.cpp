@@ -7,8 +7,8 @@
 #include <map>
 #include <thread>
 
-#include "personalwordlist.h"
-#include "personalwords.h"
+#include "spelling/personalwordlist.h"
+#include "spelling/personalwords.h"
 
 using namespace std::chrono_literals;
 

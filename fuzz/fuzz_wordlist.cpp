@@ -1,7 +1,7 @@
 // The personal word list: any bytes read give words without a replacement
 // character, and an add keeps every line byte for byte, only its end made LF.
 #include "fuzzsupport.h"
-#include "wordlistformat.h"
+#include "spelling/wordlistformat.h"
 
 namespace {
 
