@@ -153,9 +153,14 @@ void TLimitView::paintMarks(const QRect& area)
 {
     if (m_marks.isEmpty())
         return;
+    // A mark that reaches the text's end takes in its last line up to the
+    // right edge, as it does every line before: a new empty last line past
+    // a limit shows marked.
+    const int end = m_math.endPosition();
     QVector<TColoredRange> ranges;
     for (const TMarkRange& mark : std::as_const(m_marks))
-        ranges.append({mark.from, mark.to, mark.pastBoth ? pastBothColor() : pastOneColor()});
+        ranges.append(
+            {mark.from, mark.to >= end ? end + 1 : mark.to, mark.pastBoth ? pastBothColor() : pastOneColor()});
     QPainter painter(m_viewport);
     PaintRanges(*m_memo, painter, area, ranges);
 }
