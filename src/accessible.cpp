@@ -1,7 +1,7 @@
 #include "accessible.h"
 
 #include <QAccessibleWidget>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QMouseEvent>
 
 #include "ProUrl.h"
@@ -25,6 +25,29 @@ void PostLeftClick(QWidget* control)
                                                          Qt::NoButton, Qt::NoModifier));
 }
 
+// Whether a modal dialog keeps the user from the control's window: its
+// commands then do nothing, whoever asks.
+bool BlockedByModalDialog(const QWidget* control)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == control->window() || modal->isAncestorOf(control))
+        return false;
+    if (modal->windowModality() == Qt::ApplicationModal)
+        return true;
+    // A window-modal dialog blocks the windows it belongs to.
+    for (const QWidget* owner = modal->parentWidget(); owner; owner = owner->parentWidget())
+        if (owner->window() == control->window())
+            return true;
+    return false;
+}
+
+// The actions a control offers: none while a modal dialog blocks its window,
+// so that a screen reader's press fails and says so.
+QStringList OfferedActions(const QWidget* control, const QStringList& actions)
+{
+    return BlockedByModalDialog(control) ? QStringList() : actions;
+}
+
 // A control that runs its command on a left click: named by its caption,
 // described by its tooltip, pressed as a click.
 class ClickableAccessible : public QAccessibleWidget {
@@ -41,18 +64,11 @@ public:
         return QAccessibleWidget::text(t);
     }
 
-    QAccessible::State state() const override
-    {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.focusable = false;  // as designed: reached by the mouse and by keys of the window
-        return state;
-    }
-
-    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList actionNames() const override { return OfferedActions(widget(), {pressAction()}); }
 
     void doAction(const QString& actionName) override
     {
-        if (actionName == pressAction() && widget()->isEnabled())
+        if (actionNames().contains(actionName) && widget()->isEnabled())
             PostLeftClick(widget());
     }
 
@@ -118,10 +134,10 @@ public:
     }
 
     // Pressed as a click: it opens the choice of counting rules.
-    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList actionNames() const override { return OfferedActions(widget(), {pressAction()}); }
     void doAction(const QString& actionName) override
     {
-        if (actionName == pressAction())
+        if (actionNames().contains(actionName))
             PostLeftClick(widget());
     }
 };
@@ -152,6 +168,9 @@ QAccessibleInterface* Factory(const QString& className, QObject* object)
         return new LinkAccessible(static_cast<TProUrlLabel*>(widget));
     if (className == QLatin1String("TProCustomLabel"))
         return new ClickableAccessible(widget, QAccessible::StaticText, ProLabelCaption);
+    // The main window is a frame, as every dialog is.
+    if (className == QLatin1String("TfrmMain"))
+        return new QAccessibleWidget(widget, QAccessible::Window);
     if (className == QLatin1String("TInfoLine"))
         return new InfoLineAccessible(static_cast<TInfoLine*>(widget));
     return nullptr;

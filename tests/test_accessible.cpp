@@ -1,5 +1,6 @@
 #include <QAccessible>
 #include <QClipboard>
+#include <QDialog>
 #include <QMenu>
 #include <QTest>
 
@@ -20,7 +21,9 @@ class TestAccessible : public QObject {
 
     QAccessibleInterface* of(const char* name) const
     {
-        auto* control = m_form->findChild<QWidget*>(QLatin1String(name));
+        auto* control = QLatin1String(name) == QLatin1String("frmMain")
+                            ? m_form.form()
+                            : m_form->findChild<QWidget*>(QLatin1String(name));
         return control ? QAccessible::queryAccessibleInterface(control) : nullptr;
     }
 
@@ -51,6 +54,8 @@ private slots:
                                    << "Die maximale Zeichenzahl für Gästebucheinträge ist überschritten" << false;
         QTest::newRow("text area") << "memoMain" << int(QAccessible::EditableText) << "Text" << QString() << false;
         QTest::newRow("logo") << "imgKarst" << int(QAccessible::Graphic) << "Karst-Logo" << QString() << false;
+        QTest::newRow("main window") << "frmMain" << int(QAccessible::Window) << "Vexlo-Ed - alles was zählt"
+                                     << QString() << false;
     }
     void rolesAndNames()
     {
@@ -114,6 +119,60 @@ private slots:
             QAccessibleActionInterface::pressAction());
         QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
         QApplication::activePopupWidget()->close();
+    }
+
+    // Behind a modal dialog the main window's controls offer no action and a
+    // press runs nothing; the dialog's own controls and an unblocked window
+    // act as ever.
+    void pressBehindModalDialog_data()
+    {
+        QTest::addColumn<int>("modality");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("label button, application-modal") << int(Qt::ApplicationModal) << "lblClear" << true;
+        QTest::newRow("link, application-modal") << int(Qt::ApplicationModal) << "lblMailTo" << true;
+        QTest::newRow("info line, application-modal") << int(Qt::ApplicationModal) << "infoLine" << true;
+        QTest::newRow("label button, window-modal") << int(Qt::WindowModal) << "lblClear" << true;
+        QTest::newRow("the modal dialog's own button") << int(Qt::ApplicationModal) << "own" << false;
+        QTest::newRow("label button beside a modeless dialog") << int(Qt::NonModal) << "lblClear" << false;
+    }
+    void pressBehindModalDialog()
+    {
+        QFETCH(int, modality);
+        QFETCH(QString, control);
+        QFETCH(bool, blocked);
+        m_form->memoMain->setText(QStringLiteral("Gruß"));
+        QStringList opened;
+        SetLinkOpenerForTesting([&](const QString& link) { opened << link; });
+        QDialog dialog(m_form.form());
+        auto* own = new LabelButton(QStringLiteral("Weiter"), &dialog);
+        bool ownClicked = false;
+        connect(own, &LabelButton::clicked, this, [&] { ownClicked = true; });
+        dialog.setWindowModality(Qt::WindowModality(modality));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QWidget* target = control == QLatin1String("own")        ? own
+                          : control == QLatin1String("infoLine") ? m_form->memoMain->findChild<TInfoLine*>()
+                                                                 : m_form->findChild<QWidget*>(control);
+        QVERIFY(target);
+        QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(target)->actionInterface();
+        QVERIFY(actions);
+        QCOMPARE(actions->actionNames().isEmpty(), blocked);
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        QTest::qWait(50);
+        bool ran = false;
+        if (control == QLatin1String("own")) {
+            ran = ownClicked;
+        } else if (control == QLatin1String("lblMailTo")) {
+            ran = !opened.isEmpty();
+        } else if (control == QLatin1String("infoLine")) {
+            ran = QApplication::activePopupWidget() != nullptr;
+            if (ran)
+                QApplication::activePopupWidget()->close();
+        } else {
+            ran = m_form->memoMain->text().isEmpty();
+        }
+        QCOMPARE(ran, !blocked);
     }
 
     // The info line reads its text as its name (the bus announces each change), as the count does.

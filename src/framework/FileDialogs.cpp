@@ -1,6 +1,7 @@
 #include "framework/FileDialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QQueue>
 #include <functional>
 
@@ -31,12 +32,15 @@ QString Run(QWidget* parent, const std::function<void(QFileDialog&)>& configure)
 
 namespace FileDialogs {
 
-QString GetOpenFileName(QWidget* parent, const QStringList& filters)
+QString GetOpenFileName(QWidget* parent, const QStringList& filters, const QString& folder)
 {
     return Run(parent, [&](QFileDialog& dialog) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilters(filters);
+        // A folder since removed leaves the dialog where it would start anyway.
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            dialog.setDirectory(FileName::Display(folder));
     });
 }
 
