@@ -69,7 +69,7 @@ QString NoProgramFor(const QString& text, const QString& opener)
 // set up a default program for its kind. Empty for a kind we cannot name.
 QString MissingDefaultProgram(const QString& link)
 {
-    const QString scheme = QUrl(link.trimmed()).scheme().toLower();
+    const QString scheme = QUrl(link.trimmed()).scheme();
     if (scheme == QLatin1String("mailto"))
         return QStringLiteral("Auf diesem Desktop ist kein E-Mail-Programm als Standard eingerichtet");
     if (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||

@@ -30,8 +30,12 @@ void PostLeftClick(QWidget* control)
 bool BlockedByModalDialog(const QWidget* control)
 {
     const QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal == control->window() || modal->isAncestorOf(control))
+    if (!modal)
         return false;
+    // The dialog's own controls, and those of the windows it owns, stay in reach.
+    for (const QWidget* owner = control; owner; owner = owner->parentWidget())
+        if (owner == modal)
+            return false;
     if (modal->windowModality() == Qt::ApplicationModal)
         return true;
     // A window-modal dialog blocks the windows it belongs to.

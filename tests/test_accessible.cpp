@@ -133,7 +133,10 @@ private slots:
         QTest::newRow("link, application-modal") << int(Qt::ApplicationModal) << "lblMailTo" << true;
         QTest::newRow("info line, application-modal") << int(Qt::ApplicationModal) << "infoLine" << true;
         QTest::newRow("label button, window-modal") << int(Qt::WindowModal) << "lblClear" << true;
+        QTest::newRow("label button, parentless application-modal")
+            << int(Qt::ApplicationModal) << "lblClear, parentless" << true;
         QTest::newRow("the modal dialog's own button") << int(Qt::ApplicationModal) << "own" << false;
+        QTest::newRow("a window the modal dialog owns") << int(Qt::ApplicationModal) << "owned" << false;
         QTest::newRow("label button beside a modeless dialog") << int(Qt::NonModal) << "lblClear" << false;
     }
     void pressBehindModalDialog()
@@ -144,14 +147,19 @@ private slots:
         m_form->memoMain->setText(QStringLiteral("Gruß"));
         QStringList opened;
         SetLinkOpenerForTesting([&](const QString& link) { opened << link; });
-        QDialog dialog(m_form.form());
-        auto* own = new LabelButton(QStringLiteral("Weiter"), &dialog);
+        const bool parentless = control.endsWith(QLatin1String(", parentless"));
+        control.remove(QStringLiteral(", parentless"));
+        QDialog dialog(parentless ? nullptr : m_form.form());
+        // A window of the dialog's own, as "URL ändern" belongs to "Außenlinks".
+        auto* owned = new QWidget(&dialog, Qt::Window);
+        auto* own = new LabelButton(QStringLiteral("Weiter"), control == QLatin1String("owned") ? owned : &dialog);
         bool ownClicked = false;
         connect(own, &LabelButton::clicked, this, [&] { ownClicked = true; });
+        owned->show();
         dialog.setWindowModality(Qt::WindowModality(modality));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QWidget* target = control == QLatin1String("own")        ? own
+        QWidget* target = control == QLatin1String("own") || control == QLatin1String("owned") ? own
                           : control == QLatin1String("infoLine") ? m_form->memoMain->findChild<TInfoLine*>()
                                                                  : m_form->findChild<QWidget*>(control);
         QVERIFY(target);
@@ -161,7 +169,7 @@ private slots:
         actions->doAction(QAccessibleActionInterface::pressAction());
         QTest::qWait(50);
         bool ran = false;
-        if (control == QLatin1String("own")) {
+        if (control == QLatin1String("own") || control == QLatin1String("owned")) {
             ran = ownClicked;
         } else if (control == QLatin1String("lblMailTo")) {
             ran = !opened.isEmpty();

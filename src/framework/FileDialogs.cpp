@@ -1,7 +1,6 @@
 #include "framework/FileDialogs.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QQueue>
 #include <functional>
 
@@ -38,8 +37,8 @@ QString GetOpenFileName(QWidget* parent, const QStringList& filters, const QStri
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilters(filters);
-        // A folder since removed leaves the dialog where it would start anyway.
-        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        // A folder since removed leaves the dialog where it starts by itself.
+        if (!folder.isEmpty())
             dialog.setDirectory(FileName::Display(folder));
     });
 }
