@@ -68,12 +68,20 @@ public:
         return QAccessibleWidget::text(t);
     }
 
-    QStringList actionNames() const override { return OfferedActions(widget(), {pressAction()}); }
+    // Press, and where the window lets it take the focus, the focus too.
+    QStringList actionNames() const override
+    {
+        return OfferedActions(widget(), QStringList{pressAction()} + QAccessibleWidget::actionNames());
+    }
 
     void doAction(const QString& actionName) override
     {
-        if (actionNames().contains(actionName) && widget()->isEnabled())
+        if (!actionNames().contains(actionName) || !widget()->isEnabled())
+            return;
+        if (actionName == pressAction())
             PostLeftClick(widget());
+        else
+            QAccessibleWidget::doAction(actionName);
     }
 
     QStringList keyBindingsForAction(const QString& actionName) const override

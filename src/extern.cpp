@@ -145,6 +145,8 @@ void TfrmExtern::showEvent(QShowEvent* event)
 void TfrmExtern::FormShow()
 {
     CentreOver(this, frmMain ? frmMain : parentWidget());
+    // The keyboard starts at the top at each opening, wherever it left off.
+    SpeedButton[0]->setFocus(Qt::OtherFocusReason);
     LoadLinks();
     SetBackgroundColor(this, Settings.LayoutColor);
 }
