@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Ctrl+Q under Xvfb: the milliseconds from the key to the window's going and
-# from the window's going to the process's end, once right after the window
-# shows (the spell dictionary still loading) and once settled with a text
-# typed (the recovery copy written). Usage: bench/quit.sh [build dir] [runs]
+# from the window's going to the process's end: right after the window shows,
+# half a second and a second later (the spell dictionary loading), settled
+# with a text typed (the recovery copy written), and so with an accessibility
+# bus. QUIT_TRAY=1 adds a notification area with "SysTray" ticked.
+# Usage: bench/quit.sh [build dir] [runs]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 runs=${2:-5}
 work=$(mktemp -d)
-trap 'kill $XPID $WMPID 2>/dev/null || true; rm -rf "$work"' EXIT
+BUSPID="" TRAYPID=""
+trap 'kill $XPID $WMPID $BUSPID $TRAYPID 2>/dev/null || true; rm -rf "$work"' EXIT
 Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/display" 2>/dev/null & XPID=$!
 until [ -s "$work/display" ]; do sleep 0.1; done
 unset DBUS_SESSION_BUS_ADDRESS
@@ -20,6 +23,7 @@ mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 cp "$build/vexloed" "$work/vexloed"
 if [ -n "${QUIT_TRAY:-}" ]; then
   trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 32 >/dev/null 2>&1 &
+  TRAYPID=$!
   printf '[Config]\r\nSysTray=1\r\n' >"$work/vexloed.ini"
   sleep 1
 fi
@@ -59,7 +63,6 @@ for kind in "0.05 0 at-once" "0.5 0 half-second" "1 0 one-second" "3 1 settled" 
     dbus-daemon --session --nofork --print-address=3 3>"$work/bus" >/dev/null 2>&1 & BUSPID=$!
     until [ -s "$work/bus" ]; do sleep 0.1; done
     export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus") QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    trap 'kill $XPID $WMPID $BUSPID 2>/dev/null || true; rm -rf "$work"' EXIT
   fi
   : >"$work/$3"
   for ((i = 0; i < runs; i++)); do measure "$1" "$2" >>"$work/$3"; done

@@ -117,7 +117,10 @@ void OpenLink(const QString& text)
     // The link is one argument of its own: no shell ever parses it. The opener
     // may run as long as the program it starts, so its end is awaited without
     // blocking; an opener still running when Vexlo-Ed ends is left alone.
-    auto* process = new QProcess(QCoreApplication::instance());
+    // Hence no parent: a QProcess destroyed with the application would kill
+    // the opener, and its end would then be reported with no window left.
+    auto* process = new QProcess;
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, process, [process] { process->disconnect(); });
     process->setProgram(program);
     process->setArguments({link});
     process->setProcessChannelMode(QProcess::ForwardedChannels);

@@ -59,12 +59,30 @@ wait_for 50 gone_window '^Konfiguration$' || fail "Enter on Speichern did not cl
 grep -q '^GrenzeGB=2000' "$E2E_DIR/app/vexloed.ini" ||
   fail "Standardwerte then Speichern did not store the default limit: $(cat "$E2E_DIR/app/vexloed.ini")"
 
-# Ctrl+Q with a text typed: the program is gone well within a second, and
-# its recovery copy with it.
+# An opener that runs on, as one that waits for the browser it started.
+cat >"$E2E_DIR/bin/xdg-open" <<SCRIPT
+#!/bin/sh
+echo \$\$ >"$E2E_DIR/opener.pid"
+exec sleep 60
+SCRIPT
+open_links
+xdotool key Tab Return
+wait_for 50 test -s "$E2E_DIR/opener.pid" || fail "the opener was not started"
+OPENER_PID=$(cat "$E2E_DIR/opener.pid")
+E2E_PIDS+=("$OPENER_PID")
+xdotool key Escape
+wait_for 50 gone_window '^Au.+enlinks$' || fail "Escape did not close the link list"
+
+# Ctrl+Q with a text typed: the program ends well within a second, with
+# status 0, its recovery copy removed and the opener left running.
 click_at "$MAIN_WIN" 200 150
 xdotool type --delay 20 "Grüße aus Köln"
 wait_for 100 sh -c 'ls "$0"/vexloed/recovery.txt' "$E2E_STATE" || fail "no recovery copy was written"
 xdotool key ctrl+q
 wait_for 10 program_ended || fail "the program was still running a second after Ctrl+Q"
+status=0
+wait "$APP_PID" || status=$?
+expect_eq "$status" 0 "exit status after Ctrl+Q"
 [ ! -e "$E2E_STATE/vexloed/recovery.txt" ] || fail "the recovery copy outlived a normal end"
+kill -0 "$OPENER_PID" 2>/dev/null || fail "the opener was ended with the program"
 finish
