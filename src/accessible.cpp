@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QCheckBox>
 #include <QMouseEvent>
 
 #include "ProUrl.h"
@@ -154,6 +155,47 @@ public:
     }
 };
 
+// A check box as Qt presents it (toggled, and focused where it takes the
+// focus), whose actions a modal dialog over its window takes away.
+class CheckBoxAccessible : public QAccessibleWidget {
+public:
+    explicit CheckBoxAccessible(QCheckBox* box) : QAccessibleWidget(box, QAccessible::CheckBox) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return box()->text().remove(QLatin1Char('&'));
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = box()->isChecked();
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        const QStringList toggle = box()->isEnabled() ? QStringList{toggleAction()} : QStringList();
+        return OfferedActions(widget(), toggle + QAccessibleWidget::actionNames());
+    }
+
+    void doAction(const QString& actionName) override
+    {
+        if (!actionNames().contains(actionName))
+            return;
+        if (actionName == toggleAction())
+            box()->animateClick();
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    QCheckBox* box() const { return static_cast<QCheckBox*>(widget()); }
+};
+
 // Shown to the eye only.
 class DecorativeAccessible : public QAccessibleWidget {
 public:
@@ -178,6 +220,8 @@ QAccessibleInterface* Factory(const QString& className, QObject* object)
         return new ClickableAccessible(widget, QAccessible::Button, LabelButtonCaption);
     if (className == QLatin1String("TProUrlLabel"))
         return new LinkAccessible(static_cast<TProUrlLabel*>(widget));
+    if (className == QLatin1String("QCheckBox"))
+        return new CheckBoxAccessible(static_cast<QCheckBox*>(widget));
     if (className == QLatin1String("TProCustomLabel"))
         return new ClickableAccessible(widget, QAccessible::StaticText, ProLabelCaption);
     // The main window is a frame, as every dialog is.

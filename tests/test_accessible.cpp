@@ -1,4 +1,5 @@
 #include <QAccessible>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
 #include <QMenu>
@@ -54,6 +55,8 @@ private slots:
                                    << "Die maximale Zeichenzahl für Gästebucheinträge ist überschritten" << false;
         QTest::newRow("text area") << "memoMain" << int(QAccessible::EditableText) << "Text" << QString() << false;
         QTest::newRow("logo") << "imgKarst" << int(QAccessible::Graphic) << "Karst-Logo" << QString() << false;
+        QTest::newRow("check box") << "cbSysTray" << int(QAccessible::CheckBox) << "SysTray"
+                                   << "minimiert Vexlo-Ed in den SysTray\n(neben der Uhr)" << false;
         QTest::newRow("main window") << "frmMain" << int(QAccessible::Window) << "Vexlo-Ed - alles was zählt"
                                      << QString() << false;
     }
@@ -71,6 +74,14 @@ private slots:
         QCOMPARE(face->text(QAccessible::Description), description);
         QAccessibleActionInterface* actions = face->actionInterface();
         QCOMPARE(actions && actions->actionNames().contains(QAccessibleActionInterface::pressAction()), pressable);
+        if (control == QLatin1String("cbSysTray")) {
+            QCOMPARE(actions->actionNames().first(), QAccessibleActionInterface::toggleAction());
+            for (const bool checked : {true, false}) {
+                m_form->cbSysTray->setChecked(checked);
+                QVERIFY(face->state().checkable);
+                QCOMPARE(bool(face->state().checked), checked);
+            }
+        }
         if (control == QLatin1String("lblCopyClip"))
             QCOMPARE(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
                      QStringList{QStringLiteral("Strg+Umschalt+C")});
@@ -137,6 +148,8 @@ private slots:
             << int(Qt::ApplicationModal) << "lblClear, parentless" << true;
         QTest::newRow("the modal dialog's own button") << int(Qt::ApplicationModal) << "own" << false;
         QTest::newRow("a window the modal dialog owns") << int(Qt::ApplicationModal) << "owned" << false;
+        QTest::newRow("check box, application-modal") << int(Qt::ApplicationModal) << "cbStayOnTop" << true;
+        QTest::newRow("check box beside a modeless dialog") << int(Qt::NonModal) << "cbStayOnTop" << false;
         QTest::newRow("label button beside a modeless dialog") << int(Qt::NonModal) << "lblClear" << false;
     }
     void pressBehindModalDialog()
@@ -166,13 +179,16 @@ private slots:
         QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(target)->actionInterface();
         QVERIFY(actions);
         QCOMPARE(actions->actionNames().isEmpty(), blocked);
-        actions->doAction(QAccessibleActionInterface::pressAction());
-        QTest::qWait(50);
+        const bool box = control == QLatin1String("cbStayOnTop");
+        actions->doAction(box ? QAccessibleActionInterface::toggleAction() : QAccessibleActionInterface::pressAction());
+        QTest::qWait(box ? 300 : 50);  // a check box is clicked as the eye sees it, after a moment
         bool ran = false;
         if (control == QLatin1String("own") || control == QLatin1String("owned")) {
             ran = ownClicked;
         } else if (control == QLatin1String("lblMailTo")) {
             ran = !opened.isEmpty();
+        } else if (box) {
+            ran = m_form->cbStayOnTop->isChecked();
         } else if (control == QLatin1String("infoLine")) {
             ran = QApplication::activePopupWidget() != nullptr;
             if (ran)
