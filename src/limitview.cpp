@@ -141,7 +141,9 @@ void TLimitView::refreshMarks()
             continue;
         const int from = std::min(starts[i] < 0 ? end : starts[i], m_shownStarts[i] < 0 ? end : m_shownStarts[i]);
         const int to = std::max(starts[i] < 0 ? end : starts[i], m_shownStarts[i] < 0 ? end : m_shownStarts[i]);
-        for (const QRectF& rect : VisibleRangeRects(*m_memo, m_viewport->rect(), from, std::max(to, from + 1)))
+        // Up to the text's end means across its last line, as the marks are painted.
+        const int through = to >= end ? end + 1 : std::max(to, from + 1);
+        for (const QRectF& rect : VisibleRangeRects(*m_memo, m_viewport->rect(), from, through))
             dirty |= rect;
         m_shownStarts[i] = starts[i];
     }

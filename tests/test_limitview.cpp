@@ -479,6 +479,37 @@ private slots:
         }
     }
 
+    // New limits move the marks without a change of the text: the last line
+    // is painted again up to the right edge, where a mark now ends or begins.
+    void marksFollowNewLimits_data()
+    {
+        QTest::addColumn<int>("guestBook");
+        QTest::addColumn<int>("forum");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("raised past the text") << 50 << 80 << QColor(Qt::white);
+        QTest::newRow("lowered into the last line") << 3 << 4 << TLimitView::pastBothColor();
+        QTest::newRow("forum limit raised") << 5 << 80 << TLimitView::pastOneColor();
+    }
+    void marksFollowNewLimits()
+    {
+        QFETCH(int, guestBook);
+        QFETCH(int, forum);
+        QFETCH(QColor, colour);
+        createForm(5, 8);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        memo->setText(QStringLiteral("a\nabcdefghij"));
+        memo->setFocus();
+        QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+        ShownViewport(m_form, memo->viewport());
+        view()->showLimits(guestBook, forum);
+        const QImage shown = ShownViewport(m_form, memo->viewport());
+        const QPoint edge(shown.width() - 2, memo->cursorRect().center().y());
+        QCOMPARE(shown.pixelColor(edge), colour);
+        QCOMPARE(FreshlyPainted(memo->viewport()).pixelColor(edge), colour);
+    }
+
     // The count and the info line are painted after the text they count, and
     // then show what a fresh painting shows, also after several keys in one pass.
     void figuresShownAfterTheText()
