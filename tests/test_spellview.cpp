@@ -88,6 +88,7 @@ private slots:
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("15"));
         QTest::keyClick(m_form->memoMain, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("Ein Fehlr hier"));
+        qDebug() << "CARET" << m_form->memoMain->textCursor().position() << m_form->memoMain->textCursor().anchor();
         ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("14"));
         // On a word spelled right: the check item alone.
