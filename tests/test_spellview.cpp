@@ -1,7 +1,10 @@
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
 #include "framework/SpellDictionary.h"
 #include "globals.h"
@@ -88,7 +91,8 @@ private slots:
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("15"));
         QTest::keyClick(m_form->memoMain, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("Ein Fehlr hier"));
-        qDebug() << "CARET" << m_form->memoMain->textCursor().position() << m_form->memoMain->textCursor().anchor();
+        // As after undoing typing: the caret right after the word restored.
+        QCOMPARE(m_form->memoMain->textCursor().position(), 9);
         ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("14"));
         // On a word spelled right: the check item alone.
@@ -103,7 +107,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("wrong");
-        QTest::addColumn<QString>("right");  // a word next to it
+        QTest::addColumn<QString>("right");  // a word near it
         const QString wrapped =
             QStringLiteral("Ein Satz, der lang genug ist, um in der Zeile umzubrechen, ").repeated(3);
         QString many;
@@ -115,6 +119,8 @@ private slots:
                                  << "hier";
         QTest::newRow("scrolled") << many << "Fehlr"
                                   << "drin";
+        QTest::newRow("at a paragraph's end") << QStringLiteral("Ein Satz mit Fehlr") << "Fehlr"
+                                              << "Satz";
     }
     void underlineUnderTheWord()
     {
@@ -147,7 +153,10 @@ private slots:
         const QRect wrongCell = cell(at, at + int(wrong.size()));
         QVERIFY(memo->viewport()->rect().contains(wrongCell));
         QVERIFY2(red(wrongCell) >= wrongCell.width() / 2, qPrintable(QString::number(red(wrongCell))));
-        const int next = int(text.indexOf(right, at));
+        // From its first letter to its last.
+        QVERIFY(red(cell(at, at + 1)) > 0);
+        QVERIFY(red(cell(at + int(wrong.size()) - 1, at + int(wrong.size()))) > 0);
+        const int next = int(text.indexOf(right));
         QCOMPARE(red(cell(next, next + int(right.size()))), 0);
         if (QTest::currentDataTag() == QLatin1String("wrapped"))
             QVERIFY(wrongCell.top() > memo->cursorRect(QTextCursor(memo->document())).top());
@@ -199,6 +208,33 @@ private slots:
         QCOMPARE(m_form->memoMain->text(), QString(line).replace(QStringLiteral("eintarg"), QStringLiteral("eintrag")));
         QCOMPARE(m_form->memoMain->charCount(), line.size());
         QCOMPARE(doc->blockCount(), blocks);
+        QTest::keyClick(m_form->memoMain, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_form->memoMain->text(), line);
+        QCOMPARE(m_form->memoMain->textCursor().position(), at + 16 + 1);  // one piece break inside the word
+    }
+
+    // A right click on a misspelling offers its suggestions, wherever the caret is.
+    void rightClickAwayFromTheCaret()
+    {
+        const QString text = QStringLiteral("Ein Satz mit Fehlr hier");
+        showForm(text);
+        TMemo* memo = m_form->memoMain;
+        memo->setTextCursor(QTextCursor(memo->document()));
+        QTextCursor word(memo->document());
+        word.setPosition(int(text.indexOf(QStringLiteral("Fehlr"))) + 2);
+        const QPoint at = memo->cursorRect(word).center();
+        QStringList offered;
+        QTimer::singleShot(0, memo, [&offered] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            for (QAction* action : menu->actions())
+                if (action->objectName() == QLatin1String("miSpellSuggestion"))
+                    offered << action->text();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, memo->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(memo->viewport(), &event);
+        QVERIFY2(offered.contains(QStringLiteral("Fehler")), qPrintable(offered.join(u',')));
     }
 
     // The check item: remembered in a section of its own, written only when
