@@ -146,6 +146,27 @@ private slots:
         QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
     }
 
+    // A misspelling pasted from elsewhere gets the suggestions of the word
+    // the writer sees.
+    void suggestionsForPastedWords_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("suggested");
+        QTest::newRow("soft hyphen") << "Konfigu\u00ADratiosdatei"
+                                     << "Konfigurationsdatei";
+        QTest::newRow("decomposed") << "Gru\u0308sse"
+                                    << "Grüße";
+        QTest::newRow("ligature") << "Ein\uFB02usss"
+                                  << "Einfluss";
+    }
+    void suggestionsForPastedWords()
+    {
+        QFETCH(QString, word);
+        QFETCH(QString, suggested);
+        const QStringList suggestions = m_checker->suggestions(word, 6);
+        QVERIFY2(suggestions.contains(suggested), qPrintable(suggestions.join(u',')));
+    }
+
     // The key a word is looked up by: as the writer sees it; what needs no
     // folding stays as it is.
     void lookupKey_data()
@@ -391,6 +412,16 @@ private slots:
         createChecker();  // a new start forgets it
         setTextAndWait(QStringLiteral("Fehlr"));
         QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+    }
+
+    // An ignored word pasted from elsewhere is ignored as the writer sees it,
+    // however it is typed.
+    void ignoredAsTheWriterSeesIt()
+    {
+        setTextAndWait(QStringLiteral("Konfigu\u00ADratiosdatei, Konfiguratiosdatei und Fehlr"));
+        m_checker->ignore(QStringLiteral("Konfigu\u00ADratiosdatei"));
+        QTRY_COMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+        createChecker();
     }
 
     void personalListSurvivesRestart()
