@@ -87,13 +87,20 @@ bool IsHostName(QStringView stretch)
 bool IsDottedName(QStringView stretch)
 {
     qsizetype labels = 0;
-    for (const QStringView label : stretch.split(u'.')) {
-        if (label.size() < 2 ||
-            !std::all_of(label.begin(), label.end(), [](QChar c) { return c >= u'a' && c <= u'z'; }))
+    qsizetype length = 0;
+    for (const QChar c : stretch) {
+        if (c == u'.') {
+            if (length < 2)
+                return false;
+            ++labels;
+            length = 0;
+        } else if (c >= u'a' && c <= u'z') {
+            ++length;
+        } else {
             return false;
-        ++labels;
+        }
     }
-    return labels >= 3;
+    return length >= 2 && labels >= 2;
 }
 
 // A file's path: "/etc/fstab", "~/.profile", "./start.sh", "../alt",
