@@ -7,7 +7,9 @@
 // prose first takes the shape of text pasted from web pages and PDFs:
 // umlauts decomposed, soft hyphens in long words, fi and fl as ligatures,
 // U+2010 for "-"; a check that reads it as the writer sees it flags as many.
-// Usage: spellprose [--pasted] [file...]
+// With --list it prints instead each flagged word as looked up, one a line,
+// for bench/spellprose.sh to hand to the hunspell command line.
+// Usage: spellprose [--pasted] [--list] [file...]
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -88,9 +90,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QStringList files = app.arguments().mid(1);
-    const bool pasted = !files.isEmpty() && files.front() == QLatin1String("--pasted");
-    if (pasted)
-        files.removeFirst();
+    const bool pasted = files.removeAll(QStringLiteral("--pasted")) > 0;
+    const bool list = files.removeAll(QStringLiteral("--list")) > 0;
     if (files.isEmpty())
         files = DefaultFiles();
     SpellDictionary dictionary(QStringLiteral("/usr/share/hunspell/de_DE"));
@@ -101,6 +102,7 @@ int main(int argc, char** argv)
     qint64 words = 0;
     qint64 flagged = 0;
     QMap<QString, QHash<QString, int>> classes;
+    QStringList looked;
     for (const QString& path : std::as_const(files)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -124,6 +126,7 @@ int main(int argc, char** argv)
                 if (*verdict)
                     continue;
                 ++flagged;
+                looked.append(LookupKey(key.startsWith(u'-') ? QStringView(key).mid(1) : QStringView(key)));
                 const qsizetype from = StretchStart(line, word.from);
                 const QStringView stretch = QStringView(line).mid(from, StretchEnd(line, word.from) - from);
                 const QStringView shown = QStringView(line).mid(word.from, word.to - word.from);
@@ -132,6 +135,11 @@ int main(int argc, char** argv)
         }
     }
     QTextStream out(stdout);
+    if (list) {
+        for (const QString& word : std::as_const(looked))
+            out << word << "\n";
+        return 0;
+    }
     out << files.size() << " files, " << words << " words, " << flagged
         << " flagged: " << QString::number(words ? 1e4 * double(flagged) / double(words) : 0, 'f', 1)
         << " per 10,000 words\n";
