@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # False alarms of the spell check on German prose, per 10,000 words: the words
 # it flags in Debian's fortunes-de that the hunspell command line accepts when
-# given the word as looked up (the command line splits "für'n" and the like
+# given the word as a reader sees it (the command line splits "für'n" and the like
 # itself). Plain and as pasted from web pages and PDFs. Needs the package
 # hunspell (the command line).
 # Usage: bench/spellprose.sh [build dir]
