@@ -20,7 +20,8 @@
 #include <algorithm>
 
 #include "framework/SpellDictionary.h"
-#include "spellwords.h"
+#include "spelling/spellwords.h"
+#include "windows/abouttext.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ int main(int argc, char** argv)
         files = DefaultFiles();
     SpellDictionary dictionary(QStringLiteral("/usr/share/hunspell/de_DE"));
     QSet<QString> accepted;
-    for (const QString& word : OwnWords())
+    for (const QString& word : OwnWords(AboutText()))
         accepted.insert(word);
     QHash<QString, bool> verdicts;
     qint64 words = 0;

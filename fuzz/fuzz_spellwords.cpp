@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "fuzzsupport.h"
-#include "spellwords.h"
+#include "spelling/spellwords.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
