@@ -270,8 +270,12 @@ private slots:
         const QString text = QStringLiteral("Fehlr eins\nHaus\nAufgabn drei");
         QTest::newRow("typed into, typed again")
             << text << QStringList{"5|0|x", "6|0|y"} << QStringList{"Fehlrxy", "Aufgabn"};
-        QTest::newRow("typed into, lines put above")
+        QTest::newRow("typed into, lines put above it")
             << text << QStringList{"3|0|x", "0|0|Gut\nGut\nGut\nGut\n"} << QStringList{"Fehxlr", "Aufgabn"};
+        QTest::newRow("typed into, lines put further up")
+            << text << QStringList{"22|0|x", "0|0|Gut\nGut\nGut\nGut\n"} << QStringList{"Fehlr", "Aufgabxn"};
+        QTest::newRow("typed into, lines taken out further up")
+            << text << QStringList{"22|0|x", "0|11|"} << QStringList{"Aufgabxn"};
         QTest::newRow("typed into, lines taken out above")
             << text << QStringList{"22|0|x", "0|16|"} << QStringList{"Aufgabxn"};
         QTest::newRow("typed into, then replaced by lines")
