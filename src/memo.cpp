@@ -634,14 +634,22 @@ bool TMemo::deleteWord(QKeyEvent* event)
 // Where a word move from position lands, as in the whole line: Qt's own word
 // rule applied to the line's text without its piece breaks. The text is read
 // in growing chunks, so that a word of megabytes costs about its length.
+// How far a word move or deletion looks for the word's end.
+constexpr int MaxWordReach = 512;
+
 int TMemo::wordTarget(int position, bool forward) const
 {
     const QTextDocument* doc = document();
+    // The pieces of the line as far as the move may reach, not to its end:
+    // a line of any length costs what an ordinary one does.
     QTextBlock edge = doc->findBlock(position);
-    while (forward ? isContinuation(edge.next()) : isContinuation(edge))
+    const int far = forward ? position + MaxWordReach : position - MaxWordReach;
+    while (forward ? isContinuation(edge.next()) && edge.position() + edge.length() - 1 < far
+                   : isContinuation(edge) && edge.position() > far)
         edge = forward ? edge.next() : edge.previous();
     const int limit = forward ? edge.position() + edge.length() - 1 : edge.position();
-    if (position == limit)  // over the line break
+    const bool lineEdge = !(forward ? isContinuation(edge.next()) : isContinuation(edge));
+    if (position == limit && lineEdge)  // over the line break
         return std::clamp(position + (forward ? 1 : -1), 0, doc->characterCount() - 1);
     for (int reach = 256;; reach *= 2) {
         const int from = forward ? position : std::max(limit, position - reach);
@@ -651,8 +659,16 @@ int TMemo::wordTarget(int position, bool forward) const
         const int at = forward ? layout.nextCursorPosition(0, QTextLayout::SkipWords)
                                : layout.previousCursorPosition(int(text.size()), QTextLayout::SkipWords);
         // A stop inside the chunk is final; one at its cut edge may go on.
-        if (forward ? at < text.size() || to == limit : at > 0 || from == limit)
+        if (forward ? at < text.size() || (to == limit && lineEdge) : at > 0 || (from == limit && lineEdge))
             return positionFrom(from, at);
+        // A run without a word's end this long is no word: the move stops
+        // after it, on a character's edge, as it would in an ordinary line.
+        if (reach >= MaxWordReach) {
+            int stop = forward ? int(text.size()) - 1 : 1;
+            while (stop > 0 && stop < text.size() && !layout.isValidCursorPosition(stop))
+                stop += forward ? -1 : 1;
+            return positionFrom(from, stop);
+        }
     }
 }
 
