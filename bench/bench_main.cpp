@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QThread>
 #include <limits>
 
 #include "benchsupport.h"
@@ -22,6 +23,7 @@
 #include "globals.h"
 #include "main.h"
 #include "memo.h"
+#include "spellview.h"
 
 namespace {
 
@@ -55,9 +57,30 @@ struct OurStage {
         form->show();
         form->activateWindow();
         editor()->setFocus();
+        // Measured once the dictionary is ready, as the user types after the
+        // start, not while it loads.
+        checker()->startLoading();
+        while (checker()->state() == TSpellChecker::State::Loading) {
+            QCoreApplication::processEvents();
+            QThread::msleep(2);
+        }
         Idle();
     }
     ~OurStage() { delete form; }
+    TSpellChecker* checker() const
+    {
+        return form->memoMain->findChild<TSpellView*>(QStringLiteral("spellView"))->checker();
+    }
+    // Until the text in view is checked.
+    void settle()
+    {
+        Idle();
+        while (checker()->isBusy()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(1);
+        }
+        Idle();
+    }
     QPlainTextEdit* editor() const { return form->memoMain; }
     void setText(const QString& text) { form->memoMain->setText(text); }
     // Holds every line whole, however long, to measure where pieces start to pay.
@@ -77,6 +100,7 @@ struct FloorStage {
     QPlainTextEdit* editor() const { return edit; }
     void setText(const QString& text) { edit->setPlainText(text); }
     void holdLinesWhole() {}
+    void settle() { Idle(); }
 };
 
 // Typing and deleting with the caret in an empty line of its own in the
@@ -97,7 +121,7 @@ void Keystroke(benchmark::State& state, const QString& text, bool ownLine)
     }
     editor->setTextCursor(cursor);
     editor->ensureCursorVisible();
-    Idle();
+    stage.settle();
     PaintCounter counter;
     editor->viewport()->installEventFilter(&counter);
     TypeAndDelete(state, editor);
