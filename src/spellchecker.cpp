@@ -207,7 +207,7 @@ void TSpellChecker::startLoading()
     }
     m_state = State::Loading;
     emit stateChanged();
-    m_worker->load(m_dictionaryBase, OwnWords);
+    m_worker->load(m_dictionaryBase, OwnWords + m_accepted.values());
 }
 
 void TSpellChecker::loaded(const QString& error)
@@ -224,11 +224,15 @@ void TSpellChecker::loaded(const QString& error)
     // A list that cannot be read is reported; the check goes on without it.
     const auto check = qScopeGuard([this] { requestSeen(); });
     m_personalWords = ReadPersonalWords(m_personalListPath);
+    for (const QString& word : std::as_const(m_personalWords))
+        m_accepted.insert(word);
     m_worker->accept(m_personalWords);
 }
 
 void TSpellChecker::acceptWords(const QStringList& words)
 {
+    for (const QString& word : words)
+        m_accepted.insert(word);
     if (m_worker)
         m_worker->accept(words);
     recheckMisses();

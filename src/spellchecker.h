@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <map>
@@ -169,6 +170,8 @@ private:
     bool m_enabled = true;
     bool m_wanted = false;  // startLoading was called
     QStringList m_personalWords;
+    // Ignored and personal words, handed to every dictionary loaded.
+    QSet<QString> m_accepted;
     TBlockResults m_results;
     // The blocks handed out, with their latest ticket, and the way back.
     std::map<int, quint64> m_pending;

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <thread>
 
 #include "framework/SpellDictionary.h"
 #include "framework/VexloError.h"
@@ -62,7 +63,7 @@ struct TSpellWorker::Shared {
     std::mutex mutex;
     std::condition_variable wake;
     bool stop = false;
-    bool running = false;
+    bool running = false;  // a task is under way
     bool held = false;
     // Null once the owner is gone: nothing is delivered any more.
     QObject* context = nullptr;
@@ -146,12 +147,11 @@ TSpellWorker::TSpellWorker(QObject* context, Receiver receiver) : m_shared(std::
 {
     m_shared->context = context;
     m_shared->receiver = std::move(receiver);
-    m_thread = std::thread([shared = m_shared] { shared->run(); });
+    std::thread([shared = m_shared] { shared->run(); }).detach();
 }
 
 TSpellWorker::~TSpellWorker()
 {
-    bool running = false;
     {
         const std::lock_guard lock(m_shared->mutex);
         m_shared->stop = true;
@@ -159,15 +159,11 @@ TSpellWorker::~TSpellWorker()
         m_shared->control.clear();
         m_shared->suggestions.clear();
         m_shared->jobs.clear();
-        running = m_shared->running;
     }
     m_shared->wake.notify_one();
-    // A load or a search under way is not waited for: the thread ends by
-    // itself once it returns, holding what it shares with us.
-    if (running)
-        m_thread.detach();
-    else
-        m_thread.join();
+    // Never waited for, not even to release the dictionary (some 50 ms):
+    // the thread ends by itself once a load or a search under way returns,
+    // holding what it shares with us, and releases the dictionary there.
 }
 
 void TSpellWorker::load(const QString& base, const QStringList& accepted)
@@ -196,6 +192,8 @@ void TSpellWorker::load(const QString& base, const QStringList& accepted)
 void TSpellWorker::unload()
 {
     const std::lock_guard lock(m_shared->mutex);
+    // A load not begun yet is not needed any more.
+    m_shared->control.clear();
     m_shared->jobs.clear();
     m_shared->suggestions.clear();
     m_shared->control.push_back([](Own& own) { own = Own(); });

@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
 // A misspelled stretch of a block, in positions inside the block.
@@ -41,9 +40,9 @@ TSpellRanges JudgeBlock(const TSpellJob& job, const TSpellLookup& correct);
 // is loaded, asked and released there alone (a hunspell object keeps scratch
 // state and is never shared), together with the cache of verdicts per word.
 // Asked from the owner's thread; the answers come back to it as queued calls
-// of the receiver's slots, never after the worker is destroyed. Destroying
-// it never waits for a lookup or a load under way: the thread is left to
-// end by itself, and forgets its answer.
+// of the receiver's functions, never after the worker is destroyed.
+// Destroying it never waits: the thread is left to end by itself once a
+// load or a lookup under way returns, and its answer is forgotten.
 class TSpellWorker {
 public:
     struct Receiver {
@@ -59,7 +58,7 @@ public:
 
     // Reads the dictionary; accepted words are known besides it.
     void load(const QString& base, const QStringList& accepted);
-    // Releases the dictionary and the verdicts; the jobs waiting are dropped.
+    // Releases the dictionary and the verdicts; what waits is dropped.
     void unload();
     // Known from now on; verdicts already given are forgotten.
     void accept(const QStringList& words);
@@ -76,5 +75,4 @@ public:
 private:
     struct Shared;
     std::shared_ptr<Shared> m_shared;
-    std::thread m_thread;
 };
