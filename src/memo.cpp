@@ -631,19 +631,20 @@ bool TMemo::deleteWord(QKeyEvent* event)
     return true;
 }
 
-// Where a word move from position lands, as in the whole line: Qt's own word
-// rule applied to the line's text without its piece breaks. The text is read
-// in growing chunks, so that a word of megabytes costs about its length.
 // How far a word move or deletion looks for the word's end.
 constexpr int MaxWordReach = 512;
 
+// Where a word move from position lands, as in the whole line: Qt's own word
+// rule applied to the line's text without its piece breaks, read in growing
+// chunks up to MaxWordReach.
 int TMemo::wordTarget(int position, bool forward) const
 {
     const QTextDocument* doc = document();
     // The pieces of the line as far as the move may reach, not to its end:
     // a line of any length costs what an ordinary one does.
     QTextBlock edge = doc->findBlock(position);
-    const int far = forward ? position + MaxWordReach : position - MaxWordReach;
+    // (Twice the reach: the piece breaks within it count here.)
+    const int far = forward ? position + 2 * MaxWordReach : position - 2 * MaxWordReach;
     while (forward ? isContinuation(edge.next()) && edge.position() + edge.length() - 1 < far
                    : isContinuation(edge) && edge.position() > far)
         edge = forward ? edge.next() : edge.previous();
@@ -652,8 +653,10 @@ int TMemo::wordTarget(int position, bool forward) const
     if (position == limit && lineEdge)  // over the line break
         return std::clamp(position + (forward ? 1 : -1), 0, doc->characterCount() - 1);
     for (int reach = 256;; reach *= 2) {
-        const int from = forward ? position : std::max(limit, position - reach);
-        const int to = forward ? std::min(limit, position + reach) : position;
+        // reach units of the text, piece breaks not counted: as far in a line
+        // held whole as in pieces.
+        const int from = forward ? position : std::max(limit, positionFrom(position, -reach));
+        const int to = forward ? std::min(limit, positionFrom(position, reach)) : position;
         const QString text = textBetween(from, to);
         QTextLayout layout(text);
         const int at = forward ? layout.nextCursorPosition(0, QTextLayout::SkipWords)
@@ -758,8 +761,6 @@ int TMemo::positionFrom(int position, qsizetype offset) const
 // goes on where a piece break cuts a word.
 bool TMemo::moveAcrossPieces(QKeyEvent* event)
 {
-    if (m_continuations->count == 0)
-        return false;
     struct Move {
         QKeySequence::StandardKey key;
         bool forward;
@@ -775,7 +776,10 @@ bool TMemo::moveAcrossPieces(QKeyEvent* event)
     const Move* move =
         std::find_if(std::begin(moves), std::end(moves), [event](const Move& m) { return event->matches(m.key); });
     // Without Shift a selection collapses to one of its ends: Qt's own move.
-    if (move == std::end(moves) || (!move->select && !move->word && textCursor().hasSelection()))
+    // Word moves are ours in every line, so that a line reaches as far
+    // whether it is held whole or in pieces.
+    if (move == std::end(moves) || (!move->select && !move->word && textCursor().hasSelection()) ||
+        (!move->word && m_continuations->count == 0))
         return false;
     const QTextCursor::MoveMode mode = move->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
     while (facesPieceBreak(textCursor(), move->forward))

@@ -324,13 +324,12 @@ private slots:
         row("left from a piece start", line, DocPosition(1, 0), left, none, 1, end - 1, end - 1);
         row("shift+right selects across", line, DocPosition(0, end - 1), right, shift, 2, end + 1, end - 1);
         row("shift+left selects across", line, DocPosition(1, 1), left, shift, 2, end - 1, end + 1);
-        // A run of letters longer than any word is crossed 511 document
-        // units at a time (the piece breaks in between counted), so that a
-        // line of any length costs what an ordinary one does.
-        row("ctrl+right through a run cut into pieces", line, 0, right, ctrl, 1, 508, 508);
-        row("ctrl+left through a run cut into pieces", line, -1, left, ctrl, 1, lineEnd - 507, lineEnd - 507);
+        // A run of letters longer than any word is crossed 511 units at a
+        // time, so that a line of any length costs what an ordinary one does.
+        row("ctrl+right through a run cut into pieces", line, 0, right, ctrl, 1, 511, 511);
+        row("ctrl+left through a run cut into pieces", line, -1, left, ctrl, 1, lineEnd - 511, lineEnd - 511);
         row("ctrl+shift+right selects along the run", line, DocPosition(2, 5), right, ctrl | shift, 1,
-            TextPosition(2, 5) + 507, TextPosition(2, 5));
+            TextPosition(2, 5) + 511, TextPosition(2, 5));
         row("ctrl+right to the end of the run", line, DocPosition(31, 0), right, ctrl, 1, lineEnd, lineEnd);
         row("ctrl+right stops at a word starting a piece", prose, 110, right, ctrl, 1, 120, 120);
         row("ctrl+right goes on into the piece", prose, 110, right, ctrl, 2, 130, 130);
