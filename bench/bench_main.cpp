@@ -225,7 +225,14 @@ void BM_WordMoveOrdinary10MiB(benchmark::State& state)
 {
     WordMove(state, SampleText(TenMiB));
 }
+// The yardstick for the line above: ordinary lines of 80 letters without a
+// blank, 10 MiB of them; each move crosses one line's word.
+void BM_WordMoveOneWordLines10MiB(benchmark::State& state)
+{
+    WordMove(state, Repeated(Repeated(QStringLiteral("abcdefghijklmnopqrstuvwxyz"), 80) + u'\n', TenMiB));
+}
 BENCHMARK(BM_WordMoveOneWord10MiB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WordMoveOneWordLines10MiB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WordMoveOrdinary10MiB)->Unit(benchmark::kMillisecond);
 
 // "öffnen" on the shown main window until the text is shown.

@@ -631,12 +631,9 @@ bool TMemo::deleteWord(QKeyEvent* event)
     return true;
 }
 
-// How far a word move or deletion looks for the word's end.
-constexpr int MaxWordReach = 512;
-
 // Where a word move from position lands, as in the whole line: Qt's own word
 // rule applied to the line's text without its piece breaks, read in growing
-// chunks up to MaxWordReach.
+// chunks up to WordReach.
 int TMemo::wordTarget(int position, bool forward) const
 {
     const QTextDocument* doc = document();
@@ -644,7 +641,7 @@ int TMemo::wordTarget(int position, bool forward) const
     // a line of any length costs what an ordinary one does.
     QTextBlock edge = doc->findBlock(position);
     // (Twice the reach: the piece breaks within it count here.)
-    const int far = forward ? position + 2 * MaxWordReach : position - 2 * MaxWordReach;
+    const int far = forward ? position + 2 * WordReach : position - 2 * WordReach;
     while (forward ? isContinuation(edge.next()) && edge.position() + edge.length() - 1 < far
                    : isContinuation(edge) && edge.position() > far)
         edge = forward ? edge.next() : edge.previous();
@@ -666,7 +663,7 @@ int TMemo::wordTarget(int position, bool forward) const
             return positionFrom(from, at);
         // A run without a word's end this long is no word: the move stops
         // after it, on a character's edge, as it would in an ordinary line.
-        if (reach >= MaxWordReach) {
+        if (reach >= WordReach) {
             int stop = forward ? int(text.size()) - 1 : 1;
             while (stop > 0 && stop < text.size() && !layout.isValidCursorPosition(stop))
                 stop += forward ? -1 : 1;
