@@ -407,6 +407,38 @@ private slots:
         createChecker();
     }
 
+    // The checker may go (the program quits) while its worker loads the
+    // dictionary or looks words up: nothing waits for the worker, and
+    // nothing it finds afterwards reaches the checker that is gone.
+    void destroyedWhileTheWorkerIsBusy_data()
+    {
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("while loading") << false;
+        QTest::newRow("while judging and searching") << true;
+    }
+    void destroyedWhileTheWorkerIsBusy()
+    {
+        QFETCH(bool, loaded);
+        m_memo = std::make_unique<TMemo>();
+        m_memo->show();
+        m_checker = new TSpellChecker(m_memo.get(), Dictionary, m_dir.filePath(QStringLiteral("words.txt")));
+        QSignalSpy states(m_checker, &TSpellChecker::stateChanged);
+        m_checker->startLoading();
+        if (loaded) {
+            QTRY_COMPARE_WITH_TIMEOUT(m_checker->state(), TSpellChecker::State::Ready, 20000);
+            QString text;
+            for (int i = 0; i < 200; ++i)
+                text += QStringLiteral("Fehlr Aufgabn Tippfelher Gästebucheintarg\n");
+            m_memo->setText(text);
+            QCoreApplication::processEvents();
+            m_checker->requestSuggestions(QStringLiteral("Gästebucheintarg"), 6);
+        }
+        m_memo.reset();  // the checker with it
+        QTest::qWait(500);
+        createChecker();
+        QCOMPARE(states.size(), loaded ? 2 : 1);  // what came after the end was not delivered
+    }
+
     void noDictionaryInstalled()
     {
         QVERIFY(FindGermanDictionary(QStringLiteral("de_DE"), {m_dir.path()}).isEmpty());
