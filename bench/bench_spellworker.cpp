@@ -22,11 +22,11 @@
 #include <memory>
 
 #include "benchsupport.h"
-#include "globals.h"
-#include "main.h"
-#include "memo.h"
-#include "spellview.h"
-#include "textfile.h"
+#include "spelling/spellview.h"
+#include "storage/globals.h"
+#include "storage/textfile.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 
