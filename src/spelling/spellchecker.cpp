@@ -1,15 +1,15 @@
 #include "spelling/spellchecker.h"
 
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <algorithm>
 
 #include "framework/Application.h"
+#include "framework/Guarded.h"
 #include "framework/SpellDictionary.h"
 #include "framework/VexloError.h"
-#include "spelling/personalwords.h"
+#include "spelling/personalwordlist.h"
 #include "spelling/spellwords.h"
 #include "text/memo.h"
 #include "text/rangepainter.h"
@@ -159,9 +159,19 @@ struct TSpellChecker::Context {
 };
 
 TSpellChecker::TSpellChecker(TMemo* memo, const QString& dictionaryBase, const QString& personalListPath)
-    : QObject(memo), m_memo(memo), m_dictionaryBase(dictionaryBase), m_personalListPath(personalListPath)
+    : QObject(memo),
+      m_memo(memo),
+      m_dictionaryBase(dictionaryBase),
+      m_personalWords(new TPersonalWords(personalListPath, this))
 {
     setObjectName(QStringLiteral("spellChecker"));
+    // Words added here, by another running copy or by hand, checked from then on.
+    connect(m_personalWords, &TPersonalWords::wordsChanged, this, Guarded([this](const QStringList& added) {
+                if (!added.isEmpty())
+                    acceptWords(added);
+            }));
+    connect(m_personalWords, &TPersonalWords::failed, this,
+            Guarded([](const QString& message) { throw VexloError(message); }));
     if (!SpellDictionary::Exists(dictionaryBase))
         m_state = State::Missing;
     m_results.dropAll(memo->document()->blockCount());
@@ -221,12 +231,12 @@ void TSpellChecker::loaded(const QString& error)
     }
     m_state = State::Ready;
     emit stateChanged();
-    // A list that cannot be read is reported; the check goes on without it.
-    const auto check = qScopeGuard([this] { requestSeen(); });
-    m_personalWords = ReadPersonalWords(m_personalListPath);
-    for (const QString& word : std::as_const(m_personalWords))
-        m_accepted.insert(word);
-    m_worker->accept(m_personalWords);
+    // The words known so far; those the list's first read brings come with
+    // wordsChanged.
+    acceptWords(m_personalWords->words());
+    requestSeen();
+    if (!m_personalWords->isLoaded() && !m_personalWords->isBusy())
+        m_personalWords->load();
 }
 
 void TSpellChecker::acceptWords(const QStringList& words)
@@ -562,13 +572,10 @@ void TSpellChecker::ignore(const QString& word)
 
 void TSpellChecker::addToPersonalList(const QString& word)
 {
-    // Read again first: a list that could not be read at start is never
-    // written over, and words another instance added stay.
-    QStringList words = ReadPersonalWords(m_personalListPath);
-    if (!words.contains(word)) {
-        words.append(word);
-        WritePersonalWords(m_personalListPath, words);
-    }
-    m_personalWords = words;
-    acceptWords(words);
+    m_personalWords->add(word);
+}
+
+QStringList TSpellChecker::personalWords() const
+{
+    return m_personalWords->words();
 }

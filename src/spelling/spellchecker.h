@@ -13,6 +13,7 @@
 
 class QTextBlock;
 class TMemo;
+class TPersonalWords;
 
 // The misspelled stretches of one block, as the results hold them: one
 // stretch within the list itself, more in the results' own store.
@@ -122,12 +123,13 @@ public:
     quint64 requestSuggestions(const QString& word, int count);
     // Accepts the word until the program ends.
     void ignore(const QString& word);
-    // Accepts the word for good: it goes into the personal list first, so a
-    // refused write throws and nothing changes.
+    // Accepts the word for good: at once, and into the personal list (see
+    // TPersonalWords for a refused write).
     void addToPersonalList(const QString& word);
-    // Words the dictionary is to know from now on (the personal list's).
+    QStringList personalWords() const;
+    TPersonalWords* personalList() const { return m_personalWords; }
+    // Words the dictionary is to know from now on.
     void acceptWords(const QStringList& words);
-    const QStringList& personalWords() const { return m_personalWords; }
     // See TSpellWorker::holdForTesting; once the loading has started.
     void holdLookupsForTesting(bool hold) { m_worker->holdForTesting(hold); }
 
@@ -165,11 +167,10 @@ private:
 
     TMemo* m_memo;
     QString m_dictionaryBase;
-    QString m_personalListPath;
     State m_state = State::Unloaded;
     bool m_enabled = true;
     bool m_wanted = false;  // startLoading was called
-    QStringList m_personalWords;
+    TPersonalWords* m_personalWords;
     // Ignored and personal words, handed to every dictionary loaded.
     QSet<QString> m_accepted;
     TBlockResults m_results;
