@@ -7,7 +7,7 @@
 set(VEXLO_CORE_UNITS
   text/graphemes text/linesplit text/runwrap
   counting/countrule counting/blocksums counting/limitmath counting/textstats
-  spelling/spellwords spelling/personalwords spelling/wordlistformat spelling/personalwordlist
+  spelling/spellwords spelling/personalwords spelling/wordlistformat spelling/personalwordlist spelling/spellworker
   storage/globals storage/profile storage/settingsdir storage/textfile storage/fileerror storage/recoverywriter
   framework/AtomicFile framework/BakedPictures framework/CursorTable framework/FileLock framework/FileName
   framework/ImageList

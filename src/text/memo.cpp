@@ -694,27 +694,43 @@ bool TMemo::deleteWord(QKeyEvent* event)
 }
 
 // Where a word move from position lands, as in the whole line: Qt's own word
-// rule applied to the line's text without its piece breaks. The text is read
-// in growing chunks, so that a word of megabytes costs about its length.
+// rule applied to the line's text without its piece breaks, read in growing
+// chunks up to WordReach.
 int TMemo::wordTarget(int position, bool forward) const
 {
     const QTextDocument* doc = document();
+    // The pieces of the line as far as the move may reach, not to its end:
+    // a line of any length costs what an ordinary one does.
     QTextBlock edge = doc->findBlock(position);
-    while (forward ? isContinuation(edge.next()) : isContinuation(edge))
+    // (Twice the reach: the piece breaks within it count here.)
+    const int far = forward ? position + 2 * WordReach : position - 2 * WordReach;
+    while (forward ? isContinuation(edge.next()) && edge.position() + edge.length() - 1 < far
+                   : isContinuation(edge) && edge.position() > far)
         edge = forward ? edge.next() : edge.previous();
     const int limit = forward ? edge.position() + edge.length() - 1 : edge.position();
-    if (position == limit)  // over the line break
+    const bool lineEdge = !(forward ? isContinuation(edge.next()) : isContinuation(edge));
+    if (position == limit && lineEdge)  // over the line break
         return std::clamp(position + (forward ? 1 : -1), 0, doc->characterCount() - 1);
     for (int reach = 256;; reach *= 2) {
-        const int from = forward ? position : std::max(limit, position - reach);
-        const int to = forward ? std::min(limit, position + reach) : position;
+        // reach units of the text, piece breaks not counted: as far in a line
+        // held whole as in pieces.
+        const int from = forward ? position : std::max(limit, positionFrom(position, -reach));
+        const int to = forward ? std::min(limit, positionFrom(position, reach)) : position;
         const QString text = textBetween(from, to);
         QTextLayout layout(text);
         const int at = forward ? layout.nextCursorPosition(0, QTextLayout::SkipWords)
                                : layout.previousCursorPosition(int(text.size()), QTextLayout::SkipWords);
         // A stop inside the chunk is final; one at its cut edge may go on.
-        if (forward ? at < text.size() || to == limit : at > 0 || from == limit)
+        if (forward ? at < text.size() || (to == limit && lineEdge) : at > 0 || (from == limit && lineEdge))
             return ClusterEdge(*this, positionFrom(from, at), forward);
+        // A run without a word's end this long is no word: the move stops
+        // after it, on a character's edge, as it would in an ordinary line.
+        if (reach >= WordReach) {
+            int stop = forward ? int(text.size()) - 1 : 1;
+            while (stop > 0 && stop < text.size() && !layout.isValidCursorPosition(stop))
+                stop += forward ? -1 : 1;
+            return ClusterEdge(*this, positionFrom(from, stop), forward);
+        }
     }
 }
 
@@ -804,8 +820,6 @@ int TMemo::positionFrom(int position, qsizetype offset) const
 // goes on where a piece break cuts a word.
 bool TMemo::moveAcrossPieces(QKeyEvent* event)
 {
-    if (m_continuations->count == 0)
-        return false;
     struct Move {
         QKeySequence::StandardKey key;
         bool forward;
@@ -821,7 +835,10 @@ bool TMemo::moveAcrossPieces(QKeyEvent* event)
     const Move* move =
         std::find_if(std::begin(moves), std::end(moves), [event](const Move& m) { return event->matches(m.key); });
     // Without Shift a selection collapses to one of its ends: Qt's own move.
-    if (move == std::end(moves) || (!move->select && !move->word && textCursor().hasSelection()))
+    // Word moves are ours in every line, so that a line reaches as far
+    // whether it is held whole or in pieces.
+    if (move == std::end(moves) || (!move->select && !move->word && textCursor().hasSelection()) ||
+        (!move->word && m_continuations->count == 0))
         return false;
     const QTextCursor::MoveMode mode = move->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
     while (facesPieceBreak(textCursor(), move->forward))

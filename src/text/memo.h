@@ -28,6 +28,11 @@ struct ContinuationTally {
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
+    // How far a word move or deletion looks for the word's end: a run
+    // without one is crossed this much at a time (less the last unit), so
+    // that a line of any length costs about what an ordinary one does.
+    static constexpr int WordReach = 256;
+
     explicit TMemo(QWidget* parent = nullptr);
 
     // UTF-16 units, each line break counting two; constant time.

@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <QFileInfo>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -163,7 +164,11 @@ private slots:
     {
         QFETCH(QString, word);
         QFETCH(QString, suggested);
-        const QStringList suggestions = m_checker->suggestions(word, 6);
+        QSignalSpy found(m_checker, &TSpellChecker::suggestionsFound);
+        const quint64 request = m_checker->requestSuggestions(word, 6);
+        QTRY_VERIFY_WITH_TIMEOUT(!found.isEmpty(), 20000);
+        QCOMPARE(found.first().at(0).value<quint64>(), request);
+        const QStringList suggestions = found.first().at(1).toStringList();
         QVERIFY2(suggestions.contains(suggested), qPrintable(suggestions.join(u',')));
     }
 
@@ -241,13 +246,13 @@ private slots:
         QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
     }
 
-    // After each edit the results are right at once: the changed blocks are
-    // checked again, the others keep theirs and stay with their blocks.
+    // After each edit the results come right: the changed blocks are checked
+    // again, the others keep theirs and stay with their blocks.
     void editsKeepResultsWithTheirBlocks()
     {
         setTextAndWait(QStringLiteral("Fehlr eins\nHaus\nAufgabn drei"));
         QTextCursor cursor(m_memo->document());
-        const auto expect = [&](const QStringList& words) { QCOMPARE(Underlined(*m_memo, *m_checker), words); };
+        const auto expect = [&](const QStringList& words) { QTRY_COMPARE(Underlined(*m_memo, *m_checker), words); };
         cursor.insertText(QStringLiteral("Neu\nZeile Tippfelher\n"));  // lines before
         expect({"Tippfelher", "Fehlr", "Aufgabn"});
         cursor.setPosition(m_memo->document()->findBlockByNumber(3).position());
@@ -267,8 +272,8 @@ private slots:
         expect({"Fehlr", "einsHaus", "Aufgabn", "dreix"});
     }
 
-    // An edit inside a paragraph too long to check at once judges the words
-    // about it alone, right away, and moves the misses after it along.
+    // An edit inside a long paragraph keeps the misses away from it, moved
+    // along with the text, until its verdict comes.
     void editsInALongParagraph_data()
     {
         QTest::addColumn<QString>("before");  // the edit starts before the first of it
@@ -297,18 +302,18 @@ private slots:
         cursor.setPosition(int(text.indexOf(before)));
         cursor.setPosition(cursor.position() + removed, QTextCursor::KeepAnchor);
         cursor.insertText(added);
-        QVERIFY(!m_checker->isBusy());
+        QTRY_VERIFY(!m_checker->isBusy());
         QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
     }
 
-    // A paragraph longer than a slice can read is checked on from where each
-    // slice stopped, to its end.
+    // A paragraph read whole by the worker, to its end.
     void paragraphLongerThanASlice()
     {
         m_memo->setLongLineLengthForTesting(1000000);
         setTextAndWait(QStringLiteral("Ein Satz mit Wörtern. ").repeated(4000) + QStringLiteral("Fehlr"));
         QCOMPARE(m_memo->document()->blockCount(), 1);
         QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+        m_memo->setLongLineLengthForTesting(LongLineLength);
     }
 
     // Every word of a paragraph checked over many slices is judged, also
@@ -366,28 +371,54 @@ private slots:
         QFile::remove(list);
     }
 
-    // A large text: nothing is checked while the text is set; the slices
-    // check everything later, also the end far out of view.
-    void largeTextCheckedInSlices()
+    // Only what is seen is checked, with a screen above and below: text
+    // that comes into view is checked and underlined then.
+    void scrolledIntoView_data()
     {
+        QTest::addColumn<int>("how");
+        QTest::newRow("scroll bar to the end") << 0;
+        QTest::newRow("caret to the end") << 1;
+        QTest::newRow("lines above taken out") << 2;
+    }
+    void scrolledIntoView()
+    {
+        QFETCH(int, how);
         QString text;
-        for (int i = 0; i < 20000; ++i)
+        for (int i = 0; i < 2000; ++i)
             text += QStringLiteral("Ein Satz mit Wörtern und Zeile %1\n").arg(i);
-        m_memo->setText(text + QStringLiteral("Am Ende ein Fehlr"));
-        QVERIFY(m_checker->isBusy());
+        setTextAndWait(text + QStringLiteral("Am Ende ein Fehlr"));
+        const QTextDocument* doc = m_memo->document();
+        QVERIFY(!m_checker->misses(doc->lastBlock()));
+        switch (how) {
+            case 0:
+                m_memo->verticalScrollBar()->setValue(m_memo->verticalScrollBar()->maximum());
+                break;
+            case 1:
+                m_memo->moveCursor(QTextCursor::End);
+                break;
+            case 2: {
+                // The text under the last screen moves up into view.
+                QTextCursor cursor(m_memo->document());
+                cursor.movePosition(QTextCursor::End);
+                cursor.movePosition(QTextCursor::Up, QTextCursor::MoveAnchor, 5);
+                cursor.movePosition(QTextCursor::StartOfBlock);
+                cursor.movePosition(QTextCursor::Start, QTextCursor::KeepAnchor);
+                cursor.removeSelectedText();
+                break;
+            }
+        }
         QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
         QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
     }
 
-    // The lines in view are checked first: the first results reported hold
-    // theirs, also far down a large text.
-    void visibleLinesFirst_data()
+    // The lines in view are checked, also far down a large text.
+    void visibleLinesChecked_data()
     {
         QTest::addColumn<int>("line");
         QTest::newRow("top") << 0;
         QTest::newRow("middle") << 10000;
     }
-    void visibleLinesFirst()
+    void visibleLinesChecked()
     {
         QFETCH(int, line);
         QString text;
@@ -397,10 +428,66 @@ private slots:
         m_memo->setText(text);
         m_memo->setTextCursor(QTextCursor(m_memo->document()->findBlockByNumber(line)));
         m_memo->centerCursor();
-        QSignalSpy reported(m_checker, &TSpellChecker::resultsChanged);
-        QVERIFY(reported.wait(20000));
-        QCOMPARE(m_checker->misses(m_memo->document()->findBlockByNumber(line)).size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+    }
+
+    // A verdict handed back after its block changed is never shown on it,
+    // whatever happens in between: the worker is held while the edits are
+    // made, and every state shown on the way holds misspelled words alone.
+    void verdictsAfterAnEdit_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("edits");  // at|removed|added, one after another
+        QTest::addColumn<QStringList>("underlined");
+        const QString text = QStringLiteral("Fehlr eins\nHaus\nAufgabn drei");
+        QTest::newRow("typed into, typed again")
+            << text << QStringList{"5|0|x", "6|0|y"} << QStringList{"Fehlrxy", "Aufgabn"};
+        QTest::newRow("typed into, lines put above it")
+            << text << QStringList{"3|0|x", "0|0|Gut\nGut\nGut\nGut\n"} << QStringList{"Fehxlr", "Aufgabn"};
+        QTest::newRow("typed into, lines put further up")
+            << text << QStringList{"22|0|x", "0|0|Gut\nGut\nGut\nGut\n"} << QStringList{"Fehlr", "Aufgabxn"};
+        QTest::newRow("typed into, lines taken out further up")
+            << text << QStringList{"22|0|x", "0|11|"} << QStringList{"Aufgabxn"};
+        QTest::newRow("typed into, lines taken out above")
+            << text << QStringList{"22|0|x", "0|16|"} << QStringList{"Aufgabxn"};
+        QTest::newRow("typed into, then replaced by lines")
+            << text << QStringList{"5|0|x", "0|11|Gut\nGut\nGut\nGut\nHaus"} << QStringList{"Aufgabn"};
+        QTest::newRow("typed into, then its line joined")
+            << text << QStringList{"15|0|s", "16|1|"} << QStringList{"Fehlr", "HaussAufgabn"};
+        QTest::newRow("word put right, then wrong again")
+            << text << QStringList{"4|0|e", "4|1|"} << QStringList{"Fehlr", "Aufgabn"};
+    }
+    void verdictsAfterAnEdit()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, edits);
+        QFETCH(QStringList, underlined);
+        setTextAndWait(text);
+        const QStringList allowed{"Fehlr", "Fehlrx", "Fehlrxy", "Fehxlr", "Aufgabn", "Aufgabxn", "HaussAufgabn"};
+        QStringList shown;
+        const auto record = [&] {
+            for (const QString& word : Underlined(*m_memo, *m_checker))
+                if (!allowed.contains(word))
+                    shown << word;
+        };
+        const QMetaObject::Connection repainted = connect(m_checker, &TSpellChecker::resultsChanged, this, record);
+        const QMetaObject::Connection changed = connect(m_checker, &TSpellChecker::stretchChanged, this, record);
+        for (const QString& edit : edits) {
+            m_checker->holdLookupsForTesting(true);
+            const QStringList parts = edit.split(u'|');
+            QTextCursor cursor(m_memo->document());
+            cursor.setPosition(parts[0].toInt());
+            cursor.setPosition(parts[0].toInt() + parts[1].toInt(), QTextCursor::KeepAnchor);
+            cursor.insertText(parts[2]);
+            QCoreApplication::processEvents();
+        }
+        m_checker->holdLookupsForTesting(false);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        disconnect(repainted);
+        disconnect(changed);
+        QVERIFY2(shown.isEmpty(), qPrintable(shown.join(u',')));
+        QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
     }
 
     void ignoreLastsUntilTheEnd()
@@ -487,15 +574,76 @@ private slots:
         QFile::remove(pipe);
     }
 
-    void checkingOff()
+    // Off releases the dictionary and drops the results; on loads it again
+    // in the worker. A checker off from the start never loads one.
+    void checkingOffReleasesTheDictionary()
     {
         setTextAndWait(QStringLiteral("Fehlr"));
         m_checker->setEnabled(false);
+        QCOMPARE(m_checker->state(), TSpellChecker::State::Unloaded);
         QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{});
         m_memo->setText(QStringLiteral("Fehlr und Aufgabn"));
         QVERIFY(!m_checker->isBusy());
         m_checker->setEnabled(true);
+        QCOMPARE(m_checker->state(), TSpellChecker::State::Loading);
+        QTRY_COMPARE_WITH_TIMEOUT(m_checker->state(), TSpellChecker::State::Ready, 20000);
         QTRY_COMPARE(Underlined(*m_memo, *m_checker), (QStringList{"Fehlr", "Aufgabn"}));
+        m_checker->ignore(QStringLiteral("Aufgabn"));  // lasts beyond a new dictionary
+        QTRY_COMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+        // Off and on again while it loads: the last word counts.
+        m_checker->setEnabled(false);
+        m_checker->setEnabled(true);
+        m_checker->setEnabled(false);
+        QTest::qWait(300);
+        QCOMPARE(m_checker->state(), TSpellChecker::State::Unloaded);
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{});
+        m_checker->setEnabled(true);
+        QTRY_COMPARE_WITH_TIMEOUT(m_checker->state(), TSpellChecker::State::Ready, 20000);
+        QTRY_COMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+
+        m_memo = std::make_unique<TMemo>();
+        m_memo->show();
+        m_checker = new TSpellChecker(m_memo.get(), Dictionary, m_dir.filePath(QStringLiteral("words.txt")));
+        m_checker->setEnabled(false);
+        m_checker->startLoading();
+        QTest::qWait(300);
+        QCOMPARE(m_checker->state(), TSpellChecker::State::Unloaded);
+        QVERIFY(!m_checker->isBusy());
+        m_checker->setEnabled(true);
+        QTRY_COMPARE_WITH_TIMEOUT(m_checker->state(), TSpellChecker::State::Ready, 20000);
+        createChecker();
+    }
+
+    // The checker may go (the program quits) while its worker loads the
+    // dictionary or looks words up: nothing waits for the worker, and
+    // nothing it finds afterwards reaches the checker that is gone.
+    void destroyedWhileTheWorkerIsBusy_data()
+    {
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("while loading") << false;
+        QTest::newRow("while judging and searching") << true;
+    }
+    void destroyedWhileTheWorkerIsBusy()
+    {
+        QFETCH(bool, loaded);
+        m_memo = std::make_unique<TMemo>();
+        m_memo->show();
+        m_checker = new TSpellChecker(m_memo.get(), Dictionary, m_dir.filePath(QStringLiteral("words.txt")));
+        QSignalSpy states(m_checker, &TSpellChecker::stateChanged);
+        m_checker->startLoading();
+        if (loaded) {
+            QTRY_COMPARE_WITH_TIMEOUT(m_checker->state(), TSpellChecker::State::Ready, 20000);
+            QString text;
+            for (int i = 0; i < 200; ++i)
+                text += QStringLiteral("Fehlr Aufgabn Tippfelher Gästebucheintarg\n");
+            m_memo->setText(text);
+            QCoreApplication::processEvents();
+            m_checker->requestSuggestions(QStringLiteral("Gästebucheintarg"), 6);
+        }
+        m_memo.reset();  // the checker with it
+        QTest::qWait(500);
+        createChecker();
+        QCOMPARE(states.size(), loaded ? 2 : 1);  // what came after the end was not delivered
     }
 
     void noDictionaryInstalled()

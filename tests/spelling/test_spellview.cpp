@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QScopeGuard>
@@ -46,8 +47,18 @@ class TestSpellView : public QObject {
         m_form->show();
         m_form->memoMain->setText(text);
         TSpellChecker* checker = view()->checker();
-        QTRY_VERIFY_WITH_TIMEOUT(checker->state() == TSpellChecker::State::Ready, 20000);
+        if (checker->isEnabled())
+            QTRY_VERIFY_WITH_TIMEOUT(checker->state() == TSpellChecker::State::Ready, 20000);
         QTRY_VERIFY(!checker->isBusy());
+    }
+    // The same, once the suggestions have come or been given up.
+    std::unique_ptr<QMenu> settledMenuAt(int position)
+    {
+        std::unique_ptr<QMenu> menu = menuAt(position);
+        QDeadlineTimer limit(5000);
+        while (Entry(menu.get(), QStringLiteral("miSpellSearching")) && !limit.hasExpired())
+            QTest::qWait(5);
+        return menu;
     }
     // The text area's menu for the word at position.
     std::unique_ptr<QMenu> menuAt(int position)
@@ -74,7 +85,7 @@ private slots:
     void suggestionReplacesWord()
     {
         showForm(QStringLiteral("Ein Fehlr hier"));
-        std::unique_ptr<QMenu> menu = menuAt(6);
+        std::unique_ptr<QMenu> menu = settledMenuAt(6);
         const QList<QAction*> actions = menu->actions();
         QVERIFY(actions.size() > 3);
         QCOMPARE(actions[0]->objectName(), QStringLiteral("miSpellSuggestion"));
@@ -121,7 +132,7 @@ private slots:
         showForm(text);
         m_form->memoMain->setCapacityForTesting(Capacity);
         ErrorBoxRecorder errors;
-        std::unique_ptr<QMenu> menu = menuAt(6);
+        std::unique_ptr<QMenu> menu = settledMenuAt(6);
         QAction* right = Entry(menu.get(), QStringLiteral("miSpellSuggestion"), QStringLiteral("Dampfschilf"));
         QVERIFY(right);
         right->trigger();
@@ -164,6 +175,7 @@ private slots:
         caret.setPosition(at);
         memo->setTextCursor(caret);
         memo->ensureCursorVisible();
+        QTRY_VERIFY(!view()->checker()->isBusy());  // what came into view is checked
         // The cell of a word: from its first character's caret to its last's.
         const auto cell = [memo](int from, int to) {
             QTextCursor cursor(memo->document());
@@ -203,10 +215,12 @@ private slots:
         QTextCursor cursor(memo->document());
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(QStringLiteral(" "));  // a block's first edit paints it whole
+        QTRY_VERIFY(!view()->checker()->isBusy());
         ShownViewport(m_form.get(), memo->viewport());
         cursor.setPosition(int(text.indexOf(u'@')));
         cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor);
         cursor.insertText(QStringLiteral("+"));
+        QTRY_VERIFY(!view()->checker()->isBusy());
         const QImage shown = ShownViewport(m_form.get(), memo->viewport());
         QCOMPARE(shown, FreshlyPainted(memo->viewport()));
         int red = 0;  // below the edited row
@@ -231,7 +245,7 @@ private slots:
         const QTextDocument* doc = m_form->memoMain->document();
         QVERIFY(doc->findBlock(at) != doc->findBlock(at + 16));
         const int blocks = doc->blockCount();
-        std::unique_ptr<QMenu> menu = menuAt(at + 2);
+        std::unique_ptr<QMenu> menu = settledMenuAt(at + 2);
         QAction* right = Entry(menu.get(), QStringLiteral("miSpellSuggestion"), QStringLiteral("Gästebucheintrag"));
         QVERIFY(right);
         right->trigger();
@@ -257,14 +271,66 @@ private slots:
         QTimer::singleShot(0, memo, [&offered] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             QVERIFY(menu);
-            for (QAction* action : menu->actions())
-                if (action->objectName() == QLatin1String("miSpellSuggestion"))
-                    offered << action->text();
+            const auto suggestions = [menu] {
+                QStringList entries;
+                for (QAction* action : menu->actions())
+                    if (action->objectName() == QLatin1String("miSpellSuggestion"))
+                        entries << action->text();
+                return entries;
+            };
+            // The worker's suggestions take the waiting entry's place.
+            QTRY_VERIFY_WITH_TIMEOUT(!suggestions().isEmpty(), 5000);
+            offered = suggestions();
             menu->close();
         });
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, memo->viewport()->mapToGlobal(at));
         QApplication::sendEvent(memo->viewport(), &event);
         QVERIFY2(offered.contains(QStringLiteral("Fehler")), qPrintable(offered.join(u',')));
+    }
+
+    // The menu shows at once: a waiting entry that cannot be chosen, the
+    // suggestions in its place when they come, "keine Vorschläge" when they
+    // take too long (and later ones are not shown). Ignoring works meanwhile.
+    void menuWaitsForSuggestions_data()
+    {
+        QTest::addColumn<int>("heldFor");  // ms the lookups are held
+        QTest::addColumn<bool>("ignore");  // "Ignorieren" chosen while waiting
+        QTest::newRow("suggestions come") << 100 << false;
+        QTest::newRow("ignored while waiting") << 100 << true;
+        QTest::newRow("too slow") << TSpellView::SearchLimit + 300 << false;
+    }
+    void menuWaitsForSuggestions()
+    {
+        QFETCH(int, heldFor);
+        QFETCH(bool, ignore);
+        showForm(QStringLiteral("Ein Fehlr hier"));
+        TSpellChecker* checker = view()->checker();
+        checker->holdLookupsForTesting(true);
+        std::unique_ptr<QMenu> menu = menuAt(6);
+        QAction* waiting =
+            Entry(menu.get(), QStringLiteral("miSpellSearching"), QStringLiteral("Vorschläge werden gesucht …"));
+        QVERIFY(waiting && !waiting->isEnabled());
+        QCOMPARE(menu->actions().value(0), waiting);
+        QVERIFY(!Entry(menu.get(), QStringLiteral("miSpellSuggestion")));
+        if (ignore) {
+            Entry(menu.get(), QStringLiteral("miSpellIgnore"))->trigger();
+            QVERIFY(checker->misses(m_form->memoMain->document()->begin()));  // not judged again yet
+        }
+        QTest::qWait(heldFor);
+        checker->holdLookupsForTesting(false);
+        if (heldFor > TSpellView::SearchLimit) {
+            QAction* none =
+                Entry(menu.get(), QStringLiteral("miSpellNoSuggestion"), QStringLiteral("keine Vorschläge"));
+            QVERIFY(none && !none->isEnabled());
+            QTRY_VERIFY(!checker->isBusy());
+            QTest::qWait(100);
+            QVERIFY(!Entry(menu.get(), QStringLiteral("miSpellSuggestion")));
+            return;
+        }
+        QTRY_VERIFY(Entry(menu.get(), QStringLiteral("miSpellSuggestion"), QStringLiteral("Fehler")));
+        QVERIFY(!Entry(menu.get(), QStringLiteral("miSpellSearching")));
+        QCOMPARE(menu->actions().value(0)->objectName(), QStringLiteral("miSpellSuggestion"));
+        QTRY_COMPARE(bool(checker->misses(m_form->memoMain->document()->begin())), !ignore);
     }
 
     // With a file where the list's folder should be, the add names the
@@ -285,7 +351,7 @@ private slots:
                      QStringList{QStringLiteral("In %1 kann nicht geschrieben werden: %2 ist eine Datei, kein Ordner.\n"
                                                 "Das Wort „Karstwort“ gilt nur, bis das Programm endet.")
                                      .arg(PersonalWordListPath(), folder)});
-        QVERIFY(!view()->checker()->misses(m_form->memoMain->document()->begin()));
+        QTRY_VERIFY(!view()->checker()->misses(m_form->memoMain->document()->begin()));
         QCOMPARE(ReadFileBytes(folder), QByteArray("kein Ordner"));
     }
 
@@ -302,11 +368,14 @@ private slots:
         QCOMPARE(ReadFileBytes(iniFile()), QByteArray("[Rechtschreibung]\r\nPruefen=0\r\n"));
         QVERIFY(!view()->checker()->misses(m_form->memoMain->document()->begin()));
         QVERIFY(!Entry(menuAt(0).get(), QStringLiteral("miSpellSuggestion")));
+        QCOMPARE(view()->checker()->state(), TSpellChecker::State::Unloaded);
 
         menu.reset();
         m_form.reset();
         showForm(QStringLiteral("Fehlr"));
         QVERIFY(!view()->checker()->isEnabled());
+        QTest::qWait(TSpellView::LoadDelay + 100);
+        QCOMPARE(view()->checker()->state(), TSpellChecker::State::Unloaded);  // never loaded
         Entry(menuAt(0).get(), QStringLiteral("miSpellCheck"))->trigger();
         QCOMPARE(ReadFileBytes(iniFile()), QByteArray("[Rechtschreibung]\r\nPruefen=1\r\n"));
         QTRY_VERIFY(view()->checker()->misses(m_form->memoMain->document()->begin()));
