@@ -3,8 +3,8 @@
 #include <QAccessible>
 #include <QHelpEvent>
 #include <QPaintEvent>
-#include <QResizeEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QStaticText>
 #include <QToolTip>
 

@@ -1,7 +1,6 @@
 #include "main.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -11,6 +10,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 #include "ProUrl.h"
 #include "TrayIcon.h"
