@@ -91,7 +91,7 @@ void TInfoLine::layOut()
         int x = kPadding;
         bool warning = false;
         for (int i = 0; i < m_parts.size() * 2 - 1; ++i) {
-            const TInfoPart run = i % 2 ? TInfoPart{kSeparator, false} : m_parts[i / 2];
+            const TInfoPart run = i % 2 ? TInfoPart{kSeparator, false} : m_parts.at(i / 2);
             const QString text = kept < 0 ? run.text : run.text.left(kept);
             if (text.isEmpty())
                 break;

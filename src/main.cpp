@@ -343,10 +343,10 @@ void TfrmMain::UpdateCharCount()
     const QString count = QString::number(n);
     if (lblCharCount->text() != count) {
         m_countRepaint->hold();  // after the text it counts
-        const bool moreDigits = lblCharCount->text().size() != count.size();
+        const bool otherLength = lblCharCount->text().size() != count.size();
         lblCharCount->setText(count);
         // A count too wide for its box beside the logo is drawn smaller, never cut.
-        if (moreDigits)
+        if (otherLength)
             FitFontToWidth(lblCharCount, UiFont(10, true));
     }
     // A screen reader reads the count with its words, as one sentence.
