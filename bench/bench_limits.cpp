@@ -11,13 +11,13 @@
 #include <QTextCursor>
 
 #include "benchsupport.h"
-#include "countrule.h"
-#include "globals.h"
-#include "infoline.h"
-#include "limitview.h"
-#include "main.h"
-#include "memo.h"
-#include "rulecount.h"
+#include "counting/countrule.h"
+#include "counting/infoline.h"
+#include "counting/limitview.h"
+#include "counting/rulecount.h"
+#include "storage/globals.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

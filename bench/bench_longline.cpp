@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "benchsupport.h"
-#include "globals.h"
-#include "linesplit.h"
-#include "main.h"
-#include "memo.h"
+#include "storage/globals.h"
+#include "text/linesplit.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

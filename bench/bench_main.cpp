@@ -19,9 +19,9 @@
 #include "benchsupport.h"
 #include "framework/FileDialogs.h"
 #include "framework/LabelButton.h"
-#include "globals.h"
-#include "main.h"
-#include "memo.h"
+#include "storage/globals.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

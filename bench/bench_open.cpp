@@ -20,9 +20,9 @@
 #include "framework/Application.h"
 #include "framework/FileDialogs.h"
 #include "framework/LabelButton.h"
-#include "globals.h"
-#include "main.h"
-#include "memo.h"
+#include "storage/globals.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

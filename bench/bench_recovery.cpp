@@ -26,11 +26,11 @@
 #include <utility>
 
 #include "benchsupport.h"
-#include "globals.h"
-#include "main.h"
-#include "memo.h"
-#include "recovery.h"
-#include "textfile.h"
+#include "storage/globals.h"
+#include "storage/recovery.h"
+#include "storage/textfile.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

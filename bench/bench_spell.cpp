@@ -16,10 +16,10 @@
 
 #include "benchsupport.h"
 #include "framework/SpellDictionary.h"
-#include "globals.h"
-#include "main.h"
-#include "memo.h"
-#include "spellview.h"
+#include "spelling/spellview.h"
+#include "storage/globals.h"
+#include "text/memo.h"
+#include "windows/main.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "textfile.h"
+#include "storage/textfile.h"
 
 namespace {
 

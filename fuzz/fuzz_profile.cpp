@@ -5,7 +5,7 @@
 
 #include "framework/TextCodec.h"
 #include "fuzzsupport.h"
-#include "profile.h"
+#include "storage/profile.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "framework/TextCodec.h"
 #include "framework/VexloError.h"
 #include "fuzzsupport.h"
-#include "textfile.h"
+#include "storage/textfile.h"
 
 namespace {
 

@@ -7,7 +7,7 @@ source scripts/sanitizer-env.sh
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVEXLO_SANITIZE=ON -DVEXLO_BENCHMARKS=OFF "${launcher[@]}" >/dev/null
+  -DVEXLO_SANITIZE=ON -DVEXLO_BENCHMARKS=OFF -DVEXLO_WERROR="${VEXLO_WERROR:-OFF}" "${launcher[@]}" >/dev/null
 cmake --build build-asan
 cd build-asan
 ctest -L unit --output-on-failure

@@ -3,8 +3,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "globals.h"
-#include "main.h"
+#include "storage/globals.h"
+#include "windows/main.h"
 
 // The main window over a settings folder of its own, as the program has it
 // after start: made afresh by each test, with the settings file it is given.

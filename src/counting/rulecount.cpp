@@ -1,0 +1,289 @@
+#include "counting/rulecount.h"
+
+#include <QTextBoundaryFinder>
+#include <QTextDocument>
+#include <algorithm>
+
+#include "counting/limitmath.h"
+#include "text/memo.h"
+
+namespace {
+
+// Beyond this many blocks to count again, the tree is made anew.
+constexpr qsizetype ManyBlocks = 64;
+// Beyond this many, the text is read at once rather than block by block
+// (each block's own text costs a search for its place).
+constexpr qsizetype ManyBlocksForRawText = 4096;
+
+// Walks the places in text (after context) where a cluster may end: every
+// unit where nothing joins, else the grapheme cluster boundaries.
+class ClusterSteps {
+public:
+    ClusterSteps(QStringView context, QStringView text)
+        : m_start(context.size()), m_size(text.size()), m_simple(EveryUnitACluster(context, text))
+    {
+        if (m_simple)
+            return;
+        m_whole.reserve(context.size() + text.size());
+        m_whole.append(context).append(text);
+        m_finder = QTextBoundaryFinder(QTextBoundaryFinder::Grapheme, m_whole);
+        m_finder.setPosition(m_start);
+    }
+    // Whether a cluster begins at the text's start.
+    bool startsCluster() { return m_simple || m_finder.isAtBoundary(); }
+    // The next boundary after offset in the text (offsets relative to the text).
+    qsizetype next(qsizetype offset)
+    {
+        if (m_simple)
+            return offset + 1;
+        m_finder.setPosition(m_start + offset);
+        const qsizetype boundary = m_finder.toNextBoundary();
+        return boundary < 0 ? m_size : boundary - m_start;
+    }
+
+private:
+    qsizetype m_start;
+    qsizetype m_size;
+    bool m_simple;
+    QString m_whole;
+    QTextBoundaryFinder m_finder;
+};
+
+}  // namespace
+
+TRuleCount::TRuleCount(const TMemo* memo, const TLimitMath& math, TCountRule rule, QObject* parent)
+    : QObject(parent), m_memo(memo), m_math(math), m_rule(rule)
+{
+    if (m_rule == TCountRule::Browser)
+        return;
+    connect(m_memo->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int, int added) { changed(position, added); });
+}
+
+void TRuleCount::markDirty(qsizetype from, qsizetype to) const
+{
+    from = std::max<qsizetype>(from, 0);
+    to = std::min<qsizetype>(to, m_sums.size() - 1);
+    if (m_dirtyFrom > m_dirtyTo) {
+        m_dirtyFrom = from;
+        m_dirtyTo = to;
+    } else {
+        m_dirtyFrom = std::min(m_dirtyFrom, from);
+        m_dirtyTo = std::max(m_dirtyTo, to);
+    }
+}
+
+void TRuleCount::changed(int position, int added)
+{
+    if (m_rebuild)
+        return;  // everything is counted at the next read anyway
+    const QTextDocument* doc = m_memo->document();
+    const int end = doc->characterCount() - 1;
+    const qsizetype first = doc->findBlock(std::clamp(position, 0, end)).blockNumber();
+    const qsizetype last = doc->findBlock(std::clamp(position + added, 0, end)).blockNumber();
+    const qsizetype delta = doc->blockCount() - m_sums.size();
+    // The old blocks first..oldLast became the blocks first..last.
+    const qsizetype oldLast = last - delta;
+    if (first < 0 || oldLast < first || oldLast >= m_sums.size()) {
+        m_rebuild = true;
+        return;
+    }
+    if (delta != 0) {
+        m_sums.replace(first, oldLast - first + 1, last - first + 1);
+        if (m_dirtyFrom > oldLast)
+            m_dirtyFrom += delta;
+        if (m_dirtyTo > oldLast)
+            m_dirtyTo += delta;
+    }
+    // The block before for its line break (a piece break may have become one),
+    // the one after for its context.
+    markDirty(first - 1, last + 1);
+}
+
+void TRuleCount::update() const
+{
+    const QTextDocument* doc = m_memo->document();
+    if (m_rebuild || m_sums.size() != doc->blockCount()) {
+        m_sums.replace(0, m_sums.size(), doc->blockCount());
+        m_dirtyFrom = 0;
+        m_dirtyTo = m_sums.size() - 1;
+        m_rebuild = true;
+    }
+    if (m_dirtyFrom > m_dirtyTo)
+        return;
+    const bool many = m_rebuild || m_dirtyTo - m_dirtyFrom >= ManyBlocks;
+    QTextBlock block = doc->findBlockByNumber(int(m_dirtyFrom));
+    if (m_rule != TCountRule::MaxLength && m_dirtyTo - m_dirtyFrom >= ManyBlocksForRawText) {
+        countFromRawText(block, m_dirtyTo);
+    } else {
+        for (qsizetype k = m_dirtyFrom; k <= m_dirtyTo && block.isValid(); ++k, block = block.next()) {
+            if (many)
+                m_sums.setWithoutTree(k, blockValue(block));
+            else
+                m_sums.set(k, blockValue(block));
+        }
+    }
+    if (many)
+        m_sums.rebuildTree();
+    m_dirtyFrom = 0;
+    m_dirtyTo = -1;
+    m_rebuild = false;
+}
+
+void TRuleCount::countFromRawText(QTextBlock block, qsizetype last) const
+{
+    // The raw text holds each block separator as one unit: its indexes are positions.
+    const QString raw = m_memo->document()->toRawText();
+    const QStringView all(raw);
+    const QTextBlock before = linePrevious(block);
+    QStringView previous = before.isValid() ? all.mid(before.position(), before.length() - 1) : QStringView();
+    // Without pieces every separator is a line break: no block's format is read.
+    const QTextDocument* doc = m_memo->document();
+    const bool pieces = m_memo->lineBreaksBetween(0, doc->characterCount() - 1) != doc->blockCount() - 1;
+    int position = block.position();
+    bool continues = pieces && m_memo->isContinuation(block);
+    for (qsizetype k = block.blockNumber(); k <= last && block.isValid(); ++k) {
+        const QStringView text = all.mid(position, block.length() - 1);
+        const QTextBlock next = block.next();
+        const bool nextContinues = pieces && next.isValid() && m_memo->isContinuation(next);
+        const bool lineBreak = next.isValid() && !nextContinues;
+        m_sums.setWithoutTree(
+            k, textCount(continues ? previous : QStringView(), text) + (lineBreak ? LineBreakWeight(m_rule) : 0));
+        previous = text;
+        position += block.length();
+        continues = nextContinues;
+        block = next;
+    }
+}
+
+QTextBlock TRuleCount::linePrevious(const QTextBlock& block) const
+{
+    return m_memo->isContinuation(block) ? block.previous() : QTextBlock();
+}
+
+qint64 TRuleCount::blockValue(const QTextBlock& block) const
+{
+    const QTextBlock next = block.next();
+    const bool lineBreak = next.isValid() && !m_memo->isContinuation(next);
+    return partialCount(block, block.length() - 1) + (lineBreak ? LineBreakWeight(m_rule) : 0);
+}
+
+qint64 TRuleCount::partialCount(const QTextBlock& block, int length) const
+{
+    if (m_rule == TCountRule::MaxLength || length <= 0)
+        return std::max(length, 0);
+    const QString text = block.text();
+    const QTextBlock previous = linePrevious(block);
+    const QString context = previous.isValid() ? previous.text() : QString();
+    return textCount(context, QStringView(text).left(length));
+}
+
+qint64 TRuleCount::textCount(QStringView context, QStringView text) const
+{
+    if (m_rule == TCountRule::MaxLength)
+        return text.size();
+    if (m_rule == TCountRule::Graphemes) {
+        if (text.isEmpty())
+            return 0;
+        if (EveryUnitACluster(context, text))
+            return text.size();
+        ClusterSteps steps(context, text);
+        qint64 clusters = steps.startsCluster() ? 1 : 0;
+        for (qsizetype at = steps.next(0); at < text.size(); at = steps.next(at))
+            ++clusters;
+        return clusters;
+    }
+    char16_t before = context.isEmpty() ? 0 : context.back().unicode();
+    qint64 sum = 0;
+    for (const QChar c : text) {
+        sum += UnitWeight(m_rule, c.unicode(), before);
+        before = c.unicode();
+    }
+    return sum;
+}
+
+qsizetype TRuleCount::countBefore(int position) const
+{
+    const QTextBlock block = m_memo->document()->findBlock(position);
+    return m_sums.sumBefore(block.blockNumber()) + partialCount(block, position - block.position());
+}
+
+qsizetype TRuleCount::count(int from, int to) const
+{
+    if (m_rule == TCountRule::Browser)
+        return m_math.count(from, to);
+    if (from >= to)
+        return 0;
+    update();
+    return countBefore(to) - countBefore(from);
+}
+
+qsizetype TRuleCount::count() const
+{
+    if (m_rule == TCountRule::Browser)
+        return m_math.count();
+    update();
+    return m_sums.total();
+}
+
+int TRuleCount::limitPosition(qsizetype limit) const
+{
+    if (m_rule == TCountRule::Browser)
+        return m_math.limitPosition(limit);
+    if (limit <= 0 || count() <= limit)
+        return -1;
+    // The last block that begins within the limit, its line break left out.
+    const qsizetype fitting = m_sums.blocksWithin(limit);
+    const QTextBlock block = m_memo->document()->findBlockByNumber(int(fitting));
+    return fitInBlock(block, limit - m_sums.sumBefore(fitting));
+}
+
+int TRuleCount::fitInBlock(const QTextBlock& block, qint64 room) const
+{
+    const QString text = block.text();
+    const QTextBlock previous = linePrevious(block);
+    const QString context = previous.isValid() ? previous.text() : QString();
+    ClusterSteps steps(context, text);
+    const auto weight = [&](qsizetype from, qsizetype to) -> qint64 {
+        if (m_rule == TCountRule::Graphemes)
+            return 1;
+        qint64 sum = 0;
+        for (qsizetype i = from; i < to; ++i)
+            sum += UnitWeight(m_rule, text.at(i).unicode(),
+                              i > 0               ? text.at(i - 1).unicode()
+                              : context.isEmpty() ? 0
+                                                  : context.back().unicode());
+        return sum;
+    };
+    qsizetype at = 0;
+    if (!steps.startsCluster()) {
+        // The tail of a cluster that begins in the piece before: counted
+        // there under the visible rule, here under the others.
+        const qsizetype tail = steps.next(0);
+        if (m_rule != TCountRule::Graphemes && weight(0, tail) > room) {
+            QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, context + text);
+            finder.setPosition(context.size());
+            const qsizetype start = std::max<qsizetype>(finder.toPreviousBoundary(), 0);
+            return previous.position() + int(start);
+        }
+        if (m_rule != TCountRule::Graphemes)
+            room -= weight(0, tail);
+        at = tail;
+    }
+    while (at < text.size()) {
+        const qsizetype next = std::min<qsizetype>(steps.next(at), text.size());
+        const qint64 cost = weight(at, next);
+        if (cost > room)
+            break;
+        room -= cost;
+        at = next;
+    }
+    return block.position() + int(at);
+}
+
+int TRuleCount::cutPosition(qsizetype limit) const
+{
+    if (m_rule == TCountRule::Browser)
+        return m_math.cutPosition(limit);
+    return m_math.cutPositionAt(limitPosition(limit));
+}

@@ -1,0 +1,229 @@
+#include "windows/extern.h"
+
+#include <QFileInfo>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QToolButton>
+
+#include "framework/Colors.h"
+#include "framework/Controls.h"
+#include "framework/Guarded.h"
+#include "framework/LabelButton.h"
+#include "storage/globals.h"
+#include "storage/profile.h"
+#include "windows/ProUrl.h"
+#include "windows/changeurl.h"
+#include "windows/main.h"
+#include "windows/placement.h"
+
+TfrmExtern* frmExtern = nullptr;
+const QString UnassignedCaption = QStringLiteral("< unbelegt >");
+
+namespace {
+
+const QString SectionURL = QStringLiteral("URL");
+
+struct BuiltInEntry {
+    QString caption;
+    QString url;
+};
+
+// Entries 1 and 2 before any load; the same values are the reads' fallbacks.
+const BuiltInEntry PartnerSite{QStringLiteral("www.example.net"), QStringLiteral("http://www.example.net")};
+const BuiltInEntry HomePage{QStringLiteral("Vexlo Startseite"), QStringLiteral("http://www.example.org")};
+const BuiltInEntry OtherFallback{QStringLiteral("keine Beschreibung"), QStringLiteral("kein Link")};
+
+const BuiltInEntry& Fallback(int n)
+{
+    return n == 1 ? PartnerSite : n == 2 ? HomePage : OtherFallback;
+}
+
+QString LinkKey(int n)
+{
+    return QStringLiteral("Link%1").arg(n);
+}
+
+QString DescKey(int n)
+{
+    return QStringLiteral("Desc%1").arg(n);
+}
+
+}  // namespace
+
+TfrmExtern* ExternForm()
+{
+    return MadeOverMainWindow(frmExtern);
+}
+
+TfrmExtern::TfrmExtern(QWidget* parent) : QDialog(parent)
+{
+    CreateControls();
+    FormCreate();
+}
+
+TfrmExtern::~TfrmExtern() = default;
+
+void TfrmExtern::CreateControls()
+{
+    SetUpDialogFrame(this, "frmExtern", QStringLiteral("Außenlinks"), {284, 194}, ColorGreen);
+
+    QFont linkFont = UiFont(10);
+    linkFont.setUnderline(true);
+    for (int n = 1; n <= EntryCount; ++n) {
+        auto* label = new TProUrlLabel(this);
+        label->setObjectName(QStringLiteral("ulExtern%1").arg(n));
+        label->setFont(linkFont);
+        label->setFontColor(clBlack);
+        label->setUnvisitedColor(clBlack);
+        label->setActivatedColor(clYellow);
+        label->setVisitedColor(clBlack);
+        label->move(32, 11 + 15 * (n - 1));
+        label->setElideWidth(width() - 32 - 4);  // long names stay inside the dialog
+        label->setCaption(n <= 2 ? Fallback(n).caption : UnassignedCaption);
+        label->setURL(n <= 2 ? Fallback(n).url : QString());
+        ulExtern[n - 1] = label;
+
+        auto* button = new QToolButton(this);
+        button->setObjectName(QStringLiteral("SpeedButton%1").arg(n));
+        button->setGeometry(8, 12 + 15 * (n - 1), 15, 15);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRaise(false);
+        button->setToolTip(QStringLiteral("Eintrag [%1] ändern").arg(n));
+        button->setAccessibleName(QStringLiteral("Eintrag %1 ändern").arg(n));
+        connect(button, &QToolButton::clicked, this, Guarded([this, n] { SpeedButtonClick(n); }));
+        SpeedButton[n - 1] = button;
+    }
+
+    Panel1 = MakeSunkenPanel("Panel1", this, {0, 144, 283, 49});
+    lblClear = MakeLabelButton("lblClear", Panel1, 15, 16, QStringLiteral("Alle löschen"),
+                               QStringLiteral("löscht die ganze Liste"));
+    lblSave = MakeLabelButton("lblSave", Panel1, 132, 16, QStringLiteral("Speichern"),
+                              QStringLiteral("Speichert die Einstellungen dauerhaft\r\nund beendet den Dialog"));
+    lblClose = MakeLabelButton("lblClose", Panel1, 212, 16, QStringLiteral("Schließen"),
+                               QStringLiteral("Dialog schließen\r\nSpeichern nicht vergessen! ;o)"));
+    // The buttons keep the row height of 16 whatever their font asks for.
+    for (LabelButton* button : {lblClear, lblSave, lblClose})
+        button->resize(button->width(), 16);
+    connect(lblClear, &LabelButton::clicked, this, Guarded(this, &TfrmExtern::lblClearClick));
+    connect(lblSave, &LabelButton::clicked, this, Guarded(this, &TfrmExtern::lblSaveClick));
+    connect(lblClose, &LabelButton::clicked, this, Guarded(this, &TfrmExtern::lblCloseClick));
+}
+
+TProUrlLabel* TfrmExtern::Entry(int n) const
+{
+    return n >= 1 && n <= EntryCount ? ulExtern[n - 1] : nullptr;
+}
+
+void TfrmExtern::FormCreate()
+{
+    UpdateLinkHints();
+}
+
+void TfrmExtern::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        TApplication::Guard([this] { FormShow(); });
+}
+
+void TfrmExtern::FormShow()
+{
+    CentreOver(this, frmMain ? frmMain : parentWidget());
+    LoadLinks();
+    SetBackgroundColor(this, Settings.LayoutColor);
+}
+
+bool TfrmExtern::event(QEvent* event)
+{
+    const bool result = QDialog::event(event);
+    if (event->type() == QEvent::WindowActivate)
+        TApplication::Guard([this] { FormActivate(); });
+    return result;
+}
+
+void TfrmExtern::FormActivate()
+{
+    UpdateLinkHints();
+}
+
+void TfrmExtern::keyPressEvent(QKeyEvent* event)
+{
+    // The dialog has no keyboard commands: Enter and Escape do not close it.
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+void TfrmExtern::UpdateLinkHints()
+{
+    for (TProUrlLabel* label : ulExtern)
+        label->setHint(label->URL());
+}
+
+void TfrmExtern::LoadLinks()
+{
+    const QString fileName = SettingsFileName();
+    if (!QFileInfo::exists(fileName))
+        return;
+    const IniFile ini(fileName);
+    for (int n = 1; n <= EntryCount; ++n) {
+        TProUrlLabel* label = Entry(n);
+        const bool hasLink = ini.ValueExists(SectionURL, LinkKey(n));
+        if (hasLink)
+            label->setURL(ini.ReadString(SectionURL, LinkKey(n), Fallback(n).url));
+        // The first three entries take a stored name only together with its address.
+        if ((n > 3 || hasLink) && ini.ValueExists(SectionURL, DescKey(n)))
+            label->setCaption(ini.ReadString(SectionURL, DescKey(n), Fallback(n).caption));
+    }
+}
+
+void TfrmExtern::SaveLinks()
+{
+    const QString fileName = SettingsFileName();
+    const bool created = EnsureSettingsFile(QStringLiteral("[URL]"));
+    IniFile ini(fileName);
+    for (int n = 1; n <= EntryCount; ++n) {
+        ini.WriteString(SectionURL, LinkKey(n), Entry(n)->URL());
+        ini.WriteString(SectionURL, DescKey(n), Entry(n)->Caption());
+    }
+    // All sixteen keys or none: a refused write raises here and the dialog stays open.
+    UpdateSettingsFile(ini, created);
+    close();
+}
+
+void TfrmExtern::SpeedButtonClick(int n)
+{
+    EditSlot = n;
+    TfrmChangeURL* edit = ChangeURLForm();
+    // The edit dialog must belong to this one, or this modal dialog would block it.
+    if (edit->parentWidget() != this)
+        edit->setParent(this, edit->windowFlags());
+    edit->show();
+    edit->raise();
+    edit->activateWindow();
+}
+
+void TfrmExtern::lblClearClick()
+{
+    for (TProUrlLabel* label : ulExtern)
+        label->setCaption(UnassignedCaption);
+    for (TProUrlLabel* label : ulExtern)
+        label->setURL(QString());
+    UpdateLinkHints();
+}
+
+void TfrmExtern::lblSaveClick()
+{
+    SaveLinks();
+}
+
+void TfrmExtern::lblCloseClick()
+{
+    close();
+}

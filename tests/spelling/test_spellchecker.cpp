@@ -1,0 +1,322 @@
+#include <sys/stat.h>
+
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include "framework/SpellDictionary.h"
+#include "spelling/personalwords.h"
+#include "spelling/spellchecker.h"
+#include "testsupport.h"
+#include "text/linesplit.h"
+#include "text/memo.h"
+
+namespace {
+
+const QString Dictionary = QStringLiteral("/usr/share/hunspell/de_DE");
+
+// The underlined words, each once, whole also where a piece break cuts it.
+QStringList Underlined(TMemo& memo, TSpellChecker& checker)
+{
+    QStringList words;
+    int lastFrom = -1;
+    for (QTextBlock block = memo.document()->begin(); block.isValid(); block = block.next()) {
+        if (const TMissList misses = checker.misses(block)) {
+            for (const TSpellRange& miss : misses) {
+                const TMisspelling word = checker.misspellingAt(block.position() + miss.from);
+                if (word.from != lastFrom)
+                    words << word.word;
+                lastFrom = word.from;
+            }
+        }
+    }
+    return words;
+}
+
+}  // namespace
+
+class TestSpellChecker : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<TMemo> m_memo;
+    TSpellChecker* m_checker = nullptr;
+
+    // A shown text area with a loaded checker; personal list in the test's folder.
+    void createChecker(const QString& dictionary = Dictionary, const QString& list = QString())
+    {
+        m_memo = std::make_unique<TMemo>();
+        m_memo->resize(320, 200);
+        m_memo->show();
+        m_checker = new TSpellChecker(m_memo.get(), dictionary,
+                                      list.isEmpty() ? m_dir.filePath(QStringLiteral("words.txt")) : list);
+        m_checker->startLoading();
+        QTRY_VERIFY_WITH_TIMEOUT(m_checker->state() != TSpellChecker::State::Loading, 20000);
+    }
+    void setTextAndWait(const QString& text)
+    {
+        m_memo->setText(text);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(SpellDictionary::Exists(Dictionary), "hunspell-de-de is not installed");
+        QVERIFY(m_dir.isValid());
+        createChecker();
+    }
+
+    void sentences_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("underlined");
+        QTest::newRow("compounds") << "Der Gästebucheintrag über die Donaudampfschifffahrt" << QStringList{};
+        QTest::newRow("misspelling inside a compound")
+            << "Ein Gästebucheintarg und Dampfschif" << QStringList{"Gästebucheintarg", "Dampfschif"};
+        QTest::newRow("sharp s and umlauts") << "Die Straße ist schön, Füße heißen so." << QStringList{};
+        QTest::newRow("misspelled sharp s") << "Die Staßenbahn fährt." << QStringList{"Staßenbahn"};
+        QTest::newRow("noun in small letters") << "Das haus ist groß." << QStringList{"haus"};
+        QTest::newRow("hyphenated") << "Eine E-Mail zum Gästebuch-Eintrag über Vexlo-Ed" << QStringList{};
+        QTest::newRow("hyphenated, judged whole") << "Die Mond-Landugn war." << QStringList{"Mond-Landugn"};
+        QTest::newRow("trailing hyphen") << "Ein- und Ausgang" << QStringList{};
+        QTest::newRow("apostrophe") << "So geht's, wie’s kommt." << QStringList{};
+        QTest::newRow("apostrophe, misspelled stem") << "So gehtt's nicht." << QStringList{"gehtt's"};
+        QTest::newRow("abbreviations") << "Äpfel usw. und z.B. Nüsse" << QStringList{};
+        QTest::newRow("addresses")
+            << "Siehe https://fehlr.example/Fehlr und www.fehlr.de, (name@fehlr.de) oder fehlr.de/Seite."
+            << QStringList{};
+        QTest::newRow("digits") << "Fehlr2 und 3Fehlr, aber Fehlr" << QStringList{"Fehlr"};
+        QTest::newRow("several lines") << "Fehlr\nrichtig\n\nAufgabn" << QStringList{"Fehlr", "Aufgabn"};
+    }
+    void sentences()
+    {
+        QFETCH(QString, text);
+        QFETCH(QStringList, underlined);
+        setTextAndWait(text);
+        QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
+    }
+
+    void wordCutByPieceBreak_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QStringList>("underlined");
+        QTest::newRow("correct") << "Gästebucheintrag" << QStringList{};
+        QTest::newRow("misspelled") << "Gästebucheintarg" << QStringList{"Gästebucheintarg"};
+    }
+    void wordCutByPieceBreak()
+    {
+        QFETCH(QString, word);
+        QFETCH(QStringList, underlined);
+        // Slashes join words without a blank, so the cut falls inside the word.
+        QString line = QStringLiteral("Hier steht ein Satz aus lauter Wörtern, und dann: ");
+        while (line.size() < 120)
+            line += QStringLiteral("Haus/");
+        line += word + QStringLiteral("/Haus und noch mehr Sätze hinterher.");
+        const QList<qsizetype> cuts = PieceCuts(line);
+        QVERIFY(!cuts.isEmpty() && cuts[0] > 120 && cuts[0] < 120 + word.size());
+        m_memo->setLongLineLengthForTesting(100);
+        setTextAndWait(line);
+        m_memo->setLongLineLengthForTesting(LongLineLength);
+        QVERIFY(m_memo->isContinuation(m_memo->document()->begin().next()));
+        QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
+    }
+
+    // After each edit the results are right at once: the changed blocks are
+    // checked again, the others keep theirs and stay with their blocks.
+    void editsKeepResultsWithTheirBlocks()
+    {
+        setTextAndWait(QStringLiteral("Fehlr eins\nHaus\nAufgabn drei"));
+        QTextCursor cursor(m_memo->document());
+        const auto expect = [&](const QStringList& words) { QCOMPARE(Underlined(*m_memo, *m_checker), words); };
+        cursor.insertText(QStringLiteral("Neu\nZeile Tippfelher\n"));  // lines before
+        expect({"Tippfelher", "Fehlr", "Aufgabn"});
+        cursor.setPosition(m_memo->document()->findBlockByNumber(3).position());
+        cursor.deletePreviousChar();  // joins "Fehlr eins" and "Haus"
+        expect({"Tippfelher", "Fehlr", "einsHaus", "Aufgabn"});
+        cursor.insertText(QStringLiteral(" "));
+        expect({"Tippfelher", "Fehlr", "Aufgabn"});
+        m_memo->undo();
+        expect({"Tippfelher", "Fehlr", "einsHaus", "Aufgabn"});
+        cursor.setPosition(0);
+        cursor.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 2);
+        cursor.removeSelectedText();
+        expect({"Fehlr", "einsHaus", "Aufgabn"});
+        // Typing into a word: the word alone changes its verdict.
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral("x"));
+        expect({"Fehlr", "einsHaus", "Aufgabn", "dreix"});
+    }
+
+    // An edit inside a paragraph too long to check at once judges the words
+    // about it alone, right away, and moves the misses after it along.
+    void editsInALongParagraph_data()
+    {
+        QTest::addColumn<QString>("before");  // the edit starts before the first of it
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QStringList>("underlined");
+        QTest::newRow("a letter typed into a word")
+            << "Satz" << 0 << "x" << QStringList{"Fehlr", "xSatz", "Tippfelher"};
+        QTest::newRow("a word put right") << "r " << 0 << "e" << QStringList{"Tippfelher"};
+        QTest::newRow("a blank taken out") << " Satz" << 1 << "" << QStringList{"Fehlr", "EinSatz", "Tippfelher"};
+        QTest::newRow("a wrong word taken out") << "Tippfelher" << 11 << "" << QStringList{"Fehlr"};
+        QTest::newRow("words put in front") << "Fehlr" << 0 << "Neue Wörter " << QStringList{"Fehlr", "Tippfelher"};
+    }
+    void editsInALongParagraph()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, removed);
+        QFETCH(QString, added);
+        QFETCH(QStringList, underlined);
+        const QString text = QStringLiteral("Fehlr ") + QStringLiteral("Ein Satz mit Wörtern. ").repeated(60) +
+                             QStringLiteral("Tippfelher am Ende");
+        setTextAndWait(text);
+        QTextCursor cursor(m_memo->document());
+        cursor.setPosition(int(text.indexOf(before)));
+        cursor.setPosition(cursor.position() + removed, QTextCursor::KeepAnchor);
+        cursor.insertText(added);
+        QVERIFY(!m_checker->isBusy());
+        QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
+    }
+
+    // A paragraph longer than a slice can read is checked on from where each
+    // slice stopped, to its end.
+    void paragraphLongerThanASlice()
+    {
+        m_memo->setLongLineLengthForTesting(1000000);
+        setTextAndWait(QStringLiteral("Ein Satz mit Wörtern. ").repeated(4000) + QStringLiteral("Fehlr"));
+        QCOMPARE(m_memo->document()->blockCount(), 1);
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+    }
+
+    // A large text: nothing is checked while the text is set; the slices
+    // check everything later, also the end far out of view.
+    void largeTextCheckedInSlices()
+    {
+        QString text;
+        for (int i = 0; i < 20000; ++i)
+            text += QStringLiteral("Ein Satz mit Wörtern und Zeile %1\n").arg(i);
+        m_memo->setText(text + QStringLiteral("Am Ende ein Fehlr"));
+        QVERIFY(m_checker->isBusy());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+    }
+
+    // The lines in view are checked first: the first results reported hold
+    // theirs, also far down a large text.
+    void visibleLinesFirst_data()
+    {
+        QTest::addColumn<int>("line");
+        QTest::newRow("top") << 0;
+        QTest::newRow("middle") << 10000;
+    }
+    void visibleLinesFirst()
+    {
+        QFETCH(int, line);
+        QString text;
+        for (int i = 0; i < 20000; ++i)
+            text += i == line ? QStringLiteral("Hier steht ein Fehlr\n")
+                              : QStringLiteral("Ein Satz mit Wörtern und Zeile %1\n").arg(i);
+        m_memo->setText(text);
+        m_memo->setTextCursor(QTextCursor(m_memo->document()->findBlockByNumber(line)));
+        m_memo->centerCursor();
+        QSignalSpy reported(m_checker, &TSpellChecker::resultsChanged);
+        QVERIFY(reported.wait(20000));
+        QCOMPARE(m_checker->misses(m_memo->document()->findBlockByNumber(line)).size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+    }
+
+    void ignoreLastsUntilTheEnd()
+    {
+        setTextAndWait(QStringLiteral("Fehlr und Aufgabn, Fehlr"));
+        m_checker->ignore(QStringLiteral("Fehlr"));
+        QTRY_COMPARE(Underlined(*m_memo, *m_checker), QStringList{"Aufgabn"});
+        QVERIFY(!ReadFileBytes(m_dir.filePath(QStringLiteral("words.txt"))).contains("Fehlr"));
+        createChecker();  // a new start forgets it
+        setTextAndWait(QStringLiteral("Fehlr"));
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+    }
+
+    void personalListSurvivesRestart()
+    {
+        const QString list = m_dir.filePath(QStringLiteral("words.txt"));
+        setTextAndWait(QStringLiteral("Karstwort und Tippfelher"));
+        m_checker->addToPersonalList(QStringLiteral("Karstwort"));
+        QTRY_COMPARE(Underlined(*m_memo, *m_checker), QStringList{"Tippfelher"});
+        QCOMPARE(ReadFileBytes(list), QByteArray("Karstwort\n"));
+        createChecker();
+        setTextAndWait(QStringLiteral("Karstwort und Tippfelher"));
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Tippfelher"});
+        QCOMPARE(m_checker->personalWords(), QStringList{"Karstwort"});
+
+        // A refused write leaves the old list, and the word underlined.
+        {
+            FileSizeLimit limit(4);
+            QVERIFY(limit.active());
+            QCOMPARE(ErrorOf([&] { m_checker->addToPersonalList(QStringLiteral("Tippfelher")); }),
+                     QStringLiteral("In %1 kann nicht geschrieben werden").arg(list));
+        }
+        QCOMPARE(ReadFileBytes(list), QByteArray("Karstwort\n"));
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Tippfelher"});
+        QFile::remove(list);
+    }
+
+    // A list that cannot be read (here a named pipe) is reported and never written over.
+    void unreadableListKept()
+    {
+        const QString pipe = m_dir.filePath(QStringLiteral("pipe.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        ErrorBoxRecorder errors;
+        createChecker(Dictionary, pipe);
+        const QString refused = QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(pipe);
+        QTRY_COMPARE(errors.shown, QStringList{refused + u'.'});
+        QCOMPARE(ErrorOf([&] { m_checker->addToPersonalList(QStringLiteral("Karstwort")); }), refused);
+        QVERIFY(QFileInfo(pipe).isSymLink() || !QFileInfo(pipe).isFile());
+        createChecker();
+        QFile::remove(pipe);
+    }
+
+    void checkingOff()
+    {
+        setTextAndWait(QStringLiteral("Fehlr"));
+        m_checker->setEnabled(false);
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{});
+        m_memo->setText(QStringLiteral("Fehlr und Aufgabn"));
+        QVERIFY(!m_checker->isBusy());
+        m_checker->setEnabled(true);
+        QTRY_COMPARE(Underlined(*m_memo, *m_checker), (QStringList{"Fehlr", "Aufgabn"}));
+    }
+
+    void noDictionaryInstalled()
+    {
+        QVERIFY(FindGermanDictionary(QStringLiteral("de_DE"), {m_dir.path()}).isEmpty());
+        createChecker(m_dir.filePath(QStringLiteral("de_DE")));
+        QCOMPARE(m_checker->state(), TSpellChecker::State::Missing);
+        setTextAndWait(QStringLiteral("Fehlr"));
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{});
+        QCOMPARE(ErrorOf([&] { SpellDictionary dictionary(m_dir.filePath(QStringLiteral("de_DE"))); }),
+                 QStringLiteral("Wörterbuch %1 nicht gefunden").arg(m_dir.filePath(QStringLiteral("de_DE"))));
+        createChecker();
+    }
+
+    void dictionaryForLocale()
+    {
+        for (const char* name : {"de_DE", "de_AT"}) {
+            WriteFileBytes(m_dir.filePath(QStringLiteral("%1.aff").arg(name)), "SET UTF-8\n");
+            WriteFileBytes(m_dir.filePath(QStringLiteral("%1.dic").arg(name)), "1\nWort\n");
+        }
+        const QString dir = m_dir.path();
+        QCOMPARE(FindGermanDictionary(QStringLiteral("de_AT.UTF-8"), {dir}), dir + QStringLiteral("/de_AT"));
+        QCOMPARE(FindGermanDictionary(QStringLiteral("de_CH"), {dir}), dir + QStringLiteral("/de_DE"));
+        QCOMPARE(FindGermanDictionary(QStringLiteral("en_US"), {dir}), dir + QStringLiteral("/de_DE"));
+        for (const char* name : {"de_DE", "de_AT"})
+            for (const char* ext : {"aff", "dic"})
+                QFile::remove(m_dir.filePath(QStringLiteral("%1.%2").arg(name, ext)));
+    }
+};
+
+VEXLO_TEST_MAIN(TestSpellChecker)
+#include "test_spellchecker.moc"

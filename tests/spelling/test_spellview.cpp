@@ -1,0 +1,240 @@
+#include <QLabel>
+#include <QMenu>
+#include <QTest>
+#include <QTextBlock>
+
+#include "framework/SpellDictionary.h"
+#include "spelling/spellview.h"
+#include "storage/globals.h"
+#include "testsupport.h"
+#include "text/memo.h"
+#include "windows/main.h"
+
+namespace {
+
+QAction* Entry(QMenu* menu, const QString& name, const QString& text = QString())
+{
+    for (QAction* action : menu->actions())
+        if (action->objectName() == name && (text.isEmpty() || action->text() == text))
+            return action;
+    return nullptr;
+}
+
+}  // namespace
+
+class TestSpellView : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<TfrmMain> m_form;
+
+    QString iniFile() const { return m_dir.filePath(QStringLiteral("vexloed.ini")); }
+    TSpellView* view() const { return m_form->memoMain->findChild<TSpellView*>(QStringLiteral("spellView")); }
+
+    // The shown main window, its dictionary loaded and the text checked.
+    void showForm(const QString& text)
+    {
+        Settings = TSettings();
+        m_form = std::make_unique<TfrmMain>();
+        frmMain = m_form.get();
+        m_form->show();
+        m_form->memoMain->setText(text);
+        TSpellChecker* checker = view()->checker();
+        QTRY_VERIFY_WITH_TIMEOUT(checker->state() == TSpellChecker::State::Ready, 20000);
+        QTRY_VERIFY(!checker->isBusy());
+    }
+    // The text area's menu for the word at position.
+    std::unique_ptr<QMenu> menuAt(int position)
+    {
+        view()->setMenuPosition(position);
+        return std::unique_ptr<QMenu>(m_form->memoMain->createContextMenu(QPoint()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        SetProgramDirForTesting(m_dir.path());
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        frmMain = nullptr;
+        QFile::remove(iniFile());
+    }
+
+    // Up to six suggestions at the top; one replaces the word as one step
+    // that Ctrl+Z takes back, and the count follows.
+    void suggestionReplacesWord()
+    {
+        showForm(QStringLiteral("Ein Fehlr hier"));
+        std::unique_ptr<QMenu> menu = menuAt(6);
+        const QList<QAction*> actions = menu->actions();
+        QVERIFY(actions.size() > 3);
+        QCOMPARE(actions[0]->objectName(), QStringLiteral("miSpellSuggestion"));
+        int suggestions = 0;
+        for (QAction* action : actions)
+            suggestions += action->objectName() == QLatin1String("miSpellSuggestion");
+        QVERIFY(suggestions >= 1 && suggestions <= TSpellView::MaxSuggestions);
+        QVERIFY(Entry(menu.get(), QStringLiteral("miSpellIgnore"), QStringLiteral("Ignorieren")));
+        QVERIFY(Entry(menu.get(), QStringLiteral("miSpellAdd"), QStringLiteral("Zum Wörterbuch hinzufügen")));
+        // Qt's own entries and the copy entries stay below ours.
+        QVERIFY(Entry(menu.get(), QStringLiteral("miCopyGB")));
+        QAction* fehler = Entry(menu.get(), QStringLiteral("miSpellSuggestion"), QStringLiteral("Fehler"));
+        QVERIFY(fehler);
+        fehler->trigger();
+        QCOMPARE(m_form->memoMain->text(), QStringLiteral("Ein Fehler hier"));
+        ShowFigures();
+        QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("15"));
+        QTest::keyClick(m_form->memoMain, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_form->memoMain->text(), QStringLiteral("Ein Fehlr hier"));
+        ShowFigures();
+        QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("14"));
+        // On a word spelled right: the check item alone.
+        menu = menuAt(1);
+        QVERIFY(!Entry(menu.get(), QStringLiteral("miSpellSuggestion")));
+        QCOMPARE(menu->actions().value(0)->objectName(), QStringLiteral("miSpellCheck"));
+    }
+
+    // The wavy line lies under the misspelled word and under no other: in a
+    // line wrapped to several, and far down a text scrolled there.
+    void underlineUnderTheWord_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("wrong");
+        QTest::addColumn<QString>("right");  // a word next to it
+        const QString wrapped =
+            QStringLiteral("Ein Satz, der lang genug ist, um in der Zeile umzubrechen, ").repeated(3);
+        QString many;
+        for (int i = 0; i < 300; ++i)
+            many += i == 250 ? QStringLiteral("Hier ein Fehlr drin\n") : QStringLiteral("Eine ganz richtige Zeile\n");
+        QTest::newRow("first line") << QStringLiteral("Ein Fehlr hier") << "Fehlr"
+                                    << "hier";
+        QTest::newRow("wrapped") << wrapped + QStringLiteral("und Fehlr hier") << "Fehlr"
+                                 << "hier";
+        QTest::newRow("scrolled") << many << "Fehlr"
+                                  << "drin";
+    }
+    void underlineUnderTheWord()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, wrong);
+        QFETCH(QString, right);
+        showForm(text);
+        TMemo* memo = m_form->memoMain;
+        const int at = int(text.indexOf(wrong));
+        QTextCursor caret(memo->document());
+        caret.setPosition(at);
+        memo->setTextCursor(caret);
+        memo->ensureCursorVisible();
+        // The cell of a word: from its first character's caret to its last's.
+        const auto cell = [memo](int from, int to) {
+            QTextCursor cursor(memo->document());
+            cursor.setPosition(from);
+            const QRect left = memo->cursorRect(cursor);
+            cursor.setPosition(to);
+            return QRect(left.left() + 1, left.top(), memo->cursorRect(cursor).left() - left.left() - 2, left.height());
+        };
+        const QImage shown = memo->viewport()->grab().toImage();
+        const auto red = [&shown](const QRect& rect) {
+            int count = 0;
+            for (int y = rect.top(); y <= rect.bottom(); ++y)
+                for (int x = rect.left(); x <= rect.right(); ++x)
+                    count += shown.pixelColor(x, y) == TSpellView::underlineColor();
+            return count;
+        };
+        const QRect wrongCell = cell(at, at + int(wrong.size()));
+        QVERIFY(memo->viewport()->rect().contains(wrongCell));
+        QVERIFY2(red(wrongCell) >= wrongCell.width() / 2, qPrintable(QString::number(red(wrongCell))));
+        const int next = int(text.indexOf(right, at));
+        QCOMPARE(red(cell(next, next + int(right.size()))), 0);
+        if (QTest::currentDataTag() == QLatin1String("wrapped"))
+            QVERIFY(wrongCell.top() > memo->cursorRect(QTextCursor(memo->document())).top());
+    }
+
+    // An edit that changes the verdicts along a stretch running over several
+    // rows shows them in every row, also in rows whose text stays: with a "+"
+    // for its "@", an address is words.
+    void stretchOverRowsRepainted()
+    {
+        const QString text = QStringLiteral("Ein Satz x@y") + QStringLiteral("/Fehlr").repeated(40);
+        showForm(text);
+        TMemo* memo = m_form->memoMain;
+        QTextCursor cursor(memo->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral(" "));  // a block's first edit paints it whole
+        ShownViewport(m_form.get(), memo->viewport());
+        cursor.setPosition(int(text.indexOf(u'@')));
+        cursor.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor);
+        cursor.insertText(QStringLiteral("+"));
+        const QImage shown = ShownViewport(m_form.get(), memo->viewport());
+        QCOMPARE(shown, FreshlyPainted(memo->viewport()));
+        int red = 0;  // below the edited row
+        for (int y = memo->cursorRect(cursor).bottom() + 1; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                red += shown.pixelColor(x, y) == TSpellView::underlineColor();
+        QVERIFY(red > 0);
+    }
+
+    // A word cut by a piece break is replaced whole; the pieces stay.
+    void suggestionAcrossPieceBreak()
+    {
+        QString line = QStringLiteral("Ein Satz: ");
+        while (line.size() < 125)
+            line += QStringLiteral("Haus/");
+        line += QStringLiteral("Gästebucheintarg/Haus und mehr");
+        showForm(QString());
+        m_form->memoMain->setLongLineLengthForTesting(100);
+        m_form->memoMain->setText(line);
+        QTRY_VERIFY(!view()->checker()->isBusy());
+        const int at = int(line.indexOf(QStringLiteral("Gästebucheintarg")));
+        const QTextDocument* doc = m_form->memoMain->document();
+        QVERIFY(doc->findBlock(at) != doc->findBlock(at + 16));
+        const int blocks = doc->blockCount();
+        std::unique_ptr<QMenu> menu = menuAt(at + 2);
+        QAction* right = Entry(menu.get(), QStringLiteral("miSpellSuggestion"), QStringLiteral("Gästebucheintrag"));
+        QVERIFY(right);
+        right->trigger();
+        QCOMPARE(m_form->memoMain->text(), QString(line).replace(QStringLiteral("eintarg"), QStringLiteral("eintrag")));
+        QCOMPARE(m_form->memoMain->charCount(), line.size());
+        QCOMPARE(doc->blockCount(), blocks);
+    }
+
+    // The check item: remembered in a section of its own, written only when
+    // the user switches it.
+    void checkItemRemembered()
+    {
+        showForm(QStringLiteral("Fehlr"));
+        QVERIFY(!QFile::exists(iniFile()));
+        std::unique_ptr<QMenu> menu = menuAt(0);
+        QAction* check = Entry(menu.get(), QStringLiteral("miSpellCheck"), QStringLiteral("Rechtschreibung prüfen"));
+        QVERIFY(check && check->isCheckable() && check->isChecked());
+        check->trigger();
+        QCOMPARE(ReadFileBytes(iniFile()), QByteArray("[Rechtschreibung]\r\nPruefen=0\r\n"));
+        QVERIFY(!view()->checker()->misses(m_form->memoMain->document()->begin()));
+        QVERIFY(!Entry(menuAt(0).get(), QStringLiteral("miSpellSuggestion")));
+
+        menu.reset();
+        m_form.reset();
+        showForm(QStringLiteral("Fehlr"));
+        QVERIFY(!view()->checker()->isEnabled());
+        Entry(menuAt(0).get(), QStringLiteral("miSpellCheck"))->trigger();
+        QCOMPARE(ReadFileBytes(iniFile()), QByteArray("[Rechtschreibung]\r\nPruefen=1\r\n"));
+        QTRY_VERIFY(view()->checker()->misses(m_form->memoMain->document()->begin()));
+    }
+
+    void noDictionaryInstalled()
+    {
+        TMemo memo;
+        new TSpellView(&memo, m_dir.filePath(QStringLiteral("de_DE")), m_dir.filePath(QStringLiteral("words.txt")));
+        memo.setText(QStringLiteral("Fehlr"));
+        std::unique_ptr<QMenu> menu(memo.createContextMenu(QPoint()));
+        QAction* item = menu->actions().value(0);
+        QCOMPARE(item->text(),
+                 QStringLiteral("Rechtschreibung: kein deutsches Wörterbuch installiert (hunspell-de-de)"));
+        QVERIFY(!item->isEnabled());
+    }
+};
+
+VEXLO_TEST_MAIN(TestSpellView)
+#include "test_spellview.moc"

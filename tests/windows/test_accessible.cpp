@@ -1,0 +1,132 @@
+#include <QAccessible>
+#include <QClipboard>
+#include <QMenu>
+#include <QTest>
+
+#include "counting/infoline.h"
+#include "framework/LabelButton.h"
+#include "shownmainwindow.h"
+#include "testsupport.h"
+#include "text/memo.h"
+#include "windows/ProUrl.h"
+#include "windows/ProUrlOpen.h"
+#include "windows/accessible.h"
+#include "windows/main.h"
+
+class TestAccessible : public QObject {
+    Q_OBJECT
+
+    ShownMainWindow m_form;
+
+    QAccessibleInterface* of(const char* name) const
+    {
+        auto* control = m_form->findChild<QWidget*>(QLatin1String(name));
+        return control ? QAccessible::queryAccessibleInterface(control) : nullptr;
+    }
+
+private slots:
+    void initTestCase() { InstallAccessibility(); }
+    void init() { QVERIFY(m_form.open()); }
+    void cleanup()
+    {
+        SetLinkOpenerForTesting({});
+        m_form.close();
+    }
+
+    // What a screen reader is told about each kind of control.
+    void rolesAndNames_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<bool>("pressable");
+        QTest::newRow("label button") << "lblCopyClip" << int(QAccessible::Button) << "kopieren"
+                                      << "Kopiert den Text in die Zwischenablage (Strg+Umschalt+C)" << true;
+        QTest::newRow("link") << "lblMailTo" << int(QAccessible::Link) << "e-mail an Karst"
+                              << "mailto:karst@example.org?subject='Vexlo-Ed Anregungen'" << true;
+        QTest::newRow("count") << "lblCharCount" << int(QAccessible::StaticText) << "0 Zeichen im Textfenster"
+                               << QString() << false;
+        QTest::newRow("indicator") << "lblGB" << int(QAccessible::StaticText) << "Gästebuch-Grenze erreicht"
+                                   << "Die maximale Zeichenzahl für Gästebucheinträge ist überschritten" << false;
+        QTest::newRow("text area") << "memoMain" << int(QAccessible::EditableText) << "Text" << QString() << false;
+        QTest::newRow("logo") << "imgKarst" << int(QAccessible::Graphic) << "Karst-Logo" << QString() << false;
+    }
+    void rolesAndNames()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        QFETCH(QString, description);
+        QFETCH(bool, pressable);
+        QAccessibleInterface* face = of(qPrintable(control));
+        QVERIFY(face);
+        QCOMPARE(int(face->role()), role);
+        QCOMPARE(face->text(QAccessible::Name), name);
+        QCOMPARE(face->text(QAccessible::Description), description);
+        QAccessibleActionInterface* actions = face->actionInterface();
+        QCOMPARE(actions && actions->actionNames().contains(QAccessibleActionInterface::pressAction()), pressable);
+        if (control == QLatin1String("lblCopyClip"))
+            QCOMPARE(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
+                     QStringList{QStringLiteral("Strg+Umschalt+C")});
+    }
+
+    // The second half of the count's sentence and the emblem are not read on their own.
+    void decorativeControlsAreSkipped()
+    {
+        for (const char* name : {"Label5", "Image1"}) {
+            QAccessibleInterface* face = of(name);
+            QVERIFY(face);
+            QVERIFY2(face->state().invisible, name);
+            QVERIFY(face->text(QAccessible::Name).isEmpty());
+        }
+        QVERIFY(!of("lblCharCount")->state().invisible);
+    }
+
+    // Press runs the click: the command, and the colour rule's press and release.
+    void pressRunsTheLeftClick()
+    {
+        m_form->memoMain->setText(QStringLiteral("Gruß"));
+        QApplication::clipboard()->clear();
+        QList<Qt::MouseButton> downs, ups;
+        connect(m_form->lblCopyClip, &LabelButton::mouseDown, this, [&](Qt::MouseButton b) { downs << b; });
+        connect(m_form->lblCopyClip, &LabelButton::mouseUp, this, [&](Qt::MouseButton b) { ups << b; });
+        of("lblCopyClip")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(QApplication::clipboard()->text(), QStringLiteral("Gruß"));
+        QCOMPARE(downs, QList<Qt::MouseButton>{Qt::LeftButton});
+        QCOMPARE(ups, QList<Qt::MouseButton>{Qt::LeftButton});
+        QCOMPARE(m_form->lblCopyClip->textColor(), QColor(Qt::black));
+
+        QStringList opened;
+        SetLinkOpenerForTesting([&](const QString& link) { opened << link; });
+        of("lblMailTo")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(opened, QStringList{m_form->lblMailTo->URL()});
+        // A disabled command cannot be pressed.
+        m_form->lblCopyClip->setEnabled(false);
+        m_form->memoMain->setText(QStringLiteral("neu"));
+        of("lblCopyClip")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTest::qWait(50);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Gruß"));
+
+        // The info line, pressed, offers the counting rules as a click does.
+        auto* line = m_form->memoMain->findChild<TInfoLine*>();
+        QAccessible::queryAccessibleInterface(line)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+        QApplication::activePopupWidget()->close();
+    }
+
+    // The info line reads its text as its name (the bus announces each change), as the count does.
+    void namesFollowTheText()
+    {
+        QTest::keyClicks(m_form->memoMain, QStringLiteral("ab"));
+        auto* line = m_form->memoMain->findChild<TInfoLine*>();
+        QVERIFY(line);
+        QTRY_COMPARE(QAccessible::queryAccessibleInterface(line)->text(QAccessible::Name),
+                     QStringLiteral("Gästebuch: noch 1998 · Forum: noch 2998"));
+        QCOMPARE(of("lblCharCount")->text(QAccessible::Name), QStringLiteral("2 Zeichen im Textfenster"));
+    }
+};
+
+VEXLO_TEST_MAIN(TestAccessible)
+#include "test_accessible.moc"
