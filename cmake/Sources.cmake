@@ -7,9 +7,10 @@
 set(VEXLO_CORE_UNITS
   text/linesplit text/runwrap
   counting/countrule counting/blocksums counting/limitmath counting/textstats
-  spelling/spellwords spelling/personalwords
-  storage/globals storage/profile storage/settingsdir storage/textfile storage/recoverywriter
-  framework/AtomicFile framework/BakedPictures framework/CursorTable framework/FileName framework/ImageList
+  spelling/spellwords spelling/personalwords spelling/wordlistformat spelling/personalwordlist
+  storage/globals storage/profile storage/settingsdir storage/textfile storage/fileerror storage/recoverywriter
+  framework/AtomicFile framework/BakedPictures framework/CursorTable framework/FileLock framework/FileName
+  framework/ImageList
   framework/JpegImage framework/PngImage framework/QtTranslations framework/RegularFile framework/ShiftState
   framework/SpellDictionary framework/TextCodec framework/TrayShell framework/VersionRecord framework/VexloError)
 

@@ -5,9 +5,10 @@
 #include <algorithm>
 
 #include "framework/Application.h"
+#include "framework/Guarded.h"
 #include "framework/SpellDictionary.h"
 #include "framework/VexloError.h"
-#include "spelling/personalwords.h"
+#include "spelling/personalwordlist.h"
 #include "spelling/spellwords.h"
 #include "text/memo.h"
 #include "text/rangepainter.h"
@@ -166,9 +167,21 @@ struct TSpellChecker::Context {
 };
 
 TSpellChecker::TSpellChecker(TMemo* memo, const QString& dictionaryBase, const QString& personalListPath)
-    : QObject(memo), m_memo(memo), m_dictionaryBase(dictionaryBase), m_personalListPath(personalListPath)
+    : QObject(memo),
+      m_memo(memo),
+      m_dictionaryBase(dictionaryBase),
+      m_personalWords(new TPersonalWords(personalListPath, this))
 {
     setObjectName(QStringLiteral("spellChecker"));
+    // Words added here, by another running copy or by hand, checked from then on.
+    connect(m_personalWords, &TPersonalWords::wordsChanged, this, Guarded([this](const QStringList& added) {
+                for (const QString& word : added)
+                    accept(word);
+                if (!added.isEmpty())
+                    recheckEverything();
+            }));
+    connect(m_personalWords, &TPersonalWords::failed, this,
+            Guarded([](const QString& message) { throw VexloError(message); }));
     if (!SpellDictionary::Exists(dictionaryBase))
         m_state = State::Missing;
     m_results.dropAll(memo->document()->blockCount());
@@ -214,10 +227,11 @@ void TSpellChecker::dictionaryLoaded()
         accept(word);
     m_state = State::Ready;
     emit stateChanged();
-    schedule();
-    m_personalWords = ReadPersonalWords(m_personalListPath);
-    for (const QString& word : std::as_const(m_personalWords))
+    for (const QString& word : m_personalWords->words())
         accept(word);
+    schedule();
+    // Read in a worker thread; its words come with wordsChanged.
+    m_personalWords->load();
 }
 
 void TSpellChecker::accept(const QString& word)
@@ -530,16 +544,10 @@ void TSpellChecker::ignore(const QString& word)
 
 void TSpellChecker::addToPersonalList(const QString& word)
 {
-    // Read again first: a list that could not be read at start is never
-    // written over, and words another instance added stay.
-    QStringList words = ReadPersonalWords(m_personalListPath);
-    if (!words.contains(word)) {
-        words.append(word);
-        WritePersonalWords(m_personalListPath, words);
-    }
-    m_personalWords = words;
-    for (const QString& known : std::as_const(words))
-        m_accepted.insert(known);
-    accept(word);
-    recheckEverything();
+    m_personalWords->add(word);
+}
+
+QStringList TSpellChecker::personalWords() const
+{
+    return m_personalWords->words();
 }

@@ -14,6 +14,7 @@
 class QTextBlock;
 class SpellDictionary;
 class TMemo;
+class TPersonalWords;
 
 // A misspelled stretch of a block, in positions inside the block.
 struct TSpellRange {
@@ -130,10 +131,11 @@ public:
     QStringList suggestions(const QString& word, int count);
     // Accepts the word until the program ends.
     void ignore(const QString& word);
-    // Accepts the word for good: it goes into the personal list first, so a
-    // refused write throws and nothing changes.
+    // Accepts the word for good: at once, and into the personal list (see
+    // TPersonalWords for a refused write).
     void addToPersonalList(const QString& word);
-    const QStringList& personalWords() const { return m_personalWords; }
+    QStringList personalWords() const;
+    TPersonalWords* personalList() const { return m_personalWords; }
 
 signals:
     // Results of visible lines came in: the text area is to be repainted.
@@ -163,7 +165,6 @@ private:
 
     TMemo* m_memo;
     QString m_dictionaryBase;
-    QString m_personalListPath;
     State m_state = State::Loading;
     bool m_enabled = true;
     std::unique_ptr<SpellDictionary> m_dictionary;
@@ -171,7 +172,7 @@ private:
     std::unique_ptr<SpellDictionary> m_loaded;
     QString m_loadError;
     std::thread m_loader;
-    QStringList m_personalWords;
+    TPersonalWords* m_personalWords;
     QSet<QString> m_accepted;  // ignored and personal words
     QHash<QString, bool> m_verdicts;
     TBlockResults m_results;

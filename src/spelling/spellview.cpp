@@ -13,6 +13,7 @@
 
 #include "framework/Guarded.h"
 #include "storage/globals.h"
+#include "storage/textfile.h"
 #include "text/memo.h"
 #include "text/rangepainter.h"
 
@@ -178,6 +179,7 @@ void TSpellView::replaceWord(const TMisspelling& misspelling, const QString& rep
 {
     if (m_memo->textBetween(misspelling.from, misspelling.to) != misspelling.word)
         return;  // the text has changed meanwhile
+    m_memo->checkCapacity(misspelling.from, misspelling.to, CountChars(replacement));
     QTextDocument* doc = m_memo->document();
     QTextCursor editor(doc);
     editor.beginEditBlock();

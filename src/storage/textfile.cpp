@@ -9,6 +9,7 @@
 #include "framework/RegularFile.h"
 #include "framework/TextCodec.h"
 #include "framework/VexloError.h"
+#include "storage/fileerror.h"
 
 namespace {
 
@@ -16,30 +17,11 @@ namespace {
 // than this many bytes, so a larger file is refused before it is read.
 constexpr qint64 MaxFileBytes = 4 * static_cast<qint64>(MemoCapacity);
 
-// Why a file cannot be read, in the user's words.
-QString ReadErrorReason(int error)
-{
-    switch (error) {
-        case EISDIR:
-            return QStringLiteral("Es ist ein Ordner");
-        case ENOENT:
-        case ENOTDIR:
-            return QStringLiteral("Die Datei existiert nicht");
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("Zugriff verweigert");
-        case ENODEV:
-        case ENXIO:
-            return QStringLiteral("Es ist keine gewöhnliche Datei");
-        default:
-            return QStringLiteral("E/A-Fehler %1").arg(error);
-    }
-}
-
 [[noreturn]] void ThrowCannotOpen(const QString& fileName, int error)
 {
+    // A file standing where a folder of the path should be: no such file.
     throw VexloError(QStringLiteral("Datei %1 kann nicht geöffnet werden: %2")
-                         .arg(FileName::Display(fileName), ReadErrorReason(error)));
+                         .arg(FileName::Display(fileName), FileErrorReason(error == ENOTDIR ? ENOENT : error)));
 }
 
 [[noreturn]] void ThrowTooLarge()

@@ -62,6 +62,10 @@ public:
 
     // The capacity in counted characters, MemoCapacity unless a test lowers it.
     void setCapacityForTesting(qsizetype capacity) { m_capacity = capacity; }
+    // Throws "Text überschreitet Memo-Kapazität" when replacing the text
+    // between two document positions by added counted characters would pass
+    // the capacity: every edit, also one made from outside, asks first.
+    void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;
     // The length above which a line is held in pieces, LongLineLength unless
     // a measurement raises it.
     void setLongLineLengthForTesting(qsizetype length) { m_longLine = length; }
@@ -96,7 +100,6 @@ private:
     void dropText(QDropEvent* event);
     void commitInput(QInputMethodEvent* event);
     qsizetype countBetween(int fromPosition, int toPosition) const;
-    void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;
     void insertLines(QTextCursor& cursor, const QString& text);
     bool tooLong(const QTextBlock& block) const;
     bool splitLongBlocks(int fromPosition, int toPosition);

@@ -1,9 +1,11 @@
 #include <QLabel>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTextBlock>
 
 #include "framework/SpellDictionary.h"
+#include "spelling/personalwords.h"
 #include "spelling/spellview.h"
 #include "storage/globals.h"
 #include "testsupport.h"
@@ -94,6 +96,33 @@ private slots:
         menu = menuAt(1);
         QVERIFY(!Entry(menu.get(), QStringLiteral("miSpellSuggestion")));
         QCOMPARE(menu->actions().value(0)->objectName(), QStringLiteral("miSpellCheck"));
+    }
+
+    // A replacement goes through the capacity check as typing does: past
+    // the capacity it is refused, the text left as it was.
+    void replacementWithinCapacity_data()
+    {
+        QTest::addColumn<int>("room");  // units left below the capacity
+        QTest::newRow("at the capacity") << 0;
+        QTest::newRow("one unit of room") << 1;
+    }
+    void replacementWithinCapacity()
+    {
+        QFETCH(int, room);
+        constexpr int Capacity = 200;
+        QString text = QStringLiteral("Das Dampfschif fährt");
+        text += QString(Capacity - room - text.size(), u' ');
+        showForm(text);
+        m_form->memoMain->setCapacityForTesting(Capacity);
+        ErrorBoxRecorder errors;
+        std::unique_ptr<QMenu> menu = menuAt(6);
+        QAction* right = Entry(menu.get(), QStringLiteral("miSpellSuggestion"), QStringLiteral("Dampfschilf"));
+        QVERIFY(right);
+        right->trigger();
+        const bool fits = room >= 1;
+        QCOMPARE(errors.shown, fits ? QStringList() : QStringList{"Text überschreitet Memo-Kapazität."});
+        QCOMPARE(m_form->memoMain->text(), fits ? QString(text).replace(4, 10, QStringLiteral("Dampfschilf")) : text);
+        QCOMPARE(m_form->memoMain->charCount(), fits ? Capacity : Capacity - room);
     }
 
     // The wavy line lies under the misspelled word and under no other: in a
@@ -198,6 +227,28 @@ private slots:
         QCOMPARE(m_form->memoMain->text(), QString(line).replace(QStringLiteral("eintarg"), QStringLiteral("eintrag")));
         QCOMPARE(m_form->memoMain->charCount(), line.size());
         QCOMPARE(doc->blockCount(), blocks);
+    }
+
+    // With a file where the list's folder should be, the add names the
+    // cause and says that the word counts only until the program ends.
+    void addWithAFileInPlaceOfTheFolder()
+    {
+        const QString folder = QFileInfo(PersonalWordListPath()).path();
+        WriteFileBytes(folder, "kein Ordner");
+        const auto removeFile = qScopeGuard([&] { QFile::remove(folder); });
+        showForm(QStringLiteral("Ein Karstwort hier"));
+        QVERIFY(view()->checker()->misses(m_form->memoMain->document()->begin()));
+        ErrorBoxRecorder errors;
+        std::unique_ptr<QMenu> menu = menuAt(6);
+        QAction* add = Entry(menu.get(), QStringLiteral("miSpellAdd"));
+        QVERIFY(add);
+        add->trigger();
+        QTRY_COMPARE(errors.shown,
+                     QStringList{QStringLiteral("In %1 kann nicht geschrieben werden: %2 ist eine Datei, kein Ordner.\n"
+                                                "Das Wort „Karstwort“ gilt nur, bis das Programm endet.")
+                                     .arg(PersonalWordListPath(), folder)});
+        QVERIFY(!view()->checker()->misses(m_form->memoMain->document()->begin()));
+        QCOMPARE(ReadFileBytes(folder), QByteArray("kein Ordner"));
     }
 
     // The check item: remembered in a section of its own, written only when
