@@ -141,7 +141,9 @@ void TLimitView::refreshMarks()
             continue;
         const int from = std::min(starts[i] < 0 ? end : starts[i], m_shownStarts[i] < 0 ? end : m_shownStarts[i]);
         const int to = std::max(starts[i] < 0 ? end : starts[i], m_shownStarts[i] < 0 ? end : m_shownStarts[i]);
-        for (const QRectF& rect : VisibleRangeRects(*m_memo, m_viewport->rect(), from, std::max(to, from + 1)))
+        // Up to the text's end means across its last line, as the marks are painted.
+        const int through = to >= end ? end + 1 : std::max(to, from + 1);
+        for (const QRectF& rect : VisibleRangeRects(*m_memo, m_viewport->rect(), from, through))
             dirty |= rect;
         m_shownStarts[i] = starts[i];
     }
@@ -153,9 +155,14 @@ void TLimitView::paintMarks(const QRect& area)
 {
     if (m_marks.isEmpty())
         return;
+    // A mark that reaches the text's end takes in its last line up to the
+    // right edge, as it does every line before: a new empty last line past
+    // a limit shows marked.
+    const int end = m_math.endPosition();
     QVector<TColoredRange> ranges;
     for (const TMarkRange& mark : std::as_const(m_marks))
-        ranges.append({mark.from, mark.to, mark.pastBoth ? pastBothColor() : pastOneColor()});
+        ranges.append(
+            {mark.from, mark.to >= end ? end + 1 : mark.to, mark.pastBoth ? pastBothColor() : pastOneColor()});
     QPainter painter(m_viewport);
     PaintRanges(*m_memo, painter, area, ranges);
 }

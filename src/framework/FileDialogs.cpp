@@ -86,12 +86,15 @@ QString Run(QWidget* parent, const std::function<void(QFileDialog&)>& configure)
 
 namespace FileDialogs {
 
-QString GetOpenFileName(QWidget* parent, const QStringList& filters)
+QString GetOpenFileName(QWidget* parent, const QStringList& filters, const QString& folder)
 {
     return Run(parent, [&](QFileDialog& dialog) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setNameFilters(filters);
+        // A folder since removed leaves the dialog where it starts by itself.
+        if (!folder.isEmpty())
+            dialog.setDirectory(FileName::Display(folder));
     });
 }
 

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -400,7 +401,9 @@ void TfrmMain::ShowLayout(TColor color)
 
 void TfrmMain::lblFileOpenClick()
 {
-    const QString fileName = FileDialogs::GetOpenFileName(this, {kOpenFilterText, kOpenFilterAll});
+    // Where the file last opened or saved lies, as the save dialog starts there too.
+    const QString folder = m_lastFileName.isEmpty() ? QString() : QFileInfo(m_lastFileName).absolutePath();
+    const QString fileName = FileDialogs::GetOpenFileName(this, {kOpenFilterText, kOpenFilterAll}, folder);
     if (fileName.isEmpty())
         return;
     OpenTextFile(fileName);
