@@ -51,8 +51,3 @@ inline int UnitWeight(TCountRule rule, char16_t unit, char16_t previous)
             return 1;
     }
 }
-
-// Whether every position of text is a grapheme cluster boundary, with context
-// the text just before it in the same line: true for text made only of
-// characters that stand alone, as most German text is.
-bool EveryUnitACluster(QStringView context, QStringView text);

@@ -10,6 +10,7 @@
 #include "counting/infoline.h"
 #include "counting/textstats.h"
 #include "framework/Guarded.h"
+#include "text/clustercaret.h"
 #include "text/memo.h"
 #include "text/rangepainter.h"
 
@@ -126,8 +127,13 @@ void TLimitView::refreshInfo()
 
 void TLimitView::refreshMarks()
 {
-    const QVector<TMarkRange> ranges =
-        MarkRanges(limitPosition(0, m_guestBookLimit), limitPosition(1, m_forumLimit), m_math.endPosition());
+    // A character the limit cuts (an emoji, a flag, a letter with its accents)
+    // is past it as a whole: its mark starts where the character does.
+    const auto markStart = [this](int position) {
+        return position < 0 ? position : ClusterEdge(*m_memo, position, false);
+    };
+    const QVector<TMarkRange> ranges = MarkRanges(markStart(limitPosition(0, m_guestBookLimit)),
+                                                  markStart(limitPosition(1, m_forumLimit)), m_math.endPosition());
     m_marks = ranges;
     // The colour of the text changes only between where each mark began (moved
     // with the text since) and where it begins now; a mark's end is the text's
@@ -263,7 +269,10 @@ void TLimitView::addCopyEntries(QMenu* menu)
 
 void TLimitView::copyFitting(TLimitSlot slot)
 {
-    const int cut = counter(int(slot)).cutPosition(slot == TLimitSlot::GuestBook ? m_guestBookLimit : m_forumLimit);
+    int cut = counter(int(slot)).cutPosition(slot == TLimitSlot::GuestBook ? m_guestBookLimit : m_forumLimit);
+    // What is copied never ends with half a character, whatever the rule.
+    if (cut >= 0)
+        cut = ClusterEdge(*m_memo, cut, false);
     if (cut >= 0)
         m_copyText(m_math.text(0, cut));
 }

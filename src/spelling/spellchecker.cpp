@@ -482,9 +482,13 @@ void TSpellChecker::runSlice()
         if (number < 0)
             break;
         QTextBlock block = doc->findBlockByNumber(number);
+        // A block without a word to judge never stops the slice itself: the
+        // pieces of a line of megabytes without blanks would all go in one.
         while (block.isValid() && !m_results.isChecked(number) && checkBlock(block, deadline)) {
             block = block.next();
             ++number;
+            if (deadline.hasExpired())
+                break;
         }
         m_scan = number;
     }

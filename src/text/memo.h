@@ -109,6 +109,7 @@ private:
     bool lastLineEmpty() const;
     bool deleteAcrossPieces(QKeyEvent* event);
     bool deleteWord(QKeyEvent* event);
+    void removeClusters(int from, int to);
     int wordTarget(int position, bool forward) const;
     void replaceSelection(QTextCursor& cursor, const QString& text);
     void cutSelection();
@@ -116,6 +117,8 @@ private:
     void widenSelection(const QTextCursor& widened);
     bool mendPieceBreaks(int fromPosition, int toPosition);
     bool moveAcrossPieces(QKeyEvent* event);
+    bool stepOverCluster(QKeyEvent* event);
+    void selectionToPrimary();
     bool facesPieceBreak(const QTextCursor& cursor, bool forward) const;
     void markContinuations(int position, int removed, int added);
     const std::vector<int>& continuationsBefore() const;

@@ -260,6 +260,13 @@ private slots:
         QTest::newRow("no limits mark nothing") << 0 << -1 << QStringLiteral("abcdefghij") << QVector<TMarkRange>{};
         QTest::newRow("emoji across the limit")
             << 2 << 0 << QStringLiteral("a\U0001F600b") << QVector<TMarkRange>{{1, 4, false}};
+        // A character the limit cuts between its code points is past it whole.
+        QTest::newRow("flag across the limit")
+            << 4 << 0 << QStringLiteral("ab\U0001F1E9\U0001F1EAc") << QVector<TMarkRange>{{2, 7, false}};
+        QTest::newRow("skin tone across the limit")
+            << 4 << 0 << QStringLiteral("ab\U0001F44D\U0001F3FD") << QVector<TMarkRange>{{2, 6, false}};
+        QTest::newRow("accent across the limit, one past")
+            << 2 << 3 << QStringLiteral("ae\u0301b") << QVector<TMarkRange>{{1, 3, false}, {3, 4, true}};
     }
     void marks()
     {
@@ -556,6 +563,9 @@ private slots:
         QTest::newRow("long line, hard cut") << 1000 << 0 << longWord << true << false << longWord.left(1000);
         const QString longLine = QStringLiteral("wort ").repeated(4000);
         QTest::newRow("long line, back to a blank") << 5003 << 0 << longLine << true << false << longLine.left(4999);
+        // Counted as sent, the limit falls between the halves of a flag; the copy ends before it.
+        const QString flags = QStringLiteral("ab") + QStringLiteral("\U0001F1E9\U0001F1EA").repeated(1000);
+        QTest::newRow("flags in pieces, hard cut") << 1001 << 0 << flags << true << false << flags.left(998);
     }
     void copyEntries()
     {
