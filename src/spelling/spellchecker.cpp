@@ -28,9 +28,6 @@ constexpr qsizetype ChunkLength = 2048;
 // The cache of verdicts starts afresh beyond this many words (about 100 bytes each).
 constexpr qsizetype MaxVerdicts = 50000;
 
-// The program's own name, which no dictionary knows.
-const QStringList OwnWords = {QStringLiteral("Vexlo"), QStringLiteral("Vexlo-Ed")};
-
 }  // namespace
 
 QString FindGermanDictionary(const QString& localeName, const QStringList& directories)
@@ -223,7 +220,7 @@ void TSpellChecker::dictionaryLoaded()
         throw VexloError(m_loadError);
     }
     m_dictionary = std::move(m_loaded);
-    for (const QString& word : OwnWords)
+    for (const QString& word : OwnWords() + m_ownWords)
         accept(word);
     m_state = State::Ready;
     emit stateChanged();
@@ -234,13 +231,23 @@ void TSpellChecker::dictionaryLoaded()
     m_personalWords->load();
 }
 
+void TSpellChecker::setOwnWords(const QStringList& words)
+{
+    m_ownWords = words;
+    if (m_dictionary) {
+        for (const QString& word : words)
+            accept(word);
+        recheckEverything();
+    }
+}
+
 void TSpellChecker::accept(const QString& word)
 {
     m_accepted.insert(word);
     m_verdicts.clear();
     // The dictionary also takes the word with a capital at a sentence's start.
     if (m_dictionary)
-        m_dictionary->add(word);
+        m_dictionary->add(LookupKey(word));
 }
 
 void TSpellChecker::setEnabled(bool enabled)
@@ -537,7 +544,7 @@ QStringList TSpellChecker::suggestions(const QString& word, int count)
 {
     if (!m_dictionary)
         return {};
-    return m_dictionary->suggest(word).mid(0, count);
+    return UsefulSuggestions(m_dictionary->suggest(LookupKey(word)), count);
 }
 
 void TSpellChecker::ignore(const QString& word)

@@ -136,6 +136,8 @@ public:
     void addToPersonalList(const QString& word);
     QStringList personalWords() const;
     TPersonalWords* personalList() const { return m_personalWords; }
+    // Words of the program's own texts, known besides its name (see OwnWords).
+    void setOwnWords(const QStringList& words);
 
 signals:
     // Results of visible lines came in: the text area is to be repainted.
@@ -173,6 +175,7 @@ private:
     QString m_loadError;
     std::thread m_loader;
     TPersonalWords* m_personalWords;
+    QStringList m_ownWords;
     QSet<QString> m_accepted;  // ignored and personal words
     QHash<QString, bool> m_verdicts;
     TBlockResults m_results;

@@ -182,6 +182,8 @@ void TSpellView::replaceWord(const TMisspelling& misspelling, const QString& rep
     m_memo->checkCapacity(misspelling.from, misspelling.to, CountChars(replacement));
     QTextDocument* doc = m_memo->document();
     QTextCursor editor(doc);
+    // Undo puts the caret where the step began: after the word, as it was.
+    editor.setPosition(misspelling.to);
     editor.beginEditBlock();
     for (QTextBlock block = doc->findBlock(misspelling.to); block.isValid(); block = block.previous()) {
         const int from = std::max(misspelling.from, block.position());

@@ -27,6 +27,7 @@
 #include "framework/VersionRecord.h"
 #include "spelling/personalwords.h"
 #include "spelling/spellview.h"
+#include "spelling/spellwords.h"
 #include "storage/globals.h"
 #include "storage/textfile.h"
 #include "text/memo.h"
@@ -166,7 +167,9 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
         CountRuleChosen(int(slot), std::int32_t(rule));
     };
     // German spell checking; the dictionary loads once the window is shown.
-    new TSpellView(memoMain, InstalledGermanDictionary(), PersonalWordListPath());
+    // The program's own words are known.
+    auto* spellView = new TSpellView(memoMain, InstalledGermanDictionary(), PersonalWordListPath());
+    spellView->checker()->setOwnWords(OwnWords(AboutText()));
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
     memoAbout->resize(319, 215);
     memoAbout->setReadOnly(true);

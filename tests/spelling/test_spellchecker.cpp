@@ -5,11 +5,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <set>
 
 #include "framework/SpellDictionary.h"
 #include "spelling/personalwordlist.h"
 #include "spelling/personalwords.h"
 #include "spelling/spellchecker.h"
+#include "spelling/spellwords.h"
 #include "testsupport.h"
 #include "text/linesplit.h"
 #include "text/memo.h"
@@ -19,19 +21,35 @@ namespace {
 const QString Dictionary = QStringLiteral("/usr/share/hunspell/de_DE");
 
 // The underlined words, each once, whole also where a piece break cuts it.
+// An underline that lies under no misspelled word, and a word not
+// underlined exactly in each of its pieces (a letter short, a piece left
+// out), come out as "?" and the text: never taken for no underline.
 QStringList Underlined(TMemo& memo, TSpellChecker& checker)
 {
+    std::vector<std::pair<int, int>> ranges;  // in the document, in order
+    for (QTextBlock block = memo.document()->begin(); block.isValid(); block = block.next())
+        for (const TSpellRange& miss : checker.misses(block))
+            ranges.emplace_back(block.position() + miss.from, block.position() + miss.to);
+    const std::set<std::pair<int, int>> shown(ranges.begin(), ranges.end());
     QStringList words;
     int lastFrom = -1;
-    for (QTextBlock block = memo.document()->begin(); block.isValid(); block = block.next()) {
-        if (const TMissList misses = checker.misses(block)) {
-            for (const TSpellRange& miss : misses) {
-                const TMisspelling word = checker.misspellingAt(block.position() + miss.from);
-                if (word.from != lastFrom)
-                    words << word.word;
-                lastFrom = word.from;
-            }
+    for (const auto& [from, to] : ranges) {
+        const TMisspelling word = checker.misspellingAt(from);
+        if (!word.isValid()) {
+            words << u'?' + memo.textBetween(from, to);
+            continue;
         }
+        if (word.from == lastFrom)
+            continue;
+        lastFrom = word.from;
+        bool whole = true;
+        for (QTextBlock block = memo.document()->findBlock(word.from); block.isValid() && block.position() < word.to;
+             block = block.next()) {
+            const int pieceFrom = std::max(word.from, block.position());
+            const int pieceTo = std::min(word.to, block.position() + block.length() - 1);
+            whole = whole && (pieceFrom >= pieceTo || shown.count({pieceFrom, pieceTo}));
+        }
+        words << (whole ? word.word : u'?' + word.word);
     }
     return words;
 }
@@ -91,6 +109,34 @@ private slots:
             << QStringList{};
         QTest::newRow("digits") << "Fehlr2 und 3Fehlr, aber Fehlr" << QStringList{"Fehlr"};
         QTest::newRow("several lines") << "Fehlr\nrichtig\n\nAufgabn" << QStringList{"Fehlr", "Aufgabn"};
+        QTest::newRow("first word of a paragraph") << "Straße und Weg" << QStringList{};
+        QTest::newRow("abbreviation ending a paragraph") << "Obst, Gemüse usw." << QStringList{};
+        QTest::newRow("hyphen before a comma") << "Arbeits-, Wirtschafts- und Sozialpolitik" << QStringList{};
+        QTest::newRow("U+2011 and U+2010 at the end")
+            << "Arbeits\u2011, Wirtschafts\u2010 und Sozialpolitik" << QStringList{};
+        QTest::newRow("U+2010 and U+2011 in compounds") << "Die E\u2010Mail\u2010Adresse, E\u2011Mail" << QStringList{};
+        QTest::newRow("U+2010, misspelled part")
+            << "Die E\u2010Mail\u2010Adrese" << QStringList{"E\u2010Mail\u2010Adrese"};
+        QTest::newRow("decomposed umlauts") << "Viele Gru\u0308ße und Fu\u0308ße" << QStringList{};
+        QTest::newRow("decomposed, misspelled")
+            << "Ein Ga\u0308stebucheintarg" << QStringList{"Ga\u0308stebucheintarg"};
+        QTest::newRow("soft hyphen") << "Die Konfigu\u00ADrationsdatei" << QStringList{};
+        QTest::newRow("soft hyphen, misspelled")
+            << "Die Konfigu\u00ADratiosdatei" << QStringList{"Konfigu\u00ADratiosdatei"};
+        QTest::newRow("joiners") << "Das Gäste\u200D\u2060buch" << QStringList{};
+        QTest::newRow("ligatures") << "Wir \uFB01nden den Ein\uFB02uss" << QStringList{};
+        QTest::newRow("elisions") << "So'n Ding für'n Euro auf’m Tisch war’n zwei" << QStringList{};
+        QTest::newRow("elision, misspelled stem") << "Das ist fürr'n Euro" << QStringList{"fürr'n"};
+        QTest::newRow("other endings after an apostrophe") << "Das geht'x nicht" << QStringList{"geht'x"};
+        QTest::newRow("paths") << "Siehe /etc/Fehlr, ~/.Fehlr, ./Fehlr.sh, ../Fehlr und C:\\Fehlr\\Fehlr"
+                               << QStringList{};
+        QTest::newRow("paths in quotes and brackets")
+            << "„/usr/Fehlr“ und (C:/Fehlr) oder \\\\Fehlr\\Fehlr" << QStringList{};
+        QTest::newRow("slashes between words") << "und/oder Fehlr/Haus" << QStringList{"Fehlr"};
+        QTest::newRow("compounds led by a number") << "Ein 10-Punkt-Plan für 3-tägige Reisen" << QStringList{};
+        QTest::newRow("compound led by a number, misspelled") << "Ein 10-Punnkt-Plan." << QStringList{"Punnkt-Plan"};
+        QTest::newRow("host names need a known domain") << "Das war gutt.aber nicht gutt.de" << QStringList{"gutt"};
+        QTest::newRow("dotted names") << "Frag in de.comp.os.fehlr nach" << QStringList{};
     }
     void sentences()
     {
@@ -98,6 +144,76 @@ private slots:
         QFETCH(QStringList, underlined);
         setTextAndWait(text);
         QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
+    }
+
+    // A misspelling pasted from elsewhere gets the suggestions of the word
+    // the writer sees.
+    void suggestionsForPastedWords_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("suggested");
+        QTest::newRow("soft hyphen") << "Konfigu\u00ADratiosdatei"
+                                     << "Konfigurationsdatei";
+        QTest::newRow("decomposed") << "Gru\u0308sse"
+                                    << "Grüße";
+        QTest::newRow("ligature") << "Ein\uFB02usss"
+                                  << "Einfluss";
+    }
+    void suggestionsForPastedWords()
+    {
+        QFETCH(QString, word);
+        QFETCH(QString, suggested);
+        const QStringList suggestions = m_checker->suggestions(word, 6);
+        QVERIFY2(suggestions.contains(suggested), qPrintable(suggestions.join(u',')));
+    }
+
+    // The key a word is looked up by: as the writer sees it; what needs no
+    // folding stays as it is.
+    void lookupKey_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("decomposed umlaut") << "Gru\u0308ße"
+                                           << "Grüße";
+        QTest::newRow("soft hyphen and joiners") << "Konfigu\u00ADra\u200Dtion\u2060s"
+                                                 << "Konfigurations";
+        QTest::newRow("ligatures") << "\uFB01nden, Ein\uFB02uss, \uFB00"
+                                   << "finden, Einfluss, ff";
+        QTest::newRow("hyphens") << "E\u2010Mail\u2011Adresse"
+                                 << "E-Mail-Adresse";
+        QTest::newRow("other compatibility forms kept") << "m\u00B2 \u00BD \u2126"
+                                                        << "m\u00B2 \u00BD \u03A9";
+        QTest::newRow("surrogate pair kept") << "Gr\U0001D504\u00DF"
+                                             << "Gr\U0001D504\u00DF";
+        QTest::newRow("format character of another plane dropped") << "Haus\U000E0001"
+                                                                   << "Haus";
+    }
+    void lookupKey()
+    {
+        QFETCH(QString, word);
+        QFETCH(QString, key);
+        QCOMPARE(LookupKey(word), key);
+    }
+
+    // The menu offers no fragments, and no more than asked for.
+    void usefulSuggestions_data()
+    {
+        QTest::addColumn<QStringList>("suggestions");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QStringList>("offered");
+        QTest::newRow("fragments dropped") << QStringList{"-standart", "Standard", "Standart-", "Stand-Art"} << 6
+                                           << QStringList{"Standard", "Stand-Art"};
+        QTest::newRow("U+2010 fragment") << QStringList{"\u2010standart", "Standard"} << 6 << QStringList{"Standard"};
+        QTest::newRow("count after dropping")
+            << QStringList{"-a", "Ab", "-b", "Bc", "Cd"} << 2 << QStringList{"Ab", "Bc"};
+        QTest::newRow("none left") << QStringList{"-", "x-"} << 6 << QStringList{};
+    }
+    void usefulSuggestions()
+    {
+        QFETCH(QStringList, suggestions);
+        QFETCH(int, count);
+        QFETCH(QStringList, offered);
+        QCOMPARE(UsefulSuggestions(suggestions, count), offered);
     }
 
     void wordCutByPieceBreak_data()
@@ -165,6 +281,8 @@ private slots:
         QTest::newRow("a blank taken out") << " Satz" << 1 << "" << QStringList{"Fehlr", "EinSatz", "Tippfelher"};
         QTest::newRow("a wrong word taken out") << "Tippfelher" << 11 << "" << QStringList{"Fehlr"};
         QTest::newRow("words put in front") << "Fehlr" << 0 << "Neue Wörter " << QStringList{"Fehlr", "Tippfelher"};
+        QTest::newRow("two letters pasted into the word before a misspelling")
+            << "tern. Tipp" << 0 << "ab" << QStringList{"Fehlr", "Wörabtern", "Tippfelher"};
     }
     void editsInALongParagraph()
     {
@@ -191,6 +309,61 @@ private slots:
         setTextAndWait(QStringLiteral("Ein Satz mit Wörtern. ").repeated(4000) + QStringLiteral("Fehlr"));
         QCOMPARE(m_memo->document()->blockCount(), 1);
         QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+    }
+
+    // Every word of a paragraph checked over many slices is judged, also
+    // the one each slice stopped at: all of them misspelled, all underlined.
+    void everyWordAcrossSlices()
+    {
+        QStringList wrong;
+        QString text;
+        for (char a = 'a'; a <= 'z'; ++a) {
+            for (char b = 'a'; b <= 'z'; b += 2) {
+                wrong << QStringLiteral("Xqv") + QLatin1Char(a) + QLatin1Char(b) + QStringLiteral("zt");
+                text += wrong.back() + QStringLiteral(" und ");
+            }
+        }
+        m_memo->setLongLineLengthForTesting(1000000);
+        setTextAndWait(text);
+        m_memo->setLongLineLengthForTesting(LongLineLength);
+        QCOMPARE(m_memo->document()->blockCount(), 1);
+        QCOMPARE(Underlined(*m_memo, *m_checker), wrong);
+    }
+
+    // More than a check at once takes, pasted into a word cut by a piece
+    // break: the word is judged again in both pieces.
+    void pasteIntoWordCutByPieceBreak()
+    {
+        QString line = QStringLiteral("Hier steht ein Satz aus lauter Wörtern, und dann: ");
+        while (line.size() < 120)
+            line += QStringLiteral("Haus/");
+        const qsizetype at = line.size();
+        line += QStringLiteral("Gästebucheintrag/Haus und noch mehr Sätze hinterher.");
+        m_memo->setLongLineLengthForTesting(100);
+        setTextAndWait(line);
+        QVERIFY(m_memo->document()->findBlock(int(at)) != m_memo->document()->findBlock(int(at) + 15));
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{});
+        const QString pasted = QStringLiteral("Ein Satz mit Wörtern. ").repeated(50) + QStringLiteral("Fehl");
+        QVERIFY(pasted.size() > 1024);
+        QTextCursor cursor(m_memo->document());
+        cursor.setPosition(int(at));
+        m_memo->setTextCursor(cursor);
+        m_memo->insertPlainText(pasted);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        m_memo->setLongLineLengthForTesting(LongLineLength);
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"FehlGästebucheintrag"});
+    }
+
+    // A list written on another system, with CR LF line ends.
+    void personalListWithCrLf()
+    {
+        const QString list = m_dir.filePath(QStringLiteral("crlf.txt"));
+        WriteFileBytes(list, "Karstwort\r\nTippfelher\r\n");
+        createChecker(Dictionary, list);
+        setTextAndWait(QStringLiteral("Karstwort und Tippfelher, Fehlr"));
+        QTRY_COMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+        createChecker();
+        QFile::remove(list);
     }
 
     // A large text: nothing is checked while the text is set; the slices
@@ -239,6 +412,27 @@ private slots:
         createChecker();  // a new start forgets it
         setTextAndWait(QStringLiteral("Fehlr"));
         QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+    }
+
+    // An ignored word pasted from elsewhere is ignored as the writer sees it,
+    // however it is typed.
+    void ignoredAsTheWriterSeesIt()
+    {
+        setTextAndWait(QStringLiteral("Konfigu\u00ADratiosdatei, Konfiguratiosdatei und Fehlr"));
+        m_checker->ignore(QStringLiteral("Konfigu\u00ADratiosdatei"));
+        QTRY_COMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+        createChecker();
+    }
+
+    // The program's own words, also when told after the dictionary is there,
+    // and with a typographic apostrophe.
+    void ownWords()
+    {
+        setTextAndWait(QStringLiteral("Hallo Vexlo'ler, Vexlo’ler und Vexlo-Ed"));
+        QCOMPARE(Underlined(*m_memo, *m_checker), (QStringList{"Vexlo'ler", "Vexlo’ler"}));
+        m_checker->setOwnWords(OwnWords(u"Hallo Vexlo'ler!"));
+        QTRY_COMPARE(Underlined(*m_memo, *m_checker), QStringList{});
+        createChecker();
     }
 
     void personalListSurvivesRestart()

@@ -1,8 +1,11 @@
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QScopeGuard>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 
 #include "framework/SpellDictionary.h"
 #include "spelling/personalwords.h"
@@ -10,6 +13,7 @@
 #include "storage/globals.h"
 #include "testsupport.h"
 #include "text/memo.h"
+#include "windows/abouttext.h"
 #include "windows/main.h"
 
 namespace {
@@ -90,6 +94,8 @@ private slots:
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("15"));
         QTest::keyClick(m_form->memoMain, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("Ein Fehlr hier"));
+        // As after undoing typing: the caret right after the word restored.
+        QCOMPARE(m_form->memoMain->textCursor().position(), 9);
         ShowFigures();
         QCOMPARE(m_form->lblCharCount->text(), QStringLiteral("14"));
         // On a word spelled right: the check item alone.
@@ -131,7 +137,7 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("wrong");
-        QTest::addColumn<QString>("right");  // a word next to it
+        QTest::addColumn<QString>("right");  // a word near it
         const QString wrapped =
             QStringLiteral("Ein Satz, der lang genug ist, um in der Zeile umzubrechen, ").repeated(3);
         QString many;
@@ -143,6 +149,8 @@ private slots:
                                  << "hier";
         QTest::newRow("scrolled") << many << "Fehlr"
                                   << "drin";
+        QTest::newRow("at a paragraph's end") << QStringLiteral("Ein Satz mit Fehlr") << "Fehlr"
+                                              << "Satz";
     }
     void underlineUnderTheWord()
     {
@@ -175,7 +183,10 @@ private slots:
         const QRect wrongCell = cell(at, at + int(wrong.size()));
         QVERIFY(memo->viewport()->rect().contains(wrongCell));
         QVERIFY2(red(wrongCell) >= wrongCell.width() / 2, qPrintable(QString::number(red(wrongCell))));
-        const int next = int(text.indexOf(right, at));
+        // From its first letter to its last.
+        QVERIFY(red(cell(at, at + 1)) > 0);
+        QVERIFY(red(cell(at + int(wrong.size()) - 1, at + int(wrong.size()))) > 0);
+        const int next = int(text.indexOf(right));
         QCOMPARE(red(cell(next, next + int(right.size()))), 0);
         if (QTest::currentDataTag() == QLatin1String("wrapped"))
             QVERIFY(wrongCell.top() > memo->cursorRect(QTextCursor(memo->document())).top());
@@ -227,6 +238,33 @@ private slots:
         QCOMPARE(m_form->memoMain->text(), QString(line).replace(QStringLiteral("eintarg"), QStringLiteral("eintrag")));
         QCOMPARE(m_form->memoMain->charCount(), line.size());
         QCOMPARE(doc->blockCount(), blocks);
+        QTest::keyClick(m_form->memoMain, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(m_form->memoMain->text(), line);
+        QCOMPARE(m_form->memoMain->textCursor().position(), at + 16 + 1);  // one piece break inside the word
+    }
+
+    // A right click on a misspelling offers its suggestions, wherever the caret is.
+    void rightClickAwayFromTheCaret()
+    {
+        const QString text = QStringLiteral("Ein Satz mit Fehlr hier");
+        showForm(text);
+        TMemo* memo = m_form->memoMain;
+        memo->setTextCursor(QTextCursor(memo->document()));
+        QTextCursor word(memo->document());
+        word.setPosition(int(text.indexOf(QStringLiteral("Fehlr"))) + 2);
+        const QPoint at = memo->cursorRect(word).center();
+        QStringList offered;
+        QTimer::singleShot(0, memo, [&offered] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            for (QAction* action : menu->actions())
+                if (action->objectName() == QLatin1String("miSpellSuggestion"))
+                    offered << action->text();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, memo->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(memo->viewport(), &event);
+        QVERIFY2(offered.contains(QStringLiteral("Fehler")), qPrintable(offered.join(u',')));
     }
 
     // With a file where the list's folder should be, the add names the
@@ -272,6 +310,15 @@ private slots:
         Entry(menuAt(0).get(), QStringLiteral("miSpellCheck"))->trigger();
         QCOMPARE(ReadFileBytes(iniFile()), QByteArray("[Rechtschreibung]\r\nPruefen=1\r\n"));
         QTRY_VERIFY(view()->checker()->misses(m_form->memoMain->document()->begin()));
+    }
+
+    // The program's own words are never underlined: the whole of its about
+    // text, and a word of it typed with a typographic apostrophe.
+    void aboutTextNotUnderlined()
+    {
+        showForm(AboutText() + QStringLiteral("\nVexlo’ler"));
+        for (QTextBlock block = m_form->memoMain->document()->begin(); block.isValid(); block = block.next())
+            QVERIFY2(!view()->checker()->misses(block), qPrintable(block.text()));
     }
 
     void noDictionaryInstalled()
