@@ -141,8 +141,12 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
+        const QString whole = static_cast<const TInfoLine*>(widget())->text();
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return static_cast<const TInfoLine*>(widget())->text();
+            return whole;
+        // The whole text also where the strip shows it cut, then what a click does.
+        if (t == QAccessible::Description)
+            return QStringList{whole, widget()->accessibleDescription()}.join(u'\n').trimmed();
         return QAccessibleWidget::text(t);
     }
 

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 #include "counting/limitview.h"
 #include "framework/Anchors.h"
@@ -105,7 +106,9 @@ void TfrmMain::CreateControls(TrayShell* trayShell)
     imgVexlo_blue->setAccessibleName(QStringLiteral("Vexlo-Logo"));
     lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), UiFont(10, true));
     lblCharCount->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    lblCharCount->setGeometry(35, 16, 100, lblCharCount->height());  // right edge at x 135
+    // Right edge at x 135; it begins beside the wider of the two logos, which it must never cover.
+    const int countLeft = std::max(imgVexlo_green->geometry().right(), imgVexlo_blue->geometry().right()) + 1;
+    lblCharCount->setGeometry(countLeft, 16, 135 - countLeft, lblCharCount->height());
     // Repainted with every keystroke: it fills its own box, so the panel beneath is not painted too.
     lblCharCount->setAutoFillBackground(true);
     m_countRepaint = new LaterRepaint(lblCharCount);
@@ -344,7 +347,11 @@ void TfrmMain::UpdateCharCount()
     const QString count = QString::number(n);
     if (lblCharCount->text() != count) {
         m_countRepaint->hold();  // after the text it counts
+        const bool otherLength = lblCharCount->text().size() != count.size();
         lblCharCount->setText(count);
+        // A count too wide for its box beside the logo is drawn smaller, never cut.
+        if (otherLength)
+            FitFontToWidth(lblCharCount, UiFont(10, true));
     }
     // A screen reader reads the count with its words, as one sentence.
     if (const QString spoken = QStringLiteral("%1 Zeichen im Textfenster").arg(n); lblCharCount->accessibleName() != spoken)

@@ -607,7 +607,7 @@ private slots:
                                 "Zeichen ohne Zeilenumbrüche: 15"));
         QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), infoLine()->mapToGlobal(QPoint(4, 4)));
         QApplication::sendEvent(infoLine(), &help);
-        QTRY_COMPARE(QToolTip::text(), view()->statisticsText());
+        QTRY_COMPARE(QToolTip::text(), infoLine()->text() + QStringLiteral("\n\n") + view()->statisticsText());
     }
 };
 
