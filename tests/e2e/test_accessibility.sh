@@ -45,7 +45,7 @@ push button|about|(F1)|Press
 push button|beenden|oooch, jetzt schon? (Strg+Q)|Press
 push button|anpassen|Einstellungen konfigurieren (Strg+,)|Press
 label|0 Zeichen im Textfenster||
-status bar|Gästebuch: noch 2000 · Forum: noch 3000|Ein Klick wählt, wie jede Grenze zählt|Press
+status bar|Gästebuch: noch 2000 · Forum: noch 3000|Gästebuch: noch 2000 · Forum: noch 3000 Ein Klick wählt, wie jede Grenze zählt|Press
 link|e-mail an Karst|mailto:karst@example.org?subject='Vexlo-Ed Anregungen'|Press
 image|Karst-Logo||
 frame|Vexlo-Ed - alles was zählt||
