@@ -4,6 +4,7 @@
 // the event loop is held while the rest is checked in the background; the
 // dictionary's loading time and the memory it and the checker's state add.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -160,11 +161,11 @@ void BM_SpellDictionaryLoad(benchmark::State& state)
     const QString base = InstalledGermanDictionary();
     long grownKiB = 0;
     for (auto _ : state) {
-        const long before = ProcessStatusKiB("VmRSS");
+        // The heap in use, not the resident pages: those freed by an earlier
+        // dictionary are reused and would show nothing.
+        const size_t before = mallinfo2().uordblks;
         SpellDictionary dictionary(base);
-        // The first loading: later ones reuse the memory freed before them.
-        if (grownKiB == 0)
-            grownKiB = ProcessStatusKiB("VmRSS") - before;
+        grownKiB = long((mallinfo2().uordblks - before) / 1024);
         benchmark::DoNotOptimize(dictionary.check(QStringLiteral("Gästebucheintrag")));
     }
     state.counters["dictionary_KiB"] = double(grownKiB);

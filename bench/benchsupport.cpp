@@ -2,11 +2,95 @@
 
 #include <benchmark/benchmark.h>
 
+#include <dlfcn.h>
+#include <poll.h>
+#include <time.h>
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 
 #include "framework/Application.h"
+
+namespace {
+
+// glib's own, looked up in the library Qt has loaded: its headers are not needed.
+struct GMainContext;
+using PollFunction = int (*)(pollfd*, unsigned, int);
+using ContextDefault = GMainContext* (*)();
+using SetPollFunction = void (*)(GMainContext*, PollFunction);
+using GetPollFunction = PollFunction (*)(GMainContext*);
+
+LoopRounds* ActiveRounds = nullptr;
+PollFunction GlibPoll = nullptr;
+
+double Milliseconds(clockid_t clock)
+{
+    timespec now{};
+    clock_gettime(clock, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+int MeasuredPoll(pollfd* fds, unsigned count, int timeout)
+{
+    if (ActiveRounds)
+        ActiveRounds->waits();
+    const int result = GlibPoll ? GlibPoll(fds, count, timeout) : ::poll(fds, count, timeout);
+    if (ActiveRounds)
+        ActiveRounds->woke();
+    return result;
+}
+
+template <typename Function>
+Function Glib(const char* name)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_DEFAULT, name));
+}
+
+}  // namespace
+
+LoopRounds::LoopRounds()
+{
+    const auto contextDefault = Glib<ContextDefault>("g_main_context_default");
+    const auto setPoll = Glib<SetPollFunction>("g_main_context_set_poll_func");
+    const auto getPoll = Glib<GetPollFunction>("g_main_context_get_poll_func");
+    if (!contextDefault || !setPoll || !getPoll)
+        qFatal("The event loop is not glib's: its rounds cannot be measured");
+    if (!GlibPoll) {
+        GlibPoll = getPoll(contextDefault());
+        setPoll(contextDefault(), MeasuredPoll);
+    }
+    ActiveRounds = this;
+    woke();
+}
+
+LoopRounds::~LoopRounds()
+{
+    ActiveRounds = nullptr;
+}
+
+void LoopRounds::woke()
+{
+    m_wokeMs = Milliseconds(CLOCK_MONOTONIC);
+    m_wokeCpuMs = Milliseconds(CLOCK_THREAD_CPUTIME_ID);
+}
+
+void LoopRounds::waits()
+{
+    if (m_wokeMs < 0)
+        return;
+    const double cpu = Milliseconds(CLOCK_THREAD_CPUTIME_ID) - m_wokeCpuMs;
+    m_longestMs = std::max(m_longestMs, Milliseconds(CLOCK_MONOTONIC) - m_wokeMs);
+    m_longestCpuMs = std::max(m_longestCpuMs, cpu);
+    m_cpuMs.push_back(cpu);
+    m_wokeMs = -1;
+}
+
+int LoopRounds::cpuOver(double ms) const
+{
+    return int(std::count_if(m_cpuMs.begin(), m_cpuMs.end(), [ms](double cpu) { return cpu > ms; }));
+}
 
 void Idle()
 {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 class QPlainTextEdit;
 
@@ -40,6 +41,33 @@ QString SampleText(qsizetype size);
 // Writes the text as a file in `dir` (UTF-8, CR LF line ends, as written text
 // comes), cut after `maxBytes` bytes where given; returns its path.
 QString WriteFile(const QTemporaryDir& dir, const QString& name, QString text, qsizetype maxBytes = -1);
+
+// The rounds of the GUI thread's event loop, each from its waking out of the
+// wait for events to its next wait: the longest is the longest the window
+// could not answer. Taken inside the event dispatch (glib's poll, which Qt's
+// loop waits in), so that nothing is added to the loop to probe it.
+class LoopRounds {
+public:
+    LoopRounds();
+    ~LoopRounds();
+    LoopRounds(const LoopRounds&) = delete;
+    LoopRounds& operator=(const LoopRounds&) = delete;
+    double longestMs() const { return m_longestMs; }
+    double longestCpuMs() const { return m_longestCpuMs; }
+    // Rounds longer than ms, in CPU time.
+    int cpuOver(double ms) const;
+
+    // Called by the wait alone.
+    void woke();
+    void waits();
+
+private:
+    double m_wokeMs = -1;
+    double m_wokeCpuMs = 0;
+    double m_longestMs = 0;
+    double m_longestCpuMs = 0;
+    std::vector<double> m_cpuMs;
+};
 
 // A figure in KiB from /proc/self/status, e.g. "VmRSS" or "VmHWM"; 0 if missing.
 long ProcessStatusKiB(const char* field);

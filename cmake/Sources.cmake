@@ -5,18 +5,20 @@
 # settings, text files and the recovery copy's writer, and the framework's
 # parts that need no widgets.
 set(VEXLO_CORE_UNITS
-  text/linesplit text/runwrap
+  text/graphemes text/linesplit text/runwrap
   counting/countrule counting/blocksums counting/limitmath counting/textstats
-  spelling/spellwords spelling/personalwords
-  storage/globals storage/profile storage/settingsdir storage/textfile storage/snapshottext storage/recoverywriter
-  framework/AtomicFile framework/BakedPictures framework/CursorTable framework/FileName framework/ImageList
+  spelling/spellwords spelling/personalwords spelling/wordlistformat spelling/personalwordlist spelling/spellworker
+  storage/globals storage/profile storage/settingsdir storage/textfile storage/fileerror storage/snapshottext
+  storage/recoverywriter
+  framework/AtomicFile framework/BakedPictures framework/CursorTable framework/FileLock framework/FileName
+  framework/ImageList
   framework/JpegImage framework/PngImage framework/QtTranslations framework/RegularFile framework/ShiftState
   framework/SpellDictionary framework/TextCodec framework/TrayShell framework/VersionRecord framework/VexloError)
 
 # On top of the core: the text area and what reads it, the windows and their
 # controls, the tray, accessibility, the command line.
 set(VEXLO_WIDGETS_UNITS
-  text/memo text/textarealayout text/caretshaping text/pieceselection text/rangepainter
+  text/memo text/textarealayout text/caretshaping text/clustercaret text/pieceselection text/rangepainter
   counting/rulecount counting/countmenu counting/limitview counting/inputlimit counting/infoline
   spelling/spellchecker spelling/spellview
   storage/recovery storage/recoverysnapshot

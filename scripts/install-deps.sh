@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev libjpeg-dev libpng-dev libxcb-xfixes0-dev libbenchmark-dev libx11-dev libxtst-dev libxdamage-dev
-  libhunspell-dev hunspell-de-de libicu-dev unicode-data fortunes-de
+  libhunspell-dev hunspell-de-de hunspell libicu-dev unicode-data fortunes-de
   fonts-liberation2 fonts-dejavu-core
   xvfb openbox trayer xdotool x11-utils xclip imagemagick weston qt6-wayland
   dbus at-spi2-core python3-pyatspi

@@ -1,5 +1,6 @@
 // Program entry: the application title, the four windows in their order, the message loop.
 #include <QDateTime>
+#include <QLocale>
 #include <QTimer>
 #include <cstdio>
 
@@ -53,6 +54,8 @@ int main(int argc, char** argv)
         return status;
     // The program speaks German: so do Qt's standard dialogs and menus.
     LoadQtTranslations(app, QStringLiteral("de"));
+    // Kinds of files in the file dialogs are named in the default locale's language.
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 
     app.setTitle(QStringLiteral("Vexlo-Ed"));
     // Lets the desktop match the windows to the menu entry and its icon.

@@ -47,25 +47,3 @@ int LineBreakWeight(TCountRule rule)
 {
     return rule == TCountRule::Browser || rule == TCountRule::Utf8Bytes ? 2 : 1;
 }
-
-namespace {
-
-// Characters that neither extend nor join a cluster nor let one go on past
-// them: Latin up to the combining marks, and the punctuation, quotes, dashes
-// and currency signs German text is full of.
-bool StandsAlone(char16_t c)
-{
-    return c < 0x300 || (c >= 0x2010 && c <= 0x2027) || (c >= 0x2030 && c <= 0x205E) || (c >= 0x20A0 && c <= 0x20C0);
-}
-
-}  // namespace
-
-bool EveryUnitACluster(QStringView context, QStringView text)
-{
-    if (!context.isEmpty() && !StandsAlone(context.back().unicode()))
-        return false;
-    for (const QChar c : text)
-        if (!StandsAlone(c.unicode()))
-            return false;
-    return true;
-}

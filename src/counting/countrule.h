@@ -66,8 +66,3 @@ inline qint64 UnitsWeight(TCountRule rule, char16_t previous, QStringView units)
     }
     return sum;
 }
-
-// Whether every position of text is a grapheme cluster boundary, with context
-// the text just before it in the same line: true for text made only of
-// characters that stand alone, as most German text is.
-bool EveryUnitACluster(QStringView context, QStringView text);

@@ -4,6 +4,7 @@
 #include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QStaticText>
 #include <QToolTip>
 
@@ -12,6 +13,7 @@
 namespace {
 
 const QString kSeparator = QStringLiteral(" · ");
+const QString kEllipsis = QStringLiteral("…");
 constexpr int kPadding = 3;
 
 // A line's text in pieces: each digit alone, the words between them whole.
@@ -70,17 +72,52 @@ void TInfoLine::setParts(const QVector<TInfoPart>& parts)
     if (parts == m_parts)
         return;
     m_parts = parts;
-    QVector<Item> items;
-    int x = kPadding;
-    for (int i = 0; i < parts.size(); ++i) {
-        if (i > 0) {
-            items.append({piece(kSeparator), x, false});
-            x += items.last().piece.advance;
+    layOut();
+    if (QAccessible::isActive()) {
+        // A screen reader reads the line's text as its name and its description.
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+        QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
+    }
+}
+
+void TInfoLine::layOut()
+{
+    // The parts with their separators, each drawn in its part's colour; with
+    // kept at 0 or above, only that many characters of them and "…".
+    const auto build = [this](qsizetype kept) {
+        QVector<Item> items;
+        int x = kPadding;
+        bool warning = false;
+        for (int i = 0; i < m_parts.size() * 2 - 1; ++i) {
+            const TInfoPart run = i % 2 ? TInfoPart{kSeparator, false} : m_parts.at(i / 2);
+            const QString text = kept < 0 ? run.text : run.text.left(kept);
+            if (text.isEmpty())
+                break;
+            if (kept >= 0)
+                kept -= text.size();
+            warning = run.warning;
+            for (const QString& part : Pieces(text)) {
+                items.append({piece(part), x, run.warning});
+                x += items.last().piece.advance;
+            }
         }
-        for (const QString& text : Pieces(parts[i].text)) {
-            items.append({piece(text), x, parts[i].warning});
-            x += items.last().piece.advance;
-        }
+        if (kept >= 0)
+            items.append({piece(kEllipsis), x, warning});
+        return items;
+    };
+    QVector<Item> items = build(-1);
+    // A line too long for the strip ends in "…" where the font's own elision
+    // cuts it; measured only then, as a keystroke rarely gets there.
+    const int room = width() - 2 * kPadding;
+    m_elided = false;
+    if (!items.isEmpty() && items.last().x + items.last().piece.advance > kPadding + room) {
+        const QString whole = text();
+        const QString shown = fontMetrics().elidedText(whole, Qt::ElideRight, std::max(room, 0));
+        m_elided = shown != whole;
+        if (m_elided)
+            items = build(shown.endsWith(kEllipsis) ? shown.size() - 1 : shown.size());
     }
     // Glyphs cost the most: only the pieces that changed are painted again.
     QRegion dirty;
@@ -102,11 +139,6 @@ void TInfoLine::setParts(const QVector<TInfoPart>& parts)
     // again than a second rectangle costs to bring there.
     if (!dirty.isEmpty())
         m_later->update(dirty.boundingRect());
-    if (QAccessible::isActive()) {
-        // A screen reader reads the line's text as its name.
-        QAccessibleEvent changed(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&changed);
-    }
 }
 
 QString TInfoLine::text() const
@@ -127,11 +159,29 @@ void TInfoLine::setLayoutColor(TColor color)
 
 bool TInfoLine::event(QEvent* event)
 {
-    if (event->type() == QEvent::ToolTip && toolTipText) {
-        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), toolTipText(), this);
+    if (event->type() == QEvent::ToolTip) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), tipText(), this);
         return true;
     }
     return QWidget::event(event);
+}
+
+QString TInfoLine::tipText() const
+{
+    // The whole line first: the strip may show it cut.
+    QStringList lines;
+    if (!m_parts.isEmpty())
+        lines << text();
+    if (toolTipText)
+        lines << toolTipText();
+    return lines.join(QStringLiteral("\n\n"));
+}
+
+void TInfoLine::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width())
+        layOut();
 }
 
 TInfoLine::Piece TInfoLine::piece(const QString& text)
@@ -158,9 +208,7 @@ void TInfoLine::changeEvent(QEvent* event)
     if (event->type() == QEvent::FontChange) {
         m_pieces.clear();
         std::fill(std::begin(m_digits), std::end(m_digits), Piece());
-        const QVector<TInfoPart> parts = m_parts;
-        m_parts.clear();
-        setParts(parts);
+        layOut();
     }
     QWidget::changeEvent(event);
 }

@@ -36,8 +36,12 @@ public:
     void setRefresh(std::function<void()> refresh);
     void refreshLater();
     const QVector<TInfoPart>& parts() const { return m_parts; }
-    // The parts as one line of text, as they are drawn.
+    // The parts as one line of text, as they are drawn when the strip is wide enough.
     QString text() const;
+    // Whether the strip shows the text cut, ending in "…".
+    bool elided() const { return m_elided; }
+    // The whole text and what toolTipText adds.
+    QString tipText() const;
 
     void setLayoutColor(TColor color);
     // Worked out when the tooltip opens.
@@ -49,6 +53,7 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // A digit or the words between digits, laid out once for the line's font.
@@ -67,10 +72,13 @@ private:
         }
     };
     Piece piece(const QString& text);
+    // Places the parts' pieces within the strip's width.
+    void layOut();
 
     LaterRepaint* m_later;  // the counts are painted after the text they count
     QVector<TInfoPart> m_parts;
     QVector<Item> m_items;  // the parts in pieces, where they are drawn
+    bool m_elided = false;
     QHash<QString, Piece> m_pieces;
     Piece m_digits[10];
 };

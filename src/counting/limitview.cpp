@@ -10,6 +10,7 @@
 #include "counting/infoline.h"
 #include "counting/textstats.h"
 #include "framework/Guarded.h"
+#include "text/clustercaret.h"
 #include "text/memo.h"
 #include "text/rangepainter.h"
 
@@ -127,8 +128,13 @@ void TLimitView::refreshInfo()
 
 void TLimitView::refreshMarks()
 {
-    const QVector<TMarkRange> ranges =
-        MarkRanges(limitPosition(0, m_guestBookLimit), limitPosition(1, m_forumLimit), m_math.endPosition());
+    // A character the limit cuts (an emoji, a flag, a letter with its accents)
+    // is past it as a whole: its mark starts where the character does.
+    const auto markStart = [this](int position) {
+        return position < 0 ? position : ClusterEdge(*m_memo, position, false);
+    };
+    const QVector<TMarkRange> ranges = MarkRanges(markStart(limitPosition(0, m_guestBookLimit)),
+                                                  markStart(limitPosition(1, m_forumLimit)), m_math.endPosition());
     m_marks = ranges;
     // The colour of the text changes only between where each mark began (moved
     // with the text since) and where it begins now; a mark's end is the text's
@@ -142,7 +148,9 @@ void TLimitView::refreshMarks()
             continue;
         const int from = std::min(starts[i] < 0 ? end : starts[i], m_shownStarts[i] < 0 ? end : m_shownStarts[i]);
         const int to = std::max(starts[i] < 0 ? end : starts[i], m_shownStarts[i] < 0 ? end : m_shownStarts[i]);
-        for (const QRectF& rect : VisibleRangeRects(*m_memo, m_viewport->rect(), from, std::max(to, from + 1)))
+        // Up to the text's end means across its last line, as the marks are painted.
+        const int through = to >= end ? end + 1 : std::max(to, from + 1);
+        for (const QRectF& rect : VisibleRangeRects(*m_memo, m_viewport->rect(), from, through))
             dirty |= rect;
         m_shownStarts[i] = starts[i];
     }
@@ -154,9 +162,14 @@ void TLimitView::paintMarks(const QRect& area)
 {
     if (m_marks.isEmpty())
         return;
+    // A mark that reaches the text's end takes in its last line up to the
+    // right edge, as it does every line before: a new empty last line past
+    // a limit shows marked.
+    const int end = m_math.endPosition();
     QVector<TColoredRange> ranges;
     for (const TMarkRange& mark : std::as_const(m_marks))
-        ranges.append({mark.from, mark.to, mark.pastBoth ? pastBothColor() : pastOneColor()});
+        ranges.append(
+            {mark.from, mark.to >= end ? end + 1 : mark.to, mark.pastBoth ? pastBothColor() : pastOneColor()});
     QPainter painter(m_viewport);
     PaintRanges(*m_memo, painter, area, ranges);
 }
@@ -255,7 +268,10 @@ void TLimitView::addCopyEntries(QMenu* menu)
 
 void TLimitView::copyFitting(TLimitSlot slot)
 {
-    const int cut = counter(int(slot)).cutPosition(slot == TLimitSlot::GuestBook ? m_guestBookLimit : m_forumLimit);
+    int cut = counter(int(slot)).cutPosition(slot == TLimitSlot::GuestBook ? m_guestBookLimit : m_forumLimit);
+    // What is copied never ends with half a character, whatever the rule.
+    if (cut >= 0)
+        cut = ClusterEdge(*m_memo, cut, false);
     if (cut >= 0)
         m_copyText(m_math.text(0, cut));
 }

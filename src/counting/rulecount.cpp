@@ -1,10 +1,10 @@
 #include "counting/rulecount.h"
 
-#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <algorithm>
 
 #include "counting/limitmath.h"
+#include "text/graphemes.h"
 #include "text/memo.h"
 
 namespace {
@@ -19,34 +19,33 @@ constexpr qsizetype ManyBlocksForRawText = 4096;
 // unit where nothing joins, else the grapheme cluster boundaries.
 class ClusterSteps {
 public:
-    ClusterSteps(QStringView context, QStringView text)
-        : m_start(context.size()), m_size(text.size()), m_simple(EveryUnitACluster(context, text))
+    ClusterSteps(TGraphemes& graphemes, QStringView context, QStringView text)
+        : m_graphemes(graphemes),
+          m_start(context.size()),
+          m_size(text.size()),
+          m_simple(EveryUnitACluster(context, text))
     {
         if (m_simple)
             return;
         m_whole.reserve(context.size() + text.size());
         m_whole.append(context).append(text);
-        m_finder = QTextBoundaryFinder(QTextBoundaryFinder::Grapheme, m_whole);
-        m_finder.setPosition(m_start);
+        m_graphemes.setText(m_whole);
     }
     // Whether a cluster begins at the text's start.
-    bool startsCluster() { return m_simple || m_finder.isAtBoundary(); }
+    bool startsCluster() { return m_simple || m_graphemes.isBoundary(m_start); }
     // The next boundary after offset in the text (offsets relative to the text).
-    qsizetype next(qsizetype offset)
-    {
-        if (m_simple)
-            return offset + 1;
-        m_finder.setPosition(m_start + offset);
-        const qsizetype boundary = m_finder.toNextBoundary();
-        return boundary < 0 ? m_size : boundary - m_start;
-    }
+    qsizetype next(qsizetype offset) { return m_simple ? offset + 1 : m_graphemes.next(m_start + offset) - m_start; }
+    // The start of the cluster the text's start falls in, relative to the context's start.
+    qsizetype clusterStart() { return m_simple ? m_start : m_graphemes.startAt(m_start); }
+    // The clusters that begin in the text.
+    qsizetype count() { return m_simple ? m_size : m_graphemes.count(m_start, m_start + m_size); }
 
 private:
+    TGraphemes& m_graphemes;
     qsizetype m_start;
     qsizetype m_size;
     bool m_simple;
     QString m_whole;
-    QTextBoundaryFinder m_finder;
 };
 
 }  // namespace
@@ -59,6 +58,8 @@ TRuleCount::TRuleCount(const TMemo* memo, const TLimitMath& math, TCountRule rul
     connect(m_memo->document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) { changed(position, added); });
 }
+
+TRuleCount::~TRuleCount() = default;
 
 void TRuleCount::markDirty(qsizetype from, qsizetype to) const
 {
@@ -149,7 +150,8 @@ void TRuleCount::countFromRawText(QTextBlock block, qsizetype last) const
         const bool lineBreak = next.isValid() && !nextContinues;
         m_sums.setWithoutTree(
             k, textCount(continues ? previous : QStringView(), text) + (lineBreak ? LineBreakWeight(m_rule) : 0));
-        previous = text;
+        if (!text.isEmpty())
+            previous = text;
         position += block.length();
         continues = nextContinues;
         block = next;
@@ -158,7 +160,13 @@ void TRuleCount::countFromRawText(QTextBlock block, qsizetype last) const
 
 QTextBlock TRuleCount::linePrevious(const QTextBlock& block) const
 {
-    return m_memo->isContinuation(block) ? block.previous() : QTextBlock();
+    // An empty piece is passed over: the cluster before it goes on after it.
+    for (QTextBlock piece = block; m_memo->isContinuation(piece);) {
+        piece = piece.previous();
+        if (piece.length() > 1 || !m_memo->isContinuation(piece))
+            return piece;
+    }
+    return QTextBlock();
 }
 
 qint64 TRuleCount::blockValue(const QTextBlock& block) const
@@ -187,11 +195,7 @@ qint64 TRuleCount::textCount(QStringView context, QStringView text) const
             return 0;
         if (EveryUnitACluster(context, text))
             return text.size();
-        ClusterSteps steps(context, text);
-        qint64 clusters = steps.startsCluster() ? 1 : 0;
-        for (qsizetype at = steps.next(0); at < text.size(); at = steps.next(at))
-            ++clusters;
-        return clusters;
+        return ClusterSteps(graphemes(), context, text).count();
     }
     return UnitsWeight(m_rule, context.isEmpty() ? 0 : context.back().unicode(), text);
 }
@@ -237,7 +241,7 @@ int TRuleCount::fitInBlock(const QTextBlock& block, qint64 room) const
     const QString text = block.text();
     const QTextBlock previous = linePrevious(block);
     const QString context = previous.isValid() ? previous.text() : QString();
-    ClusterSteps steps(context, text);
+    ClusterSteps steps(graphemes(), context, text);
     const auto weight = [&](qsizetype from, qsizetype to) -> qint64 {
         if (m_rule == TCountRule::Graphemes)
             return 1;
@@ -252,10 +256,7 @@ int TRuleCount::fitInBlock(const QTextBlock& block, qint64 room) const
         // there under the visible rule, here under the others.
         const qsizetype tail = steps.next(0);
         if (m_rule != TCountRule::Graphemes && weight(0, tail) > room) {
-            QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, context + text);
-            finder.setPosition(context.size());
-            const qsizetype start = std::max<qsizetype>(finder.toPreviousBoundary(), 0);
-            return previous.position() + int(start);
+            return straddlingStart(block);
         }
         if (m_rule != TCountRule::Graphemes)
             room -= weight(0, tail);
@@ -270,6 +271,29 @@ int TRuleCount::fitInBlock(const QTextBlock& block, qint64 room) const
         at = next;
     }
     return block.position() + int(at);
+}
+
+TGraphemes& TRuleCount::graphemes() const
+{
+    if (!m_graphemes)
+        m_graphemes = std::make_unique<TGraphemes>();
+    return *m_graphemes;
+}
+
+int TRuleCount::straddlingStart(const QTextBlock& block) const
+{
+    // A cluster longer than a piece reaches back over several piece breaks.
+    for (QTextBlock piece = linePrevious(block); piece.isValid(); piece = linePrevious(piece)) {
+        const QTextBlock before = linePrevious(piece);
+        const QString context = before.isValid() ? before.text() : QString();
+        const QString whole = context + piece.text();
+        TGraphemes& steps = graphemes();
+        steps.setText(whole);
+        const qsizetype start = steps.previous(whole.size());
+        if (start > context.size() || (start == context.size() && steps.isBoundary(start)) || !before.isValid())
+            return piece.position() + int(std::max<qsizetype>(start - context.size(), 0));
+    }
+    return block.position();
 }
 
 int TRuleCount::cutPosition(qsizetype limit) const

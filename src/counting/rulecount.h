@@ -3,12 +3,14 @@
 #include <QObject>
 #include <QTextBlock>
 #include <climits>
+#include <memory>
 
 #include "counting/blocksums.h"
 #include "counting/countrule.h"
 
 class TMemo;
 class TLimitMath;
+class TGraphemes;
 
 // The count of a text area's text under one counting rule, with the places
 // where a limit falls and where a copy of what fits ends. Under the
@@ -22,6 +24,7 @@ class TRuleCount : public QObject {
 public:
     // math counts the memo's document; both outlive this object.
     TRuleCount(const TMemo* memo, const TLimitMath& math, TCountRule rule, QObject* parent = nullptr);
+    ~TRuleCount() override;
 
     TCountRule rule() const { return m_rule; }
 
@@ -40,7 +43,8 @@ private:
     void markDirty(qsizetype from, qsizetype to) const;
     void update() const;
     qint64 blockValue(const QTextBlock& block) const;
-    // The block before block when block continues its line, else an invalid block.
+    // The nearest piece before block holding text when block continues its
+    // line (or the line's first, empty), else an invalid block.
     QTextBlock linePrevious(const QTextBlock& block) const;
     // The count of the block's first `length` units, the text before it in its line as context.
     qint64 partialCount(const QTextBlock& block, int length) const;
@@ -53,11 +57,16 @@ private:
     // Where in block the remaining room runs out; a cluster cut by the piece
     // break before the block may end it in the block before.
     int fitInBlock(const QTextBlock& block, qint64 room) const;
+    // Where the cluster that the piece break before block cuts begins.
+    int straddlingStart(const QTextBlock& block) const;
 
     const TMemo* m_memo;
     const TLimitMath& m_math;
     TCountRule m_rule;
     mutable TBlockSums m_sums;
+    // The cluster iterator, opened once the first cluster is looked for.
+    TGraphemes& graphemes() const;
+    mutable std::unique_ptr<TGraphemes> m_graphemes;
     // Blocks whose values are out of date, counted again at the next read.
     mutable qsizetype m_dirtyFrom = 0;
     mutable qsizetype m_dirtyTo = -1;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +72,23 @@ QByteArray TargetOf(const QString& fileName)
     return target;
 }
 
+// Whether no running writer holds the temporary file at path: its lock is
+// free. Temporaries of builds that took no lock count as their writer's gone,
+// by their age alone. Unsure (no locks on this file system), it is kept.
+bool WriterGone(const QByteArray& path, const struct stat& listed)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    const bool gone = ::fstat(fd, &info) == 0 && info.st_ino == listed.st_ino && info.st_dev == listed.st_dev &&
+                      ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    // Closing drops the lock; a writer would have locked it at once when
+    // making it, so no writer of this file is left to take it.
+    ::close(fd);
+    return gone;
+}
+
 }  // namespace
 
 bool WriteAll(int fd, QByteArrayView bytes)
@@ -130,6 +148,10 @@ AtomicFile::AtomicFile(const QString& fileName, SystemCalls calls) : m_calls(cal
         fail(errno);
         return;
     }
+    // Held until the file is in place: tells a starting instance's sweep
+    // that its writer still runs (see RemoveStaleTemporaryFiles). Where the
+    // file system keeps no locks, the sweep leaves the file alone.
+    ::flock(m_fd, LOCK_EX | LOCK_NB);
     // Saved by another user (root through sudo), the file stays its owner's;
     // before the mode, for a change of owner clears the setgid bit.
     if (replacing)
@@ -182,17 +204,29 @@ bool AtomicFile::commit()
         fail(errno);
         return false;
     }
+    // The lock lives as long as a copy of the descriptor: kept over the
+    // rename, while the close still reports late write errors.
+    const int lockHolder = ::dup(m_fd);
+    const auto release = [lockHolder] {
+        if (lockHolder >= 0)
+            ::close(lockHolder);
+    };
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0 && errno != EINTR) {
-        fail(errno);
+        const int error = errno;
+        release();
+        fail(error);
         return false;
     }
     if (m_calls.rename(m_temp.constData(), m_target.constData()) != 0) {
-        fail(errno);
+        const int error = errno;
+        release();
+        fail(error);
         return false;
     }
     m_temp.clear();
+    release();
     SyncDirectory(m_target);
     return true;
 }
@@ -222,7 +256,7 @@ int RemoveStaleTemporaryFiles(const QString& fileName, const QDateTime& before)
         if (::lstat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
             continue;
         const qint64 changed = qint64(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
-        if (changed < cutoff && ::unlink(path.constData()) == 0)
+        if (changed < cutoff && WriterGone(path, info) && ::unlink(path.constData()) == 0)
             ++removed;
     }
     ::closedir(listing);

@@ -45,7 +45,8 @@ private:
 bool WriteAll(int fd, QByteArrayView bytes);
 
 // Removes the temporary files that writers of fileName left beside it when
-// they were killed: only names of the writer's own pattern, and only those
-// last changed before `before` (a running writer's file is younger). Returns
-// how many went.
+// they were killed: only names of the writer's own pattern, only those last
+// changed before `before`, and only those whose writer is gone (a writer
+// holds a lock on its file until the file is in place, however slow the
+// disk). Returns how many went.
 int RemoveStaleTemporaryFiles(const QString& fileName, const QDateTime& before);

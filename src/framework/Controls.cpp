@@ -1,9 +1,11 @@
 #include "framework/Controls.h"
 
 #include <QDialog>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QStyle>
+#include <algorithm>
 
 #include "framework/Application.h"
 #include "framework/LabelButton.h"
@@ -16,6 +18,16 @@ QFont UiFont(int points, bool bold)
     font.setPointSize(points);
     font.setBold(bold);
     return font;
+}
+
+void FitFontToWidth(QLabel* label, const QFont& designed)
+{
+    const int room = label->contentsRect().width();
+    QFont font = designed;
+    while (font.pointSizeF() > 6 && QFontMetrics(font, label).horizontalAdvance(label->text()) > room)
+        font.setPointSizeF(std::max(6.0, font.pointSizeF() - 0.5));
+    if (label->font() != font)
+        label->setFont(font);
 }
 
 // Measured once: adjustSize() also works out the minimum size hint, two more

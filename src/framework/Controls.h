@@ -31,6 +31,10 @@ T* PlaceControl(T* control, const char* name, QWidget* parent, int x, int y)
 // left to adjustSize()).
 void FitToText(QLabel* label);
 
+// Gives a one-line label the designed font, or the largest smaller size (down
+// to 6 points) in which its text fits the label's width.
+void FitFontToWidth(QLabel* label, const QFont& designed);
+
 // A plain-text label in its parent's font, sized to its text.
 QLabel* MakeLabel(const char* name, QWidget* parent, int x, int y, const QString& text);
 // A plain-text label in a font of its own, sized to its text.

@@ -9,7 +9,8 @@ class QWidget;
 // is returned instead of showing a dialog ("" stands for cancel).
 namespace FileDialogs {
 
-QString GetOpenFileName(QWidget* parent, const QStringList& filters);
+// folder, when given and still there, is where the dialog starts.
+QString GetOpenFileName(QWidget* parent, const QStringList& filters, const QString& folder = QString());
 // suggestion, when given, is the file the dialog starts in and offers by name.
 QString GetSaveFileName(QWidget* parent, const QStringList& filters, const QString& defaultSuffix,
                         const QString& suggestion = QString());

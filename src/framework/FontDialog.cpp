@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QFontComboBox>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -89,7 +90,10 @@ bool FontDialog::Execute(QWidget* parent)
     chooser.setChosenFont(Font);
     if (chooser.exec() != QDialog::Accepted)
         return false;
-    Font = chooser.chosenFont();
+    const QFont chosen = chooser.chosenFont();
+    // The face offered for a name it stands in for ("Arial") keeps that name.
+    if (chosen.family() != QFontInfo(Font).family() || chosen.pointSize() != Font.pointSize())
+        Font = chosen;
     return true;
 }
 

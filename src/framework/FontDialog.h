@@ -31,7 +31,8 @@ private:
     QLabel* m_sample = nullptr;
 };
 
-// A window's font dialog: it opens with its own previous accepted choice.
+// A window's font dialog: it opens on Font, its previous accepted choice
+// unless the window sets another before Execute.
 class FontDialog {
 public:
     explicit FontDialog(QFont initial) : Font(std::move(initial)) {}

@@ -1,13 +1,15 @@
 #include "spelling/spellchecker.h"
 
 #include <QFileInfo>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <algorithm>
 
 #include "framework/Application.h"
+#include "framework/Guarded.h"
 #include "framework/SpellDictionary.h"
 #include "framework/VexloError.h"
-#include "spelling/personalwords.h"
+#include "spelling/personalwordlist.h"
 #include "spelling/spellwords.h"
 #include "text/memo.h"
 #include "text/rangepainter.h"
@@ -17,18 +19,9 @@ namespace {
 // How far the text around a piece of a long line is read for the words cut
 // by its breaks: more than the longest word judged.
 constexpr qsizetype PieceReach = 2 * MaxWordLength;
-// A change up to this size is checked at once; larger ones in slices.
+// The blocks of a change up to this many are checked, seen or not; larger
+// changes where they are seen.
 constexpr int AtOnceBlocks = 3;
-constexpr int AtOnceCharacters = 1024;
-// A check at once that takes longer is left to the slices.
-constexpr int AtOnceMilliseconds = 8;
-// How much of a block's text is split into words at a time.
-constexpr qsizetype ChunkLength = 2048;
-// The cache of verdicts starts afresh beyond this many words (about 100 bytes each).
-constexpr qsizetype MaxVerdicts = 50000;
-
-// The program's own name, which no dictionary knows.
-const QStringList OwnWords = {QStringLiteral("Vexlo"), QStringLiteral("Vexlo-Ed")};
 
 }  // namespace
 
@@ -93,12 +86,12 @@ void TBlockResults::drop(int block)
     entry = Unchecked;
 }
 
-void TBlockResults::replace(int first, int last, int blockCount)
+bool TBlockResults::replace(int first, int last, int blockCount)
 {
     const int oldLast = last - (blockCount - size());
     if (first < 0 || first > size() || oldLast < first - 1 || oldLast >= size()) {
         dropAll(blockCount);  // never expected: start afresh rather than mix up blocks
-        return;
+        return false;
     }
     for (int block = first; block <= oldLast; ++block)
         drop(block);
@@ -110,6 +103,7 @@ void TBlockResults::replace(int first, int last, int blockCount)
     else
         m_entries.erase(at, at + (oldLast + 1 - first - count));
     m_unchecked += count;
+    return true;
 }
 
 void TBlockResults::dropAll(int blockCount)
@@ -148,11 +142,7 @@ int TBlockResults::nextUnchecked(int block) const
 // A block's text with what the neighbouring pieces of its line add to the
 // words it begins and ends with.
 struct TSpellChecker::Context {
-    QString text;
-    qsizetype blockFrom = 0;  // the block's own text within text
-    qsizetype blockTo = 0;
-    bool openStart = false;
-    bool openEnd = false;
+    TSpellJob job;
     // Where the text's pieces begin: index in text, document position.
     std::vector<std::pair<qsizetype, int>> pieces;
 
@@ -166,67 +156,101 @@ struct TSpellChecker::Context {
 };
 
 TSpellChecker::TSpellChecker(TMemo* memo, const QString& dictionaryBase, const QString& personalListPath)
-    : QObject(memo), m_memo(memo), m_dictionaryBase(dictionaryBase), m_personalListPath(personalListPath)
+    : QObject(memo),
+      m_memo(memo),
+      m_dictionaryBase(dictionaryBase),
+      m_personalWords(new TPersonalWords(personalListPath, this))
 {
     setObjectName(QStringLiteral("spellChecker"));
+    // Words added here, by another running copy or by hand, checked from then on.
+    connect(m_personalWords, &TPersonalWords::wordsChanged, this, Guarded([this](const QStringList& added) {
+                if (!added.isEmpty())
+                    acceptWords(added);
+            }));
+    connect(m_personalWords, &TPersonalWords::failed, this,
+            Guarded([](const QString& message) { throw VexloError(message); }));
     if (!SpellDictionary::Exists(dictionaryBase))
         m_state = State::Missing;
     m_results.dropAll(memo->document()->blockCount());
-    m_slice.setSingleShot(true);
-    m_slice.setInterval(0);
-    connect(&m_slice, &QTimer::timeout, this, [this] { TApplication::Guard([this] { runSlice(); }); });
+    m_seen.setSingleShot(true);
+    m_seen.setInterval(0);
+    connect(&m_seen, &QTimer::timeout, this, [this] { TApplication::Guard([this] { requestSeen(); }); });
     connect(memo->document(), &QTextDocument::contentsChange, this, &TSpellChecker::textChanged);
+    // Text comes into view as it scrolls, and as the area grows.
+    // (The text area moves its scroll bar without a signal when it follows
+    // the caret, and tells of the whole area to be painted.)
+    connect(memo->verticalScrollBar(), &QScrollBar::valueChanged, this, &TSpellChecker::scheduleSeen);
+    connect(memo, &QPlainTextEdit::updateRequest, this, [this](const QRect& area, int dy) {
+        if (dy != 0 || area.contains(m_memo->viewport()->rect()))
+            scheduleSeen();
+    });
+    memo->viewport()->installEventFilter(this);
 }
 
-TSpellChecker::~TSpellChecker()
+TSpellChecker::~TSpellChecker() = default;
+
+bool TSpellChecker::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_loader.joinable())
-        m_loader.join();
+    if (watched == m_memo->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        scheduleSeen();
+    return QObject::eventFilter(watched, event);
 }
 
 void TSpellChecker::startLoading()
 {
-    if (m_state != State::Loading || m_loader.joinable() || m_dictionary)
+    m_wanted = true;
+    if (!m_enabled || m_state != State::Unloaded)
         return;
-    m_loader = std::thread([this] {
-        try {
-            m_loaded = std::make_unique<SpellDictionary>(m_dictionaryBase);
-        } catch (const VexloError& error) {
-            m_loadError = error.message();
-        } catch (const std::exception&) {
-            m_loadError = QStringLiteral("Wörterbuch %1 kann nicht geladen werden").arg(m_dictionaryBase);
-        }
-        QMetaObject::invokeMethod(
-            this, [this] { TApplication::Guard([this] { dictionaryLoaded(); }); }, Qt::QueuedConnection);
-    });
+    if (!m_worker) {
+        m_worker = std::make_unique<TSpellWorker>(
+            this, TSpellWorker::Receiver{[this](const QString& error) { TApplication::Guard([&] { loaded(error); }); },
+                                         [this](const std::vector<TSpellVerdict>& verdicts) {
+                                             TApplication::Guard([&] { judged(verdicts); });
+                                         },
+                                         [this](quint64 request, const QStringList& suggestions) {
+                                             if (m_state == State::Ready)
+                                                 emit suggestionsFound(request, suggestions);
+                                         }});
+    }
+    m_state = State::Loading;
+    emit stateChanged();
+    m_worker->load(m_dictionaryBase, OwnWords() + m_ownWords + m_accepted.values());
 }
 
-void TSpellChecker::dictionaryLoaded()
+void TSpellChecker::loaded(const QString& error)
 {
-    m_loader.join();
-    if (!m_loaded) {
+    if (m_state != State::Loading)
+        return;  // checking was turned off meanwhile
+    if (!error.isEmpty()) {
         m_state = State::Missing;
         emit stateChanged();
-        throw VexloError(m_loadError);
+        throw VexloError(error);
     }
-    m_dictionary = std::move(m_loaded);
-    for (const QString& word : OwnWords)
-        accept(word);
     m_state = State::Ready;
     emit stateChanged();
-    schedule();
-    m_personalWords = ReadPersonalWords(m_personalListPath);
-    for (const QString& word : std::as_const(m_personalWords))
-        accept(word);
+    // The words known so far; those the list's first read brings come with
+    // wordsChanged.
+    acceptWords(m_personalWords->words());
+    requestSeen();
+    if (!m_personalWords->isLoaded() && !m_personalWords->isBusy())
+        m_personalWords->load();
 }
 
-void TSpellChecker::accept(const QString& word)
+void TSpellChecker::setOwnWords(const QStringList& words)
 {
-    m_accepted.insert(word);
-    m_verdicts.clear();
-    // The dictionary also takes the word with a capital at a sentence's start.
-    if (m_dictionary)
-        m_dictionary->add(word);
+    m_ownWords = words;
+    if (m_worker)
+        m_worker->accept(words);
+    recheckMisses();
+}
+
+void TSpellChecker::acceptWords(const QStringList& words)
+{
+    for (const QString& word : words)
+        m_accepted.insert(word);
+    if (m_worker)
+        m_worker->accept(words);
+    recheckMisses();
 }
 
 void TSpellChecker::setEnabled(bool enabled)
@@ -235,70 +259,186 @@ void TSpellChecker::setEnabled(bool enabled)
         return;
     m_enabled = enabled;
     if (!enabled) {
-        m_slice.stop();
+        m_seen.stop();
         m_results.dropAll(m_memo->document()->blockCount());
-        m_partial = Partial();
-        m_verdicts.clear();
+        m_pending.clear();
+        m_ticketBlocks.clear();
+        if (m_state == State::Loading || m_state == State::Ready) {
+            m_worker->unload();
+            m_state = State::Unloaded;
+            emit stateChanged();
+        }
+    } else if (m_wanted) {
+        startLoading();
     }
-    schedule();
     emit resultsChanged();
 }
 
 bool TSpellChecker::isBusy() const
 {
-    return m_state == State::Loading || (active() && m_results.uncheckedCount() > 0);
+    return m_state == State::Loading || (active() && (!m_pending.empty() || m_seen.isActive()));
 }
 
-void TSpellChecker::schedule()
+void TSpellChecker::scheduleSeen()
 {
-    if (active() && m_results.uncheckedCount() > 0 && !m_slice.isActive())
-        m_slice.start();
+    if (active() && !m_seen.isActive())
+        m_seen.start();
+}
+
+std::pair<int, int> TSpellChecker::seenBlocks() const
+{
+    int first = -1, last = -1;
+    ForEachVisibleBlock(*m_memo, m_memo->viewport()->rect(), [&](const QTextBlock& block, const QPointF&) {
+        if (first < 0)
+            first = block.blockNumber();
+        last = block.blockNumber();
+        return true;
+    });
+    if (first < 0)
+        first = last = m_memo->firstVisibleBlock().blockNumber();
+    const int screen = last - first + 1;
+    return {std::max(0, first - screen), std::min(m_results.size() - 1, last + screen)};
+}
+
+void TSpellChecker::requestSeen()
+{
+    if (!active())
+        return;
+    const QTextDocument* doc = m_memo->document();
+    if (m_results.size() != doc->blockCount()) {
+        m_results.dropAll(doc->blockCount());  // never expected: start afresh rather than mix up blocks
+        m_pending.clear();
+        m_ticketBlocks.clear();
+    }
+    const auto [first, last] = seenBlocks();
+    if (first < 0)
+        return;
+    for (QTextBlock block = doc->findBlockByNumber(first); block.isValid() && block.blockNumber() <= last;
+         block = block.next())
+        if (!m_results.isChecked(block.blockNumber()) && !m_pending.count(block.blockNumber()))
+            request(block);
+}
+
+void TSpellChecker::request(const QTextBlock& block)
+{
+    const int number = block.blockNumber();
+    if (number >= m_results.size())
+        return;
+    forget(number);
+    Context context = contextOf(block);
+    context.job.ticket = m_nextTicket++;
+    m_pending[number] = context.job.ticket;
+    m_ticketBlocks[context.job.ticket] = number;
+    std::vector<TSpellJob> jobs;
+    jobs.push_back(std::move(context.job));
+    m_worker->judge(std::move(jobs));
+}
+
+void TSpellChecker::forget(int block)
+{
+    if (const auto pending = m_pending.find(block); pending != m_pending.end()) {
+        m_ticketBlocks.erase(pending->second);
+        m_pending.erase(pending);
+    }
+}
+
+void TSpellChecker::movePending(int first, int oldLast, int shift)
+{
+    if (m_pending.empty() || m_pending.rbegin()->first < first)
+        return;
+    std::map<int, quint64> moved;
+    for (const auto& [block, ticket] : m_pending) {
+        if (block < first) {
+            moved.emplace(block, ticket);
+        } else if (block > oldLast) {
+            moved.emplace(block + shift, ticket);
+            m_ticketBlocks[ticket] = block + shift;
+        } else {
+            m_ticketBlocks.erase(ticket);
+        }
+    }
+    m_pending = std::move(moved);
+}
+
+void TSpellChecker::judged(const std::vector<TSpellVerdict>& verdicts)
+{
+    if (!active())
+        return;
+    const QTextDocument* doc = m_memo->document();
+    int changed = 0;
+    int from = 0, to = 0;
+    for (const TSpellVerdict& verdict : verdicts) {
+        const auto found = m_ticketBlocks.find(verdict.ticket);
+        if (found == m_ticketBlocks.end())
+            continue;  // the block changed after it was handed out
+        const int number = found->second;
+        m_ticketBlocks.erase(found);
+        m_pending.erase(number);
+        if (number >= m_results.size())
+            continue;
+        const TMissList shown = m_results.misses(number);
+        const bool same = m_results.isChecked(number) &&
+                          std::equal(shown.begin(), shown.end(), verdict.misses.begin(), verdict.misses.end());
+        m_results.set(number, verdict.misses);
+        if (same)
+            continue;
+        const QTextBlock block = doc->findBlockByNumber(number);
+        from = changed ? std::min(from, block.position()) : block.position();
+        to = std::max(to, block.position() + block.length());
+        ++changed;
+    }
+    // One block repaints its rows alone; a batch the whole area.
+    if (changed == 1)
+        emit stretchChanged(from, to);
+    else if (changed > 1)
+        emit resultsChanged();
 }
 
 void TSpellChecker::textChanged(int position, int removed, int added)
 {
-    m_partial = Partial();
     const QTextDocument* doc = m_memo->document();
     const int end = doc->characterCount() - 1;
     QTextBlock first = doc->findBlock(std::clamp(position, 0, end));
     QTextBlock last = doc->findBlock(std::clamp(position + added, 0, end));
-    if (first == last && active() && m_results.size() == doc->blockCount() &&
-        recheckWithin(first, position - first.position(), removed, added))
+    if (active() && first == last && m_results.size() == doc->blockCount() &&
+        keepAround(first, position - first.position(), removed, added)) {
+        request(first);
         return;
-    m_results.replace(first.blockNumber(), last.blockNumber(), doc->blockCount());
+    }
+    const int shift = doc->blockCount() - m_results.size();
+    if (m_results.replace(first.blockNumber(), last.blockNumber(), doc->blockCount())) {
+        movePending(first.blockNumber(), last.blockNumber() - shift, shift);
+    } else {
+        m_pending.clear();
+        m_ticketBlocks.clear();
+    }
     // Words cut by a piece break belong to the neighbouring pieces too.
     for (qsizetype reach = 0; m_memo->isContinuation(first) && reach < PieceReach;) {
         first = first.previous();
         reach += first.length();
         m_results.drop(first.blockNumber());
+        forget(first.blockNumber());
     }
     for (qsizetype reach = 0; m_memo->isContinuation(last.next()) && reach < PieceReach;) {
         last = last.next();
         reach += last.length();
         m_results.drop(last.blockNumber());
+        forget(last.blockNumber());
     }
     if (!active())
         return;
-    const bool small = last.blockNumber() - first.blockNumber() < AtOnceBlocks &&
-                       last.position() + last.length() - first.position() <= AtOnceCharacters;
-    if (small) {
-        // The changed blocks repaint themselves; neighbouring pieces do not.
-        const QDeadlineTimer deadline(AtOnceMilliseconds);
-        bool neighbours = false;
-        for (QTextBlock block = first;; block = block.next()) {
-            if (!checkBlock(block, deadline))
-                break;
-            neighbours = neighbours || m_memo->isContinuation(block);
+    // The blocks an edit changes are checked at once, seen or not; what
+    // comes into view with a larger change follows.
+    if (last.blockNumber() - first.blockNumber() < AtOnceBlocks)
+        for (QTextBlock block = first; block.isValid(); block = block.next()) {
+            request(block);
             if (block == last)
                 break;
         }
-        if (neighbours)
-            emit resultsChanged();
-    }
-    schedule();
+    scheduleSeen();
 }
 
-bool TSpellChecker::recheckWithin(const QTextBlock& block, int at, int removed, int added)
+bool TSpellChecker::keepAround(const QTextBlock& block, int at, int removed, int added)
 {
     const int number = block.blockNumber();
     if (!m_results.isChecked(number) || m_memo->isContinuation(block) || m_memo->isContinuation(block.next()))
@@ -311,36 +451,21 @@ bool TSpellChecker::recheckWithin(const QTextBlock& block, int at, int removed, 
     const qsizetype to = StretchEnd(text, at + added);
     // The misses before the stretch stay, those after it move with the text.
     const int moved = added - removed;
-    TSpellRanges misses, after;
-    bool underlined = false;  // whether the stretch shows misses, before or now
+    TSpellRanges misses;
     for (const TSpellRange& miss : m_results.misses(number)) {
         if (miss.to <= from)
             misses.push_back(miss);
         else if (miss.from >= to - moved)
-            after.push_back({miss.from + moved, miss.to + moved});
-        else
-            underlined = true;
+            misses.push_back({miss.from + moved, miss.to + moved});
     }
-    const QDeadlineTimer deadline(AtOnceMilliseconds);
-    for (const TWordSpan& word : CheckableWordsBetween(text, from, to)) {
-        if (deadline.hasExpired())
-            return false;  // verdicts found stay; the block is checked whole
-        if (!correct(WordKey(text, word))) {
-            misses.push_back({int(word.from), int(word.to)});
-            underlined = true;
-        }
-    }
-    misses.insert(misses.end(), after.begin(), after.end());
     m_results.set(number, misses);
-    // The edit repaints its own rows; a stretch may run on over others.
-    if (underlined)
-        emit stretchChanged(block.position() + int(from), block.position() + int(to));
     return true;
 }
 
 TSpellChecker::Context TSpellChecker::contextOf(const QTextBlock& block) const
 {
     Context context;
+    TSpellJob& job = context.job;
     std::vector<std::pair<QString, int>> before;  // nearest first
     qsizetype reach = 0;
     for (QTextBlock piece = block; m_memo->isContinuation(piece);) {
@@ -356,136 +481,54 @@ TSpellChecker::Context TSpellChecker::contextOf(const QTextBlock& block) const
         before.emplace_back(text, piece.position());
         reach += text.size();
         if (reach > PieceReach) {
-            context.openStart = true;
+            job.openStart = true;
             break;
         }
     }
     for (auto piece = before.rbegin(); piece != before.rend(); ++piece) {
-        context.pieces.emplace_back(context.text.size(), piece->second);
-        context.text += piece->first;
+        context.pieces.emplace_back(job.text.size(), piece->second);
+        job.text += piece->first;
     }
-    context.blockFrom = context.text.size();
-    context.pieces.emplace_back(context.text.size(), block.position());
-    context.text += block.text();
-    context.blockTo = context.text.size();
+    job.blockFrom = job.text.size();
+    context.pieces.emplace_back(job.text.size(), block.position());
+    job.text += block.text();
+    job.blockTo = job.text.size();
     reach = 0;
     for (QTextBlock piece = block.next(); m_memo->isContinuation(piece); piece = piece.next()) {
         const QString text = piece.text();
-        context.pieces.emplace_back(context.text.size(), piece.position());
+        context.pieces.emplace_back(job.text.size(), piece.position());
         qsizetype blank = 0;
         while (blank < text.size() && !text[blank].isSpace())
             ++blank;
         if (blank < text.size()) {
-            context.text += QStringView(text).left(blank + 1);
+            job.text += QStringView(text).left(blank + 1);
             break;
         }
-        context.text += text;
+        job.text += text;
         reach += text.size();
         if (reach > PieceReach) {
-            context.openEnd = true;
+            job.openEnd = true;
             break;
         }
     }
     return context;
 }
 
-// The verdicts take the accepted words in; they start afresh when one is added.
-bool TSpellChecker::correct(const QString& key)
-{
-    const auto known = m_verdicts.constFind(key);
-    if (known != m_verdicts.constEnd())
-        return *known;
-    if (m_verdicts.size() >= MaxVerdicts)
-        m_verdicts.clear();
-    const bool verdict = m_accepted.contains(key) || (key.endsWith(u'.') && m_accepted.contains(key.chopped(1))) ||
-                         SpelledRight(key, [this](const QString& word) { return m_dictionary->check(word); });
-    m_verdicts.insert(key, verdict);
-    return verdict;
-}
-
-bool TSpellChecker::checkBlock(const QTextBlock& block, const QDeadlineTimer& deadline)
-{
-    const int number = block.blockNumber();
-    if (number >= m_results.size())
-        return true;
-    const Context context = contextOf(block);
-    const QString& text = context.text;
-    // On from where the last slice stopped in this block, if it did.
-    Partial done;
-    if (m_partial.block == number)
-        std::swap(done, m_partial);
-    m_partial = Partial();
-    bool judged = false;  // at least one word a call, so that every block ends
-    // Read in chunks that end at a blank, so that a slice stopping early has
-    // not read the whole of a long block.
-    for (qsizetype chunk = done.chunk; chunk < text.size();) {
-        const qsizetype end = StretchEnd(text, std::min(text.size(), chunk + ChunkLength));
-        const QVector<TWordSpan> words = CheckableWordsBetween(text, chunk, end, chunk == 0 && context.openStart,
-                                                               end == text.size() && context.openEnd);
-        for (const TWordSpan& word : words) {
-            if (word.from < done.word || word.to <= context.blockFrom || word.from >= context.blockTo)
-                continue;
-            if (judged && deadline.hasExpired()) {
-                m_partial = {number, chunk, word.from, std::move(done.misses)};
-                return false;
-            }
-            judged = true;
-            if (!correct(WordKey(text, word)))
-                done.misses.push_back({int(std::max(word.from, context.blockFrom) - context.blockFrom),
-                                       int(std::min(word.to, context.blockTo) - context.blockFrom)});
-        }
-        chunk = end;
-    }
-    m_results.set(number, done.misses);
-    return true;
-}
-
-void TSpellChecker::runSlice()
+// Blocks with misses are judged again where seen, showing theirs until
+// then, and forget them elsewhere.
+void TSpellChecker::recheckMisses()
 {
     if (!active())
         return;
+    const auto [first, last] = seenBlocks();
     const QTextDocument* doc = m_memo->document();
-    if (m_results.size() != doc->blockCount()) {
-        m_results.dropAll(doc->blockCount());  // never expected: start afresh rather than mix up blocks
-        m_partial = Partial();
-    }
-    const QDeadlineTimer deadline(SliceTime);
-    // The lines in view first.
-    bool visible = false;
-    ForEachVisibleBlock(*m_memo, m_memo->viewport()->rect(), [&](const QTextBlock& block, const QPointF&) {
-        if (deadline.hasExpired())
-            return false;
-        if (!m_results.isChecked(block.blockNumber())) {
-            if (!checkBlock(block, deadline))
-                return false;
-            visible = true;
-        }
-        return true;
-    });
-    // Then the rest, on from where the last slice stopped.
-    while (!deadline.hasExpired()) {
-        int number = m_results.nextUnchecked(m_scan);
-        if (number < 0)
-            break;
-        QTextBlock block = doc->findBlockByNumber(number);
-        while (block.isValid() && !m_results.isChecked(number) && checkBlock(block, deadline)) {
-            block = block.next();
-            ++number;
-        }
-        m_scan = number;
-    }
-    if (visible)
-        emit resultsChanged();
-    schedule();
-}
-
-void TSpellChecker::recheckEverything()
-{
-    m_verdicts.clear();
-    m_partial = Partial();
-    if (m_results.dropMisses()) {
-        runSlice();  // the visible lines right away
-        emit resultsChanged();
+    for (int number = 0; number < m_results.size(); ++number) {
+        if (!m_results.misses(number))
+            continue;
+        if (number >= first && number <= last)
+            request(doc->findBlockByNumber(number));
+        else
+            m_results.drop(number);
     }
 }
 
@@ -501,45 +544,43 @@ TMisspelling TSpellChecker::misspellingAt(int position)
     const QTextBlock block = m_memo->document()->findBlock(position);
     const TMissList ranges = misses(block);
     const int inBlock = position - block.position();
-    if (std::none_of(ranges.begin(), ranges.end(),
-                     [inBlock](const TSpellRange& range) { return range.from <= inBlock && inBlock <= range.to; }))
+    const auto miss = std::find_if(ranges.begin(), ranges.end(), [inBlock](const TSpellRange& range) {
+        return range.from <= inBlock && inBlock <= range.to;
+    });
+    if (miss == ranges.end())
         return {};
     // The whole word, also where a piece break cuts it.
     const Context context = contextOf(block);
-    const qsizetype at = context.blockFrom + inBlock;
-    for (const TWordSpan& word : CheckableWords(context.text, context.openStart, context.openEnd)) {
-        if (word.from <= at && at <= word.to && !correct(WordKey(context.text, word)))
+    const TSpellJob& job = context.job;
+    const qsizetype from = job.blockFrom + miss->from;
+    const qsizetype to = job.blockFrom + miss->to;
+    for (const TWordSpan& word : CheckableWords(job.text, job.openStart, job.openEnd)) {
+        if (std::max(word.from, job.blockFrom) == from && std::min(word.to, job.blockTo) == to)
             return {context.documentPosition(word.from), context.documentPosition(word.to),
-                    context.text.mid(word.from, word.to - word.from)};
+                    job.text.mid(word.from, word.to - word.from)};
     }
     return {};
 }
 
-QStringList TSpellChecker::suggestions(const QString& word, int count)
+quint64 TSpellChecker::requestSuggestions(const QString& word, int count)
 {
-    if (!m_dictionary)
-        return {};
-    return m_dictionary->suggest(word).mid(0, count);
+    const quint64 request = m_nextRequest++;
+    if (m_worker && m_state == State::Ready)
+        m_worker->suggest(request, word, count);
+    return request;
 }
 
 void TSpellChecker::ignore(const QString& word)
 {
-    accept(word);
-    recheckEverything();
+    acceptWords({word});
 }
 
 void TSpellChecker::addToPersonalList(const QString& word)
 {
-    // Read again first: a list that could not be read at start is never
-    // written over, and words another instance added stay.
-    QStringList words = ReadPersonalWords(m_personalListPath);
-    if (!words.contains(word)) {
-        words.append(word);
-        WritePersonalWords(m_personalListPath, words);
-    }
-    m_personalWords = words;
-    for (const QString& known : std::as_const(words))
-        m_accepted.insert(known);
-    accept(word);
-    recheckEverything();
+    m_personalWords->add(word);
+}
+
+QStringList TSpellChecker::personalWords() const
+{
+    return m_personalWords->words();
 }

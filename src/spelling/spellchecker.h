@@ -1,27 +1,19 @@
 #pragma once
 
-#include <QDeadlineTimer>
-#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QStringList>
 #include <QTimer>
-#include <chrono>
+#include <map>
 #include <memory>
-#include <thread>
+#include <unordered_map>
 #include <vector>
 
-class QTextBlock;
-class SpellDictionary;
-class TMemo;
+#include "spelling/spellworker.h"
 
-// A misspelled stretch of a block, in positions inside the block.
-struct TSpellRange {
-    int from = 0;
-    int to = 0;
-    bool operator==(const TSpellRange& other) const { return from == other.from && to == other.to; }
-};
-using TSpellRanges = std::vector<TSpellRange>;
+class QTextBlock;
+class TMemo;
+class TPersonalWords;
 
 // The misspelled stretches of one block, as the results hold them: one
 // stretch within the list itself, more in the results' own store.
@@ -72,8 +64,9 @@ public:
     void set(int block, const TSpellRanges& misses);
     void drop(int block);
     // Blocks first to last of the document now stand where first to
-    // last - (blockCount - size()) stood, all unchecked.
-    void replace(int first, int last, int blockCount);
+    // last - (blockCount - size()) stood, all unchecked; false where that
+    // cannot be and all was dropped.
+    bool replace(int first, int last, int blockCount);
     void dropAll(int blockCount);
     // Drops the blocks with misspellings; true when there were any.
     bool dropMisses();
@@ -93,98 +86,102 @@ private:
     qsizetype m_unchecked = 0;
 };
 
-// German spell checking of a text area, as it is typed. The dictionary loads
-// in a worker thread, which hands it over when done: from then on only this
-// object's thread uses it. An edit within a checked block judges again the
-// words about it alone, however long the paragraph; any other change drops
-// the results of the changed blocks, and a small one is checked again at
-// once, through a cache of verdicts per word. Larger changes (opening,
-// pasting) are checked in slices of half a millisecond, the visible lines
-// first.
+// German spell checking of a text area, as it is typed and as it is seen.
+// The lookups run in a worker (TSpellWorker) with a dictionary of its own:
+// this object hands out the text of blocks with a ticket and takes back the
+// verdicts whose ticket is still the block's latest, so that a verdict for
+// a block changed meanwhile is dropped. Checked are the blocks on screen, a
+// screen's worth of blocks above and below them, and the blocks an edit
+// changes; others as they come into view. The dictionary is loaded only
+// while checking is on.
 class TSpellChecker : public QObject {
     Q_OBJECT
 public:
-    enum class State { Loading, Ready, Missing };
-    // A keystroke arriving during a slice waits for its end, and for a slice
-    // of the recovery copy due at the same time: short enough that typing on
-    // while a large text is checked stays within 2 ms a key.
-    static constexpr std::chrono::microseconds SliceTime{500};
+    // Unloaded: not asked for yet, or checking off.
+    enum class State { Unloaded, Loading, Ready, Missing };
 
     // dictionaryBase: see FindGermanDictionary, empty when none; the
-    // personal list is read once the dictionary is there.
+    // personal list is read when the dictionary is loaded.
     TSpellChecker(TMemo* memo, const QString& dictionaryBase, const QString& personalListPath);
     ~TSpellChecker() override;
 
-    // Loads the dictionary in a worker thread; checking starts when it is there.
+    // Loads the dictionary in the worker, now or once checking is turned on.
     void startLoading();
     State state() const { return m_state; }
     bool isEnabled() const { return m_enabled; }
+    // Off releases the dictionary; on loads it again.
     void setEnabled(bool enabled);
-    // Whether blocks wait to be checked.
+    // Whether the dictionary loads or seen blocks wait for their verdicts.
     bool isBusy() const;
 
     // The misspelled stretches of a checked block; empty when none or unchecked.
     TMissList misses(const QTextBlock& block) const;
     // The misspelled word at a document position (its end included).
     TMisspelling misspellingAt(int position);
-    QStringList suggestions(const QString& word, int count);
+    // Asks the worker for up to count suggestions; suggestionsFound answers
+    // with the request returned, unless the dictionary is released first.
+    quint64 requestSuggestions(const QString& word, int count);
     // Accepts the word until the program ends.
     void ignore(const QString& word);
-    // Accepts the word for good: it goes into the personal list first, so a
-    // refused write throws and nothing changes.
+    // Accepts the word for good: at once, and into the personal list (see
+    // TPersonalWords for a refused write).
     void addToPersonalList(const QString& word);
-    const QStringList& personalWords() const { return m_personalWords; }
+    QStringList personalWords() const;
+    TPersonalWords* personalList() const { return m_personalWords; }
+    // Words of the program's own texts, known besides its name (see OwnWords).
+    void setOwnWords(const QStringList& words);
+    // Words the dictionary is to know from now on.
+    void acceptWords(const QStringList& words);
+    // See TSpellWorker::holdForTesting; once the loading has started.
+    void holdLookupsForTesting(bool hold) { m_worker->holdForTesting(hold); }
 
 signals:
-    // Results of visible lines came in: the text area is to be repainted.
+    // The results of many lines came in: the text area is to be repainted.
     void resultsChanged();
     // The misses within [from, to) of the document changed.
     void stretchChanged(int from, int to);
     void stateChanged();
+    void suggestionsFound(quint64 request, const QStringList& suggestions);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Context;
-    void dictionaryLoaded();
-    void accept(const QString& word);
+    void loaded(const QString& error);
+    void judged(const std::vector<TSpellVerdict>& verdicts);
     void textChanged(int position, int removed, int added);
-    // Judges again only the words about a change within a checked block of a
-    // line held whole, the rest of its misses moved with the text; false
-    // where the block is to be checked whole.
-    bool recheckWithin(const QTextBlock& block, int at, int removed, int added);
+    // Keeps the misses of a checked block, held whole, away from a change
+    // within it until its verdict comes; false where the block is to be
+    // dropped.
+    bool keepAround(const QTextBlock& block, int at, int removed, int added);
     bool active() const { return m_enabled && m_state == State::Ready; }
-    void schedule();
-    void runSlice();
+    // The blocks seen and a screen's worth above and below, as numbers.
+    std::pair<int, int> seenBlocks() const;
+    void scheduleSeen();
+    void requestSeen();
+    void request(const QTextBlock& block);
+    // Blocks first to oldLast became first to oldLast + shift.
+    void movePending(int first, int oldLast, int shift);
+    void forget(int block);
     Context contextOf(const QTextBlock& block) const;
-    bool correct(const QString& key);
-    // Checks the block, unless the deadline passes first: the verdicts found
-    // stay, and the next call for the block goes on from there.
-    bool checkBlock(const QTextBlock& block, const QDeadlineTimer& deadline);
-    void recheckEverything();
+    void recheckMisses();
 
     TMemo* m_memo;
     QString m_dictionaryBase;
-    QString m_personalListPath;
-    State m_state = State::Loading;
+    State m_state = State::Unloaded;
     bool m_enabled = true;
-    std::unique_ptr<SpellDictionary> m_dictionary;
-    // Written by the worker, taken once it has ended.
-    std::unique_ptr<SpellDictionary> m_loaded;
-    QString m_loadError;
-    std::thread m_loader;
-    QStringList m_personalWords;
-    QSet<QString> m_accepted;  // ignored and personal words
-    QHash<QString, bool> m_verdicts;
+    bool m_wanted = false;  // startLoading was called
+    TPersonalWords* m_personalWords;
+    QStringList m_ownWords;
+    // Ignored and personal words, handed to every dictionary loaded.
+    QSet<QString> m_accepted;
     TBlockResults m_results;
-    // Where the check of a block too long for one slice stopped: the chunk
-    // of its context text to read on from, the first word not yet judged,
-    // and the misses found before it.
-    struct Partial {
-        int block = -1;
-        qsizetype chunk = 0;
-        qsizetype word = 0;
-        TSpellRanges misses;
-    };
-    Partial m_partial;
-    int m_scan = 0;
-    QTimer m_slice;
+    // The blocks handed out, with their latest ticket, and the way back.
+    std::map<int, quint64> m_pending;
+    std::unordered_map<quint64, int> m_ticketBlocks;
+    quint64 m_nextTicket = 1;
+    quint64 m_nextRequest = 1;
+    QTimer m_seen;
+    std::unique_ptr<TSpellWorker> m_worker;
 };

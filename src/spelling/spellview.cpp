@@ -13,6 +13,7 @@
 
 #include "framework/Guarded.h"
 #include "storage/globals.h"
+#include "storage/textfile.h"
 #include "text/memo.h"
 #include "text/rangepainter.h"
 
@@ -50,23 +51,10 @@ TSpellView::TSpellView(TMemo* memo, const QString& dictionaryBase, const QString
     memo->installEventFilter(this);
     m_viewport->installEventFilter(this);
     connect(m_checker, &TSpellChecker::resultsChanged, m_viewport, qOverload<>(&QWidget::update));
-    // Told while the edit is made, before its block is laid out again.
+    // The rows of a block whose verdict came in.
     connect(m_checker, &TSpellChecker::stretchChanged, this, [this](int from, int to) {
-        m_stretchFrom = m_stretchFrom < 0 ? from : std::min(m_stretchFrom, from);
-        m_stretchTo = std::max(m_stretchTo, to);
-    });
-    connect(memo->document(), &QTextDocument::contentsChanged, this, [this] {
-        if (m_stretchFrom < 0)
-            return;
-        // The edit lies in the stretch and repaints its own row: more only
-        // where the stretch runs on over other rows.
-        const QTextBlock block = m_memo->document()->findBlock(m_stretchFrom);
-        const QTextLayout* rows = block.layout();
-        if (rows->lineForTextPosition(m_stretchFrom - block.position()).lineNumber() !=
-            rows->lineForTextPosition(m_stretchTo - block.position()).lineNumber())
-            for (const QRectF& row : VisibleRangeRects(*m_memo, m_viewport->rect(), m_stretchFrom, m_stretchTo))
-                m_viewport->update(row.toAlignedRect());
-        m_stretchFrom = m_stretchTo = -1;
+        for (const QRectF& row : VisibleRangeRects(*m_memo, m_viewport->rect(), from, to))
+            m_viewport->update(row.toAlignedRect());
     });
     // At the menu's top.
     connect(memo, &TMemo::contextMenuOpening, this, Guarded(this, &TSpellView::addMenuEntries));
@@ -99,7 +87,7 @@ bool TSpellView::eventFilter(QObject* watched, QEvent* event)
                              : m_memo->textCursor().position();
     } else if (watched == m_memo && event->type() == QEvent::Show && !m_loadStarted) {
         m_loadStarted = true;
-        QTimer::singleShot(LoadDelay, m_checker, &TSpellChecker::startLoading);
+        QTimer::singleShot(LoadDelay, m_checker, Guarded([this] { m_checker->startLoading(); }));
     }
     return QObject::eventFilter(watched, event);
 }
@@ -148,13 +136,22 @@ void TSpellView::addMenuEntries(QMenu* menu)
     }
     const TMisspelling misspelling = position >= 0 ? m_checker->misspellingAt(position) : TMisspelling();
     if (misspelling.isValid()) {
-        const QStringList suggestions = m_checker->suggestions(misspelling.word, MaxSuggestions);
-        for (const QString& suggestion : suggestions) {
-            connect(add(suggestion, "miSpellSuggestion"), &QAction::triggered, this,
-                    Guarded([this, misspelling, suggestion] { replaceWord(misspelling, suggestion); }));
-        }
-        if (suggestions.isEmpty())
-            add(QStringLiteral("Keine Vorschläge"), "miSpellNoSuggestion")->setEnabled(false);
+        // The menu shows at once; the suggestions take the waiting entry's
+        // place when the worker has them.
+        QAction* waiting = add(QStringLiteral("Vorschläge werden gesucht …"), "miSpellSearching");
+        waiting->setEnabled(false);
+        const quint64 request = m_checker->requestSuggestions(misspelling.word, MaxSuggestions);
+        connect(m_checker, &TSpellChecker::suggestionsFound, waiting,
+                [this, menu, waiting, request, misspelling](quint64 found, const QStringList& suggestions) {
+                    if (found == request && waiting->objectName() == QLatin1String("miSpellSearching"))
+                        showSuggestions(menu, waiting, misspelling, suggestions);
+                });
+        QTimer::singleShot(SearchLimit, waiting, [waiting] {
+            if (waiting->objectName() != QLatin1String("miSpellSearching"))
+                return;
+            waiting->setText(QStringLiteral("keine Vorschläge"));
+            waiting->setObjectName(QStringLiteral("miSpellNoSuggestion"));
+        });
         connect(add(QStringLiteral("Ignorieren"), "miSpellIgnore"), &QAction::triggered, this,
                 Guarded([this, word = misspelling.word] { m_checker->ignore(word); }));
         connect(add(QStringLiteral("Zum Wörterbuch hinzufügen"), "miSpellAdd"), &QAction::triggered, this,
@@ -168,14 +165,36 @@ void TSpellView::addMenuEntries(QMenu* menu)
     menu->insertSeparator(top);
 }
 
+void TSpellView::showSuggestions(QMenu* menu, QAction* waiting, const TMisspelling& misspelling,
+                                 const QStringList& suggestions)
+{
+    if (suggestions.isEmpty()) {
+        waiting->setText(QStringLiteral("keine Vorschläge"));
+        waiting->setObjectName(QStringLiteral("miSpellNoSuggestion"));
+        return;
+    }
+    for (const QString& suggestion : suggestions) {
+        auto* action = new QAction(suggestion, menu);
+        action->setObjectName(QStringLiteral("miSpellSuggestion"));
+        menu->insertAction(waiting, action);
+        connect(action, &QAction::triggered, this,
+                Guarded([this, misspelling, suggestion] { replaceWord(misspelling, suggestion); }));
+    }
+    menu->removeAction(waiting);
+    waiting->deleteLater();
+}
+
 // One step that Ctrl+Z takes back. A word cut by piece breaks is replaced
 // piece by piece, so that the pieces stay as they are.
 void TSpellView::replaceWord(const TMisspelling& misspelling, const QString& replacement)
 {
     if (m_memo->textBetween(misspelling.from, misspelling.to) != misspelling.word)
         return;  // the text has changed meanwhile
+    m_memo->checkCapacity(misspelling.from, misspelling.to, CountChars(replacement));
     QTextDocument* doc = m_memo->document();
     QTextCursor editor(doc);
+    // Undo puts the caret where the step began: after the word, as it was.
+    editor.setPosition(misspelling.to);
     editor.beginEditBlock();
     for (QTextBlock block = doc->findBlock(misspelling.to); block.isValid(); block = block.previous()) {
         const int from = std::max(misspelling.from, block.position());

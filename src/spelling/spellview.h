@@ -8,6 +8,7 @@
 
 #include "spelling/spellchecker.h"
 
+class QAction;
 class QMenu;
 class TMemo;
 
@@ -34,6 +35,8 @@ public:
     static constexpr int MaxSuggestions = 6;
     // After the window is shown, so that loading never delays it.
     static constexpr int LoadDelay = 300;
+    // A search for suggestions that takes longer is given up.
+    static constexpr int SearchLimit = 2000;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,6 +44,9 @@ protected:
 private:
     // Where the wavy lines within area go (viewport coordinates).
     QVector<QRectF> underlines(const QRect& area) const;
+    // Puts the suggestions in the waiting entry's place.
+    void showSuggestions(QMenu* menu, QAction* waiting, const TMisspelling& misspelling,
+                         const QStringList& suggestions);
     void replaceWord(const TMisspelling& misspelling, const QString& replacement);
     void setChecking(bool on);
 
@@ -51,9 +57,6 @@ private:
     int m_menuPosition = -1;
     bool m_loadStarted = false;
     bool m_painting = false;
-    // A stretch whose underlines changed, repainted once the edit is laid out.
-    int m_stretchFrom = -1;
-    int m_stretchTo = -1;
 };
 
 // The installed German dictionary for the user's locale; empty when none.

@@ -239,8 +239,8 @@ bool LoadSpellCheckSetting()
 
 void SaveSpellCheckSetting(bool on)
 {
-    EnsureSettingsFile(QStringLiteral("[Rechtschreibung]"));
+    const bool created = EnsureSettingsFile(QStringLiteral("[Rechtschreibung]"));
     IniFile ini(SettingsFileName());
     ini.WriteInteger(QStringLiteral("Rechtschreibung"), QStringLiteral("Pruefen"), on ? 1 : 0);
-    ini.UpdateFile();
+    UpdateSettingsFile(ini, created);
 }

@@ -1,5 +1,7 @@
 #include "storage/recoverywriter.h"
 
+#include <malloc.h>
+
 #include <QFile>
 #include <exception>
 #include <utility>
@@ -59,9 +61,21 @@ bool TRecoveryWriter::isBusy()
 void TRecoveryWriter::WriteNow(const QString& fileName, SnapshotText text)
 {
     if (!text.isEmpty()) {
-        const QString joined = text.joined();
-        text = SnapshotText();  // the blocks go before the file is written
-        WriteTextFile(fileName, joined);
+        // Joined a part at a time, each block let go once in a part: the
+        // copy never holds the text twice.
+        constexpr qsizetype PartLength = 1 << 16;
+        qsizetype next = 0;
+        WriteTextFileInParts(fileName, [&]() -> std::optional<QString> {
+            if (next >= text.blocks.size())
+                return std::nullopt;
+            QString part;
+            for (; next < text.blocks.size() && part.size() < PartLength; ++next) {
+                if (next > 0 && text.marks[size_t(next)] != SnapshotText::Continuation)
+                    part.append(u'\n');
+                part.append(std::exchange(text.blocks[next], QString()));
+            }
+            return part;
+        });
     } else if (!QFile::remove(fileName) && QFile::exists(fileName)) {
         throw VexloError(QStringLiteral("Datei %1 kann nicht gelöscht werden").arg(fileName));
     }
@@ -91,6 +105,9 @@ void TRecoveryWriter::run()
                 error = QString::fromLocal8Bit(failure.what());
             }
             job.reset();  // the text goes before the window hears of it
+            // Its memory is tidied here, not by the next large allocation
+            // of the window's thread.
+            malloc_trim(0);
             emit written(error);
         }
         lock.lock();

@@ -9,6 +9,7 @@
 #include "framework/RegularFile.h"
 #include "framework/TextCodec.h"
 #include "framework/VexloError.h"
+#include "storage/fileerror.h"
 
 namespace {
 
@@ -16,30 +17,11 @@ namespace {
 // than this many bytes, so a larger file is refused before it is read.
 constexpr qint64 MaxFileBytes = 4 * static_cast<qint64>(MemoCapacity);
 
-// Why a file cannot be read, in the user's words.
-QString ReadErrorReason(int error)
-{
-    switch (error) {
-        case EISDIR:
-            return QStringLiteral("Es ist ein Ordner");
-        case ENOENT:
-        case ENOTDIR:
-            return QStringLiteral("Die Datei existiert nicht");
-        case EACCES:
-        case EPERM:
-            return QStringLiteral("Zugriff verweigert");
-        case ENODEV:
-        case ENXIO:
-            return QStringLiteral("Es ist keine gewöhnliche Datei");
-        default:
-            return QStringLiteral("E/A-Fehler %1").arg(error);
-    }
-}
-
 [[noreturn]] void ThrowCannotOpen(const QString& fileName, int error)
 {
+    // A file standing where a folder of the path should be: no such file.
     throw VexloError(QStringLiteral("Datei %1 kann nicht geöffnet werden: %2")
-                         .arg(FileName::Display(fileName), ReadErrorReason(error)));
+                         .arg(FileName::Display(fileName), FileErrorReason(error == ENOTDIR ? ENOENT : error)));
 }
 
 [[noreturn]] void ThrowTooLarge()
@@ -102,29 +84,55 @@ QString ReadTextFile(const QString& fileName, bool utf8Only)
 
 void WriteTextFile(const QString& fileName, const QString& text)
 {
-    // A text that begins with U+FEFF keeps it only behind a byte-order mark,
-    // for the reader drops one mark.
+    bool given = false;
+    WriteTextFileInParts(fileName, [&]() -> std::optional<QString> {
+        if (given)
+            return std::nullopt;
+        given = true;
+        return text;
+    });
+}
+
+void WriteTextFileInParts(const QString& fileName, const std::function<std::optional<QString>()>& next)
+{
     AtomicFile file(fileName);
-    if (text.startsWith(QChar(0xFEFF)))
-        file.write("\xEF\xBB\xBF");
     // In pieces: the whole text is never held a second time in full.
     constexpr qsizetype Piece = 1 << 16;
     QByteArray bytes;
-    for (qsizetype start = 0; start < text.size() && file.error() == 0;) {
-        qsizetype length = qMin(Piece, text.size() - start);
-        if (start + length < text.size() && text.at(start + length - 1).isHighSurrogate())
-            ++length;  // never half a character
-        const QByteArray utf8 = QStringView(text).mid(start, length).toUtf8();
-        bytes.resize(utf8.size() + std::count(utf8.begin(), utf8.end(), '\n'));
-        char* out = bytes.data();
-        for (const char c : utf8) {
-            if (c == '\n')
-                *out++ = '\r';
-            *out++ = c;
+    QString carried;  // a high surrogate a part ended with
+    bool first = true;
+    for (std::optional<QString> given = next(); given && file.error() == 0; given = next()) {
+        QString part = std::move(*given);
+        if (!carried.isEmpty())
+            part.prepend(std::exchange(carried, QString()));
+        // A text that begins with U+FEFF keeps it only behind a byte-order
+        // mark, for the reader drops one mark.
+        if (first && part.startsWith(QChar(0xFEFF)))
+            file.write("\xEF\xBB\xBF");
+        first = first && part.isEmpty();
+        qsizetype size = part.size();
+        if (size > 0 && part.at(size - 1).isHighSurrogate()) {
+            carried = part.right(1);  // never half a character
+            --size;
         }
-        file.write(bytes);
-        start += length;
+        for (qsizetype start = 0; start < size && file.error() == 0;) {
+            qsizetype length = qMin(Piece, size - start);
+            if (start + length < size && part.at(start + length - 1).isHighSurrogate())
+                ++length;
+            const QByteArray utf8 = QStringView(part).mid(start, length).toUtf8();
+            bytes.resize(utf8.size() + std::count(utf8.begin(), utf8.end(), '\n'));
+            char* out = bytes.data();
+            for (const char c : utf8) {
+                if (c == '\n')
+                    *out++ = '\r';
+                *out++ = c;
+            }
+            file.write(bytes);
+            start += length;
+        }
     }
+    if (!carried.isEmpty())
+        file.write(carried.toUtf8());
     if (!file.commit())
         throw VexloError(QStringLiteral("Datei %1 kann nicht erstellt werden").arg(FileName::Display(fileName)));
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <optional>
+
 #include <QString>
 
 // The largest text the text area takes, in counted characters (a line break
@@ -26,3 +29,6 @@ QString ReadTextFile(const QString& fileName, bool utf8Only = false);
 // with U+FEFF, so that it reads back unchanged. Throws "Datei %s kann nicht erstellt
 // werden" when the file cannot be written; an existing file then stays intact.
 void WriteTextFile(const QString& fileName, const QString& text);
+// The same for a text handed over in parts, in order, until next gives none:
+// the text is never held whole.
+void WriteTextFileInParts(const QString& fileName, const std::function<std::optional<QString>()>& next);

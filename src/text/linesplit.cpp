@@ -1,50 +1,65 @@
 #include "text/linesplit.h"
 
-#include <QTextBoundaryFinder>
-#include <algorithm>
+#include <optional>
 
-// The cut nearest pos, between start and the line's end, that keeps every
-// grapheme cluster (a letter with its accents, a surrogate pair, an emoji
-// sequence) whole: before the cluster pos falls in, or after it when the
-// cluster began at start.
-static qsizetype ClusterEdge(QStringView line, qsizetype start, qsizetype pos)
+#include "text/graphemes.h"
+
+namespace {
+
+// The iterators a line's cuts need, opened once the first character that may join is met.
+struct Iterators {
+    std::optional<TGraphemes> line;    // the pairs of a run of flags count from the line's start
+    std::optional<TGraphemes> window;  // how far one cluster reaches
+};
+
+// The cut nearest pos after start that keeps every grapheme cluster (a letter
+// with its accents, a surrogate pair, an emoji sequence, a flag) whole:
+// before the cluster pos falls in. A cluster longer than a piece is cut
+// between two of its code points.
+qsizetype ClusterEdge(QStringView line, qsizetype start, qsizetype pos, Iterators& iterators)
 {
-    // Below U+0300 nothing joins: no accents, no pairs.
+    // Below U+0300 nothing joins: no accents, no pairs, no flags.
     if (line[pos - 1].unicode() < 0x300 && line[pos].unicode() < 0x300)
         return pos;
-    constexpr qsizetype Reach = 32;  // context enough for the cluster rules
-    const qsizetype from = std::max(start, pos - Reach);
-    const QStringView window = line.mid(from, std::min(line.size(), pos + Reach) - from);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, window);
-    finder.setPosition(pos - from);
-    if (finder.isAtBoundary())
+    if (!iterators.line)
+        iterators.line.emplace(line);
+    if (iterators.line->isBoundary(pos))
         return pos;
-    const qsizetype before = finder.toPreviousBoundary();
-    if (before > 0 && from + before > start)
-        return from + before;
-    finder.setPosition(pos - from);
-    const qsizetype after = finder.toNextBoundary();
-    return after > 0 && from + after < line.size() ? from + after : pos;
+    const qsizetype before = iterators.line->previous(pos);
+    // Whether the cluster ends within a piece from its start: asked of a
+    // window, so that a run of megabytes is not read once for each piece; it
+    // holds the pair that may begin at its last place that counts.
+    const QStringView window = line.mid(before, PieceLength + 2);
+    if (!iterators.window)
+        iterators.window.emplace();
+    iterators.window->setText(window);
+    const bool fits = iterators.window->next(pos - before) <= PieceLength;
+    if (before > start && (fits || before - start > PieceLength / 2))
+        return before;
+    return InsidePair(line, pos) ? pos - 1 : pos;
 }
 
-// A cut at pos lies after the piece's end; prefers the position after a blank.
-static qsizetype NextCut(QStringView line, qsizetype start)
+// The end of the piece that begins at start; prefers the position after a blank.
+qsizetype NextCut(QStringView line, qsizetype start, Iterators& iterators)
 {
     const qsizetype hard = start + PieceLength;
     for (qsizetype pos = hard; pos > start + PieceLength / 2; --pos) {
         const QChar c = line[pos - 1];
         if (c == u' ' || c == u'\t')
-            return ClusterEdge(line, start, pos);
+            return ClusterEdge(line, start, pos, iterators);
     }
-    return ClusterEdge(line, start, hard);
+    return ClusterEdge(line, start, hard, iterators);
 }
+
+}  // namespace
 
 QList<qsizetype> PieceCuts(QStringView line)
 {
     QList<qsizetype> cuts;
+    Iterators iterators;
     qsizetype start = 0;
     while (line.size() - start > PieceLength) {
-        start = NextCut(line, start);
+        start = NextCut(line, start, iterators);
         cuts.append(start);
     }
     return cuts;

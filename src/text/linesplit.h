@@ -20,5 +20,6 @@ constexpr qsizetype PieceLength = 128;
 // The cut positions inside line (ascending, each inside the line, none at 0
 // or at its end) that leave pieces of at most PieceLength units: after the
 // last blank of a piece's second half where there is one, else at the length,
-// never inside a grapheme cluster (a cluster longer than a piece ends its piece).
+// never inside a grapheme cluster; a cluster longer than a piece is cut
+// between two of its code points, never inside a surrogate pair.
 QList<qsizetype> PieceCuts(QStringView line);

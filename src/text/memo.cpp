@@ -8,14 +8,16 @@
 #include <QMouseEvent>
 #include <QStyleHints>
 #include <QTextBlock>
-#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextLayout>
+#include <optional>
 
 #include "framework/Application.h"
 #include "framework/VexloError.h"
 #include "storage/textfile.h"
 #include "text/caretshaping.h"
+#include "text/clustercaret.h"
+#include "text/graphemes.h"
 #include "text/linesplit.h"
 #include "text/pieceselection.h"
 #include "text/rangepainter.h"
@@ -137,6 +139,7 @@ TMemo::TMemo(QWidget* parent)
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     connect(document(), &QTextDocument::contentsChange, this, &TMemo::markContinuations);
     new TCaretShaping(this);
+    new TClusterCaret(this);
 }
 
 void TMemo::setTextFont(const QFont& font)
@@ -472,48 +475,62 @@ void TMemo::endAtCaret(QTextCursor& cursor, const QString& text)
     }
 }
 
-// A piece break never parts a grapheme cluster: where an insertion made one
-// straddle a break, the cluster's start moves over into the later piece.
+// A piece break never parts a grapheme cluster: where an edit made one
+// straddle a break, the cluster's start moves over into the later piece. An
+// edit early in a run of flags pairs them anew up to the run's end, so the
+// breaks after the edit are looked at for as long as they needed mending.
 bool TMemo::mendPieceBreaks(int fromPosition, int toPosition)
 {
     bool mended = false;
     if (m_continuations->count == 0)
         return mended;
-    constexpr int Reach = 16;  // context enough for the cluster rules
+    constexpr int Reach = PieceLength + 2;  // of the later piece: enough to tell a cluster longer than a piece
     QTextDocument* doc = document();
+    std::optional<TGraphemes> graphemes;
     // Follows the changes made here; the break right after it counts too.
     QTextCursor end(doc);
     end.setPosition(toPosition);
-    for (QTextBlock block = doc->findBlock(fromPosition); block.isValid() && block.position() <= end.position() + 1;
-         block = block.next()) {
-        if (isContinuation(block) && block.length() > 1 && block.previous().length() > 1) {
-            const QTextBlock previous = block.previous();
-            const QString tail = previous.text().right(Reach);
-            const QString around = tail + block.text().left(Reach);
-            QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, around);
-            finder.setPosition(tail.size());
-            if (!finder.isAtBoundary()) {
-                const qsizetype start = finder.toPreviousBoundary();
-                if (start > 0) {
-                    // The break moves, not the text, so that a caret keeps its place in the text.
-                    const int cut = block.position() - 1 - int(tail.size() - start);
-                    const QTextBlockFormat mark = block.blockFormat();
-                    QTextCursor mover(block);
-                    mover.deletePreviousChar();
-                    mover.setPosition(cut);
-                    mover.insertBlock(mark);
-                    block = mover.block();
-                } else {
-                    // The cluster fills the earlier piece: the two become one, cut anew if too long.
-                    QTextCursor mover(block);
-                    mover.deletePreviousChar();
-                    block = mover.block();
-                    if (tooLong(block))
-                        block = splitBlock(block);
-                }
-                mended = true;
-            }
+    bool goOn = false;
+    // The break after the last block edited too: the pairs of flags before it may have changed.
+    for (QTextBlock block = doc->findBlock(fromPosition);
+         block.isValid() && (goOn || block.blockNumber() <= end.block().blockNumber() + 1); block = block.next()) {
+        goOn = false;
+        if (!isContinuation(block) || block.length() <= 1 || block.previous().length() <= 1)
+            continue;
+        const QTextBlock previous = block.previous();
+        const QString before = previous.text();
+        const QString head = block.text().left(Reach);
+        if (before.back().unicode() < 0x300 && head.front().unicode() < 0x300)
+            continue;  // nothing joins there
+        const QString around = before + head;
+        if (!graphemes)
+            graphemes.emplace();
+        graphemes->setText(around);
+        if (graphemes->isBoundary(before.size()))
+            continue;
+        const qsizetype start = graphemes->previous(before.size());
+        // A cluster longer than a piece may be cut between two of its code points.
+        const bool longer = graphemes->next(before.size()) - start > PieceLength;
+        if (longer && !InsidePair(around, before.size()))
+            continue;
+        const int cut = longer ? block.position() - 2 : start > 0 ? previous.position() + int(start) : -1;
+        QTextCursor mover(block);
+        if (cut >= 0) {
+            // The break moves, not the text, so that a caret keeps its place in the text.
+            const QTextBlockFormat mark = block.blockFormat();
+            mover.deletePreviousChar();
+            mover.setPosition(cut);
+            mover.insertBlock(mark);
+            block = mover.block();
+        } else {
+            // The cluster fills the earlier piece: the two become one, cut anew if too long.
+            mover.deletePreviousChar();
+            block = mover.block();
+            if (tooLong(block))
+                block = splitBlock(block);
         }
+        mended = true;
+        goOn = true;
     }
     return mended;
 }
@@ -575,12 +592,14 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
         QTextBlock before = block.previous();
         while (before.length() == 1 && isContinuation(before))
             before = before.previous();
-        if (before.length() > 1)
-            cursor.setPosition(before.position() + before.length() - 1);
-        else if (before.blockNumber() > 0)
-            cursor.setPosition(before.position());  // the line break before an empty line
-        else
+        if (before.length() > 1) {
+            const int end = before.position() + before.length() - 1;
+            removeClusters(ClusterEdge(*this, end - 1, false), end);
             return true;
+        }
+        if (before.blockNumber() == 0)
+            return true;
+        cursor.setPosition(before.position());  // the line break before an empty line
         cursor.deletePreviousChar();
         setTextCursor(cursor);
         return true;
@@ -591,10 +610,25 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
             after = after.next();
         if (!after.isValid())
             return true;
-        QTextCursor remover(document());
         // A continuation's first character, else the line break before the block.
-        remover.setPosition(isContinuation(after) ? after.position() : after.position() - 1);
-        remover.deleteChar();
+        if (isContinuation(after)) {
+            removeClusters(after.position(), ClusterEdge(*this, after.position() + 1, true));
+        } else {
+            QTextCursor remover(document());
+            remover.setPosition(after.position() - 1);
+            remover.deleteChar();
+        }
+        return true;
+    }
+    // Within a block a key removes a whole cluster: never half a pair or half a flag.
+    const int offset = cursor.positionInBlock();
+    if (backspace ? offset > 0 : offset < block.length() - 1) {
+        const int position = cursor.position();
+        if (backspace)
+            removeClusters(ClusterEdge(*this, position - 1, false), position);
+        else
+            removeClusters(position, ClusterEdge(*this, position + 1, true));
+        ensureCursorVisible();
         return true;
     }
     // Removing a line break that joins two lines too long for one block: the
@@ -618,6 +652,34 @@ bool TMemo::deleteAcrossPieces(QKeyEvent* event)
     return true;
 }
 
+// Removes the clusters between two positions of one block, as Backspace and
+// Delete do. Without pieces, keys that follow each other merge into one undo
+// step as Qt's own do; in a line held in pieces the piece breaks the removal
+// moved into a cluster are mended in the same step.
+void TMemo::removeClusters(int from, int to)
+{
+    QTextCursor remover = textCursor();
+    const bool caretAtEnd = remover.position() == to;
+    remover.setPosition(from);
+    remover.setPosition(to, QTextCursor::KeepAnchor);
+    if (m_continuations->count == 0) {
+        remover.removeSelectedText();
+    } else {
+        remover.beginEditBlock();
+        remover.removeSelectedText();
+        // No piece is left empty: its break goes with it.
+        const QTextBlock block = remover.block();
+        if (block.length() == 1 && isContinuation(block))
+            remover.deletePreviousChar();
+        else if (block.length() == 1 && isContinuation(block.next()))
+            remover.deleteChar();
+        mendPieceBreaks(remover.position(), remover.position());
+        remover.endEditBlock();
+    }
+    if (caretAtEnd)
+        setTextCursor(remover);
+}
+
 // Ctrl+Backspace and Ctrl+Delete remove the words the word moves pass.
 bool TMemo::deleteWord(QKeyEvent* event)
 {
@@ -632,27 +694,43 @@ bool TMemo::deleteWord(QKeyEvent* event)
 }
 
 // Where a word move from position lands, as in the whole line: Qt's own word
-// rule applied to the line's text without its piece breaks. The text is read
-// in growing chunks, so that a word of megabytes costs about its length.
+// rule applied to the line's text without its piece breaks, read in growing
+// chunks up to WordReach.
 int TMemo::wordTarget(int position, bool forward) const
 {
     const QTextDocument* doc = document();
+    // The pieces of the line as far as the move may reach, not to its end:
+    // a line of any length costs what an ordinary one does.
     QTextBlock edge = doc->findBlock(position);
-    while (forward ? isContinuation(edge.next()) : isContinuation(edge))
+    // (Twice the reach: the piece breaks within it count here.)
+    const int far = forward ? position + 2 * WordReach : position - 2 * WordReach;
+    while (forward ? isContinuation(edge.next()) && edge.position() + edge.length() - 1 < far
+                   : isContinuation(edge) && edge.position() > far)
         edge = forward ? edge.next() : edge.previous();
     const int limit = forward ? edge.position() + edge.length() - 1 : edge.position();
-    if (position == limit)  // over the line break
+    const bool lineEdge = !(forward ? isContinuation(edge.next()) : isContinuation(edge));
+    if (position == limit && lineEdge)  // over the line break
         return std::clamp(position + (forward ? 1 : -1), 0, doc->characterCount() - 1);
     for (int reach = 256;; reach *= 2) {
-        const int from = forward ? position : std::max(limit, position - reach);
-        const int to = forward ? std::min(limit, position + reach) : position;
+        // reach units of the text, piece breaks not counted: as far in a line
+        // held whole as in pieces.
+        const int from = forward ? position : std::max(limit, positionFrom(position, -reach));
+        const int to = forward ? std::min(limit, positionFrom(position, reach)) : position;
         const QString text = textBetween(from, to);
         QTextLayout layout(text);
         const int at = forward ? layout.nextCursorPosition(0, QTextLayout::SkipWords)
                                : layout.previousCursorPosition(int(text.size()), QTextLayout::SkipWords);
         // A stop inside the chunk is final; one at its cut edge may go on.
-        if (forward ? at < text.size() || to == limit : at > 0 || from == limit)
-            return positionFrom(from, at);
+        if (forward ? at < text.size() || (to == limit && lineEdge) : at > 0 || (from == limit && lineEdge))
+            return ClusterEdge(*this, positionFrom(from, at), forward);
+        // A run without a word's end this long is no word: the move stops
+        // after it, on a character's edge, as it would in an ordinary line.
+        if (reach >= WordReach) {
+            int stop = forward ? int(text.size()) - 1 : 1;
+            while (stop > 0 && stop < text.size() && !layout.isValidCursorPosition(stop))
+                stop += forward ? -1 : 1;
+            return ClusterEdge(*this, positionFrom(from, stop), forward);
+        }
     }
 }
 
@@ -742,8 +820,6 @@ int TMemo::positionFrom(int position, qsizetype offset) const
 // goes on where a piece break cuts a word.
 bool TMemo::moveAcrossPieces(QKeyEvent* event)
 {
-    if (m_continuations->count == 0)
-        return false;
     struct Move {
         QKeySequence::StandardKey key;
         bool forward;
@@ -759,7 +835,10 @@ bool TMemo::moveAcrossPieces(QKeyEvent* event)
     const Move* move =
         std::find_if(std::begin(moves), std::end(moves), [event](const Move& m) { return event->matches(m.key); });
     // Without Shift a selection collapses to one of its ends: Qt's own move.
-    if (move == std::end(moves) || (!move->select && !move->word && textCursor().hasSelection()))
+    // Word moves are ours in every line, so that a line reaches as far
+    // whether it is held whole or in pieces.
+    if (move == std::end(moves) || (!move->select && !move->word && textCursor().hasSelection()) ||
+        (!move->word && m_continuations->count == 0))
         return false;
     const QTextCursor::MoveMode mode = move->select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
     while (facesPieceBreak(textCursor(), move->forward))
@@ -771,11 +850,49 @@ bool TMemo::moveAcrossPieces(QKeyEvent* event)
         cursor.setPosition(wordTarget(cursor.position(), move->forward), mode);
         setTextCursor(cursor);
         ensureCursorVisible();
-        // As Qt's own selecting keys do, the selection becomes the primary selection.
-        QClipboard* clipboard = QGuiApplication::clipboard();
-        if (move->select && clipboard->supportsSelection())
-            clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
+        if (move->select)
+            selectionToPrimary();
     }
+    return true;
+}
+
+// As Qt's own selecting keys do, the selection becomes the primary selection.
+void TMemo::selectionToPrimary()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard->supportsSelection())
+        clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
+}
+
+// Left and Right inside a line step over one whole cluster as the cluster
+// iterator finds it. At a line's or a piece's edge, and in text written right
+// to left (whose steps are visual), Qt steps, kept on clusters afterwards.
+bool TMemo::stepOverCluster(QKeyEvent* event)
+{
+    const bool select =
+        event->matches(QKeySequence::SelectNextChar) || event->matches(QKeySequence::SelectPreviousChar);
+    const bool forward = event->matches(QKeySequence::MoveToNextChar) || event->matches(QKeySequence::SelectNextChar);
+    if (!forward && !select && !event->matches(QKeySequence::MoveToPreviousChar))
+        return false;
+    QTextCursor cursor = textCursor();
+    // Without Shift a selection collapses to one of its ends: Qt's own move.
+    if (cursor.hasSelection() && !select)
+        return false;
+    const QTextBlock block = cursor.block();
+    const int offset = cursor.positionInBlock();
+    if (forward ? offset >= block.length() - 1 : offset <= 0)
+        return false;
+    const QString text = block.text();
+    if (std::any_of(text.begin(), text.end(),
+                    [](QChar c) { return c.direction() == QChar::DirR || c.direction() == QChar::DirAL; }))
+        return false;
+    const int position = cursor.position();
+    cursor.setPosition(forward ? ClusterEdge(*this, position + 1, true) : ClusterEdge(*this, position - 1, false),
+                       select ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    if (select)
+        selectionToPrimary();
     return true;
 }
 
@@ -820,7 +937,7 @@ void TMemo::keyPress(QKeyEvent* event)
         paste();
         return;
     }
-    if (deleteAcrossPieces(event) || deleteWord(event) || moveAcrossPieces(event))
+    if (deleteAcrossPieces(event) || deleteWord(event) || stepOverCluster(event) || moveAcrossPieces(event))
         return;
     // Undo and redo always take a modifier; matching asks the platform's key
     // table, which a plain keystroke need not pay for.
@@ -929,6 +1046,7 @@ void TMemo::dropText(QDropEvent* event)
     event->ignore();  // until the text is taken
     const QString text = InsertableText(event->mimeData()->text());
     QTextCursor target = cursorForPosition(event->position().toPoint());
+    target.setPosition(ClusterEdge(*this, target.position(), false));
     const QTextCursor selection = textCursor();
     // Text dragged within the area moves, unless a modifier asks for a copy.
     const bool moving = (event->source() == viewport() || event->source() == this) &&
@@ -976,13 +1094,8 @@ void TMemo::commitInput(QInputMethodEvent* event)
     QTextCursor caret = textCursor();
     const int selectionStart = caret.selectionStart();
     const int selectionEnd = caret.selectionEnd();
-    // A range end inside a surrogate pair takes the whole pair: half a character is none.
-    const QTextDocument* doc = document();
-    const auto whole = [doc](int position, int outward) {
-        const bool inside = position > 0 && doc->characterAt(position).isLowSurrogate() &&
-                            doc->characterAt(position - 1).isHighSurrogate();
-        return inside ? position + outward : position;
-    };
+    // A range end inside a cluster takes the whole cluster: half a character is none.
+    const auto whole = [this](int position, int outward) { return ClusterEdge(*this, position, outward > 0); };
     const auto at = [&](int offset) {
         return whole(offset < 0 ? positionFrom(selectionStart, offset) : positionFrom(selectionEnd, offset),
                      offset == start ? -1 : 1);

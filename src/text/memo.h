@@ -28,6 +28,11 @@ struct ContinuationTally {
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
+    // How far a word move or deletion looks for the word's end: a run
+    // without one is crossed this much at a time (less the last unit), so
+    // that a line of any length costs about what an ordinary one does.
+    static constexpr int WordReach = 256;
+
     explicit TMemo(QWidget* parent = nullptr);
 
     // UTF-16 units, each line break counting two; constant time.
@@ -62,6 +67,10 @@ public:
 
     // The capacity in counted characters, MemoCapacity unless a test lowers it.
     void setCapacityForTesting(qsizetype capacity) { m_capacity = capacity; }
+    // Throws "Text überschreitet Memo-Kapazität" when replacing the text
+    // between two document positions by added counted characters would pass
+    // the capacity: every edit, also one made from outside, asks first.
+    void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;
     // The length above which a line is held in pieces, LongLineLength unless
     // a measurement raises it.
     void setLongLineLengthForTesting(qsizetype length) { m_longLine = length; }
@@ -100,7 +109,6 @@ private:
     void dropText(QDropEvent* event);
     void commitInput(QInputMethodEvent* event);
     qsizetype countBetween(int fromPosition, int toPosition) const;
-    void checkCapacity(int fromPosition, int toPosition, qsizetype added) const;
     void insertLines(QTextCursor& cursor, const QString& text);
     bool tooLong(const QTextBlock& block) const;
     bool splitLongBlocks(int fromPosition, int toPosition);
@@ -110,6 +118,7 @@ private:
     bool lastLineEmpty() const;
     bool deleteAcrossPieces(QKeyEvent* event);
     bool deleteWord(QKeyEvent* event);
+    void removeClusters(int from, int to);
     int wordTarget(int position, bool forward) const;
     void replaceSelection(QTextCursor& cursor, const QString& text);
     void cutSelection();
@@ -117,6 +126,8 @@ private:
     void widenSelection(const QTextCursor& widened);
     bool mendPieceBreaks(int fromPosition, int toPosition);
     bool moveAcrossPieces(QKeyEvent* event);
+    bool stepOverCluster(QKeyEvent* event);
+    void selectionToPrimary();
     bool facesPieceBreak(const QTextCursor& cursor, bool forward) const;
     void markContinuations(int position, int removed, int added);
     const std::vector<int>& continuationsBefore() const;

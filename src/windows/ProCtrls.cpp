@@ -2,8 +2,11 @@
 
 #include <QEnterEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QToolTip>
 #include <QtMath>
 #include <algorithm>
@@ -413,6 +416,11 @@ void TProCustomLabel::paintEvent(QPaintEvent*)
         textPass(r.translated(1, 1), clBtnHighlight);
         textPass(r, clBtnShadow);
     }
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
 }
 
 void TProCustomLabel::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)
@@ -463,6 +471,54 @@ void TProCustomLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     TApplication::Guard([&] { MouseUp(event->button(), event->modifiers(), at.x(), at.y()); });
+}
+
+void TProCustomLabel::keyPressEvent(QKeyEvent* event)
+{
+    const QPoint centre = rect().center();
+    switch (event->key()) {
+        case Qt::Key_Space:
+            if (!event->isAutoRepeat() && !m_spacePressed) {
+                m_spacePressed = true;
+                TApplication::Guard([&] { MouseDown(Qt::LeftButton, Qt::NoModifier, centre.x(), centre.y()); });
+            }
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            TApplication::Guard([&] {
+                MouseDown(Qt::LeftButton, Qt::NoModifier, centre.x(), centre.y());
+                MouseUp(Qt::LeftButton, Qt::NoModifier, centre.x(), centre.y());
+            });
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+    }
+    event->accept();
+}
+
+void TProCustomLabel::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Space || event->isAutoRepeat()) {
+        QWidget::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (!m_spacePressed)
+        return;
+    m_spacePressed = false;
+    const QPoint centre = rect().center();
+    TApplication::Guard([&] { MouseUp(Qt::LeftButton, Qt::NoModifier, centre.x(), centre.y()); });
+}
+
+void TProCustomLabel::focusOutEvent(QFocusEvent* event)
+{
+    // Space let go elsewhere: released off the label, which opens nothing.
+    if (m_spacePressed) {
+        m_spacePressed = false;
+        TApplication::Guard([&] { MouseUp(Qt::LeftButton, Qt::NoModifier, -1, -1); });
+    }
+    QWidget::focusOutEvent(event);
 }
 
 void TProCustomLabel::mouseMoveEvent(QMouseEvent* event)

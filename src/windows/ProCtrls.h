@@ -131,6 +131,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Taking the focus by Tab where a window lets it: Space and Enter press
+    // and release the left button in the middle of the label.
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -147,6 +152,7 @@ private:
     void SetShadowField(T& field, T value);
 
     QString m_caption;
+    bool m_spacePressed = false;
     int m_elideWidth = 0;
     Qt::Alignment m_alignment = Qt::AlignLeft;
     bool m_autoSize = true;

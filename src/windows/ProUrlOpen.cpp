@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include "framework/Application.h"
 #include "framework/VexloError.h"
@@ -64,6 +65,32 @@ QString NoProgramFor(const QString& text, const QString& opener)
     return message + u'.';
 }
 
+// What the user can do about a link the desktop's opener could not open:
+// set up a default program for its kind. Empty for a kind we cannot name.
+QString MissingDefaultProgram(const QString& link)
+{
+    const QString scheme = QUrl(link.trimmed()).scheme();
+    if (scheme == QLatin1String("mailto"))
+        return QStringLiteral("Auf diesem Desktop ist kein E-Mail-Programm als Standard eingerichtet");
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+        (scheme.isEmpty() && link.trimmed().startsWith(QLatin1String("www."), Qt::CaseInsensitive)))
+        return QStringLiteral("Auf diesem Desktop ist kein Webbrowser als Standard eingerichtet");
+    return QString();
+}
+
+// The message for an opener that ended with status; the technical cause
+// stands in a second line under what to do.
+QString OpenerFailed(const QString& text, const QString& opener, int status)
+{
+    const QString technical = QStringLiteral("%1 endete mit Status %2.").arg(opener).arg(status);
+    const QString advice = MissingDefaultProgram(text);
+    if (advice.isEmpty())
+        return status == OpenerNoProgramStatus
+                   ? NoProgramFor(text, QString())
+                   : QStringLiteral("„%1“ kann nicht geöffnet werden: %2").arg(text, technical);
+    return QStringLiteral("„%1“ kann nicht geöffnet werden: %2.\n%3").arg(text, advice, technical);
+}
+
 // The opener reads a leading "-" as one of its options and knows no "--"
 // to end them. No address or mail link begins so; such a text is what the
 // opener makes of any text without a scheme, a file name, and "./" keeps it one.
@@ -90,7 +117,10 @@ void OpenLink(const QString& text)
     // The link is one argument of its own: no shell ever parses it. The opener
     // may run as long as the program it starts, so its end is awaited without
     // blocking; an opener still running when Vexlo-Ed ends is left alone.
-    auto* process = new QProcess(QCoreApplication::instance());
+    // Hence no parent: a QProcess destroyed with the application would kill
+    // the opener, and its end would then be reported with no window left.
+    auto* process = new QProcess;
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, process, [process] { process->disconnect(); });
     process->setProgram(program);
     process->setArguments({link});
     process->setProcessChannelMode(QProcess::ForwardedChannels);
@@ -101,12 +131,8 @@ void OpenLink(const QString& text)
             if (status == QProcess::CrashExit)
                 throw VexloError(
                     QStringLiteral("„%1“ kann nicht geöffnet werden: %2 wurde abgebrochen.").arg(text, opener));
-            if (exitCode == OpenerNoProgramStatus)
-                throw VexloError(NoProgramFor(text, QString()));
             if (exitCode != 0)
-                throw VexloError(QStringLiteral("„%1“ kann nicht geöffnet werden: %2 endete mit Status %3.")
-                                     .arg(text, opener)
-                                     .arg(exitCode));
+                throw VexloError(OpenerFailed(text, opener, exitCode));
         });
     });
     QObject::connect(process, &QProcess::errorOccurred, process, [process, text](QProcess::ProcessError error) {

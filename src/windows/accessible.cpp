@@ -1,7 +1,8 @@
 #include "windows/accessible.h"
 
 #include <QAccessibleWidget>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCheckBox>
 #include <QMouseEvent>
 
 #include "counting/infoline.h"
@@ -25,6 +26,33 @@ void PostLeftClick(QWidget* control)
                                                          Qt::NoButton, Qt::NoModifier));
 }
 
+// Whether a modal dialog keeps the user from the control's window: its
+// commands then do nothing, whoever asks.
+bool BlockedByModalDialog(const QWidget* control)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return false;
+    // The dialog's own controls, and those of the windows it owns, stay in reach.
+    for (const QWidget* owner = control; owner; owner = owner->parentWidget())
+        if (owner == modal)
+            return false;
+    if (modal->windowModality() == Qt::ApplicationModal)
+        return true;
+    // A window-modal dialog blocks the windows it belongs to.
+    for (const QWidget* owner = modal->parentWidget(); owner; owner = owner->parentWidget())
+        if (owner->window() == control->window())
+            return true;
+    return false;
+}
+
+// The actions a control offers: none while a modal dialog blocks its window,
+// so that a screen reader's press fails and says so.
+QStringList OfferedActions(const QWidget* control, const QStringList& actions)
+{
+    return BlockedByModalDialog(control) ? QStringList() : actions;
+}
+
 // A control that runs its command on a left click: named by its caption,
 // described by its tooltip, pressed as a click.
 class ClickableAccessible : public QAccessibleWidget {
@@ -41,19 +69,20 @@ public:
         return QAccessibleWidget::text(t);
     }
 
-    QAccessible::State state() const override
+    // Press, and where the window lets it take the focus, the focus too.
+    QStringList actionNames() const override
     {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.focusable = false;  // as designed: reached by the mouse and by keys of the window
-        return state;
+        return OfferedActions(widget(), QStringList{pressAction()} + QAccessibleWidget::actionNames());
     }
-
-    QStringList actionNames() const override { return {pressAction()}; }
 
     void doAction(const QString& actionName) override
     {
-        if (actionName == pressAction() && widget()->isEnabled())
+        if (!actionNames().contains(actionName) || !widget()->isEnabled())
+            return;
+        if (actionName == pressAction())
             PostLeftClick(widget());
+        else
+            QAccessibleWidget::doAction(actionName);
     }
 
     QStringList keyBindingsForAction(const QString& actionName) const override
@@ -112,18 +141,63 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
+        const QString whole = static_cast<const TInfoLine*>(widget())->text();
         if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return static_cast<const TInfoLine*>(widget())->text();
+            return whole;
+        // The whole text also where the strip shows it cut, then what a click does.
+        if (t == QAccessible::Description)
+            return QStringList{whole, widget()->accessibleDescription()}.join(u'\n').trimmed();
         return QAccessibleWidget::text(t);
     }
 
     // Pressed as a click: it opens the choice of counting rules.
-    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList actionNames() const override { return OfferedActions(widget(), {pressAction()}); }
     void doAction(const QString& actionName) override
     {
-        if (actionName == pressAction())
+        if (actionNames().contains(actionName))
             PostLeftClick(widget());
     }
+};
+
+// A check box as Qt presents it (toggled, and focused where it takes the
+// focus), whose actions a modal dialog over its window takes away.
+class CheckBoxAccessible : public QAccessibleWidget {
+public:
+    explicit CheckBoxAccessible(QCheckBox* box) : QAccessibleWidget(box, QAccessible::CheckBox) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return box()->text().remove(QLatin1Char('&'));
+        return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = box()->isChecked();
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        const QStringList toggle = box()->isEnabled() ? QStringList{toggleAction()} : QStringList();
+        return OfferedActions(widget(), toggle + QAccessibleWidget::actionNames());
+    }
+
+    void doAction(const QString& actionName) override
+    {
+        if (!actionNames().contains(actionName))
+            return;
+        if (actionName == toggleAction())
+            box()->animateClick();
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    QCheckBox* box() const { return static_cast<QCheckBox*>(widget()); }
 };
 
 // Shown to the eye only.
@@ -150,8 +224,13 @@ QAccessibleInterface* Factory(const QString& className, QObject* object)
         return new ClickableAccessible(widget, QAccessible::Button, LabelButtonCaption);
     if (className == QLatin1String("TProUrlLabel"))
         return new LinkAccessible(static_cast<TProUrlLabel*>(widget));
+    if (className == QLatin1String("QCheckBox"))
+        return new CheckBoxAccessible(static_cast<QCheckBox*>(widget));
     if (className == QLatin1String("TProCustomLabel"))
         return new ClickableAccessible(widget, QAccessible::StaticText, ProLabelCaption);
+    // The main window is a frame, as every dialog is.
+    if (className == QLatin1String("TfrmMain"))
+        return new QAccessibleWidget(widget, QAccessible::Window);
     if (className == QLatin1String("TInfoLine"))
         return new InfoLineAccessible(static_cast<TInfoLine*>(widget));
     return nullptr;

@@ -53,9 +53,11 @@ void TfrmChangeURL::CreateControls()
     edURL = makeEdit("edURL", 6, QStringLiteral("Internet-Link\r\nhttp://<webadresse>\r\nmailto:<mailadresse>"));
     Label2 = MakeLabel("Label2", this, 7, 48, QStringLiteral("Name"), UiFont(10));
     edName = makeEdit("edName", 46, QStringLiteral("Beschreibungstext"));
+    // A screen reader names each field by the label the eye sees beside it
+    // (its buddy); the hint is its description.
+    Label1->setBuddy(edURL);
+    Label2->setBuddy(edName);
     // No longer than the settings file gives back, and one line, as it is stored.
-    edURL->setAccessibleName(QStringLiteral("Internet-Link"));
-    edName->setAccessibleName(QStringLiteral("Beschreibungstext"));
     new TUserInputLimit(edURL, IniMaxValueLength);
     new TUserInputLimit(edName, NameMaxLength);
     setTabOrder(edURL, edName);

@@ -128,6 +128,13 @@ void TfrmCustomize::CreateControls()
     setTabOrder(cbTrayOnStart, cbStartMinimized);
     setTabOrder(cbStartMinimized, rbLayoutGreen);
     setTabOrder(rbLayoutGreen, rbLayoutBlue);
+    // The four label buttons follow, each run by Space or Enter.
+    QWidget* previous = rbLayoutBlue;
+    for (LabelButton* button : {lblFont, lblDefault, lblSave, lblCancel}) {
+        button->setFocusPolicy(Qt::TabFocus);
+        setTabOrder(previous, button);
+        previous = button;
+    }
 
     connect(lblFont, &LabelButton::clicked, this, Guarded(this, &TfrmCustomize::lblFontClick));
     connect(lblDefault, &LabelButton::clicked, this, Guarded(this, &TfrmCustomize::lblDefaultClick));
@@ -201,6 +208,9 @@ void TfrmCustomize::rbLayoutBlueClick()
 
 void TfrmCustomize::lblFontClick()
 {
+    // The chooser opens on the font the text shows: OK without a change
+    // keeps it, where the chooser's own last choice would change it.
+    dlgFont.Font = QFont(NewFontName, NewFontSize);
     if (!dlgFont.Execute(this))
         return;
     // Face and size only: a chosen style is not taken.
@@ -284,7 +294,11 @@ void TfrmCustomize::PreviewKey(QWidget* receiver, QKeyEvent* event)
         return;
     m_previewedEvent = event;
     m_previewedReceiver = receiver;
-    FormKeyPress(KeyChar(event));
+    // Enter on a label button in focus is that button's own, as a click on it.
+    const QChar key = KeyChar(event);
+    if (key == kEnter && qobject_cast<LabelButton*>(receiver) && receiver->hasFocus())
+        return;
+    FormKeyPress(key);
 }
 
 bool TfrmCustomize::eventFilter(QObject* watched, QEvent* event)

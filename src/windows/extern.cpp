@@ -81,12 +81,14 @@ void TfrmExtern::CreateControls()
         label->setElideWidth(width() - 32 - 4);  // long names stay inside the dialog
         label->setCaption(n <= 2 ? Fallback(n).caption : UnassignedCaption);
         label->setURL(n <= 2 ? Fallback(n).url : QString());
+        label->setFocusPolicy(Qt::TabFocus);
         ulExtern[n - 1] = label;
 
         auto* button = new QToolButton(this);
         button->setObjectName(QStringLiteral("SpeedButton%1").arg(n));
         button->setGeometry(8, 12 + 15 * (n - 1), 15, 15);
-        button->setFocusPolicy(Qt::NoFocus);
+        // Reached by Tab like the links; Space runs it, Enter through the dialog (keyPressEvent).
+        button->setFocusPolicy(Qt::TabFocus);
         button->setAutoRaise(false);
         button->setToolTip(QStringLiteral("Eintrag [%1] ändern").arg(n));
         button->setAccessibleName(QStringLiteral("Eintrag %1 ändern").arg(n));
@@ -102,8 +104,22 @@ void TfrmExtern::CreateControls()
     lblClose = MakeLabelButton("lblClose", Panel1, 212, 16, QStringLiteral("Schließen"),
                                QStringLiteral("Dialog schließen\r\nSpeichern nicht vergessen! ;o)"));
     // The buttons keep the row height of 16 whatever their font asks for.
-    for (LabelButton* button : {lblClear, lblSave, lblClose})
+    for (LabelButton* button : {lblClear, lblSave, lblClose}) {
         button->resize(button->width(), 16);
+        button->setFocusPolicy(Qt::TabFocus);
+    }
+    // Tab goes down the rows, each edit button before its link, then along the bottom.
+    QWidget* previous = nullptr;
+    for (int n = 0; n < EntryCount; ++n)
+        for (QWidget* control : {static_cast<QWidget*>(SpeedButton[n]), static_cast<QWidget*>(ulExtern[n])}) {
+            if (previous)
+                setTabOrder(previous, control);
+            previous = control;
+        }
+    for (QWidget* control : {lblClear, lblSave, lblClose}) {
+        setTabOrder(previous, control);
+        previous = control;
+    }
     connect(lblClear, &LabelButton::clicked, this, Guarded(this, &TfrmExtern::lblClearClick));
     connect(lblSave, &LabelButton::clicked, this, Guarded(this, &TfrmExtern::lblSaveClick));
     connect(lblClose, &LabelButton::clicked, this, Guarded(this, &TfrmExtern::lblCloseClick));
@@ -129,6 +145,8 @@ void TfrmExtern::showEvent(QShowEvent* event)
 void TfrmExtern::FormShow()
 {
     CentreOver(this, frmMain ? frmMain : parentWidget());
+    // The keyboard starts at the top at each opening, wherever it left off.
+    SpeedButton[0]->setFocus(Qt::OtherFocusReason);
     LoadLinks();
     SetBackgroundColor(this, Settings.LayoutColor);
 }
@@ -148,12 +166,18 @@ void TfrmExtern::FormActivate()
 
 void TfrmExtern::keyPressEvent(QKeyEvent* event)
 {
-    // The dialog has no keyboard commands: Enter and Escape do not close it.
+    // Escape closes as "Schließen" does; Enter runs the edit button in focus
+    // (links and label buttons run themselves), and never a default button.
     switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
         case Qt::Key_Escape:
             event->accept();
+            TApplication::Guard([this] { lblCloseClick(); });
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->accept();
+            if (auto* button = qobject_cast<QToolButton*>(focusWidget()); button && button->hasFocus())
+                button->click();
             return;
         default:
             QDialog::keyPressEvent(event);

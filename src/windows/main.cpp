@@ -4,12 +4,14 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 #include "counting/limitview.h"
 #include "framework/Anchors.h"
@@ -25,6 +27,7 @@
 #include "framework/VersionRecord.h"
 #include "spelling/personalwords.h"
 #include "spelling/spellview.h"
+#include "spelling/spellwords.h"
 #include "storage/globals.h"
 #include "storage/textfile.h"
 #include "text/memo.h"
@@ -119,7 +122,9 @@ void TfrmMain::CreateHeader()
     imgVexlo_blue->setAccessibleName(QStringLiteral("Vexlo-Logo"));
     lblCharCount = MakeLabel("lblCharCount", Panel2, 0, 16, QStringLiteral("0"), UiFont(10, true));
     lblCharCount->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    lblCharCount->setGeometry(35, 16, 100, lblCharCount->height());  // right edge at x 135
+    // Right edge at x 135; it begins beside the wider of the two logos, which it must never cover.
+    const int countLeft = std::max(imgVexlo_green->geometry().right(), imgVexlo_blue->geometry().right()) + 1;
+    lblCharCount->setGeometry(countLeft, 16, 135 - countLeft, lblCharCount->height());
     // Repainted with every keystroke: it fills its own box, so the panel beneath is not painted too.
     lblCharCount->setAutoFillBackground(true);
     m_countRepaint = new LaterRepaint(lblCharCount);
@@ -185,7 +190,9 @@ void TfrmMain::CreateTextAreas()
     connect(m_limitView, &TLimitView::countRuleChosen, this,
             Guarded([this](TLimitSlot slot, TCountRule rule) { CountRuleChosen(int(slot), std::int32_t(rule)); }));
     // German spell checking; the dictionary loads once the window is shown.
-    new TSpellView(memoMain, InstalledGermanDictionary(), PersonalWordListPath());
+    // The program's own words are known.
+    auto* spellView = new TSpellView(memoMain, InstalledGermanDictionary(), PersonalWordListPath());
+    spellView->checker()->setOwnWords(OwnWords(AboutText()));
     memoAbout = PlaceControl(new QPlainTextEdit, "memoAbout", this, 79, 60);
     memoAbout->resize(319, 215);
     memoAbout->setReadOnly(true);
@@ -376,7 +383,11 @@ void TfrmMain::UpdateCharCount()
     const QString count = QString::number(n);
     if (lblCharCount->text() != count) {
         m_countRepaint->hold();  // after the text it counts
+        const bool otherLength = lblCharCount->text().size() != count.size();
         lblCharCount->setText(count);
+        // A count too wide for its box beside the logo is drawn smaller, never cut.
+        if (otherLength)
+            FitFontToWidth(lblCharCount, UiFont(10, true));
     }
     // A screen reader reads the count with its words, as one sentence.
     if (const QString spoken = QStringLiteral("%1 Zeichen im Textfenster").arg(n); lblCharCount->accessibleName() != spoken)
@@ -439,7 +450,9 @@ void TfrmMain::ShowLayout(TColor color)
 
 void TfrmMain::lblFileOpenClick()
 {
-    const QString fileName = FileDialogs::GetOpenFileName(this, {kOpenFilterText, kOpenFilterAll});
+    // Where the file last opened or saved lies, as the save dialog starts there too.
+    const QString folder = m_lastFileName.isEmpty() ? QString() : QFileInfo(m_lastFileName).absolutePath();
+    const QString fileName = FileDialogs::GetOpenFileName(this, {kOpenFilterText, kOpenFilterAll}, folder);
     if (fileName.isEmpty())
         return;
     OpenTextFile(fileName);

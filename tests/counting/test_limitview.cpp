@@ -260,6 +260,13 @@ private slots:
         QTest::newRow("no limits mark nothing") << 0 << -1 << QStringLiteral("abcdefghij") << QVector<TMarkRange>{};
         QTest::newRow("emoji across the limit")
             << 2 << 0 << QStringLiteral("a\U0001F600b") << QVector<TMarkRange>{{1, 4, false}};
+        // A character the limit cuts between its code points is past it whole.
+        QTest::newRow("flag across the limit")
+            << 4 << 0 << QStringLiteral("ab\U0001F1E9\U0001F1EAc") << QVector<TMarkRange>{{2, 7, false}};
+        QTest::newRow("skin tone across the limit")
+            << 4 << 0 << QStringLiteral("ab\U0001F44D\U0001F3FD") << QVector<TMarkRange>{{2, 6, false}};
+        QTest::newRow("accent across the limit, one past")
+            << 2 << 3 << QStringLiteral("ae\u0301b") << QVector<TMarkRange>{{1, 3, false}, {3, 4, true}};
     }
     void marks()
     {
@@ -426,6 +433,90 @@ private slots:
         QVERIFY(HasColor(shown.copy(cell(marked)), TLimitView::pastOneColor()));
     }
 
+    // A line added at the end is marked as soon as it shows, also when the
+    // area scrolls to it: typed line by line past both limits, or after
+    // Ctrl+End and Enter at the end of a long text. The cell right of the
+    // caret's line is checked after every key.
+    void newLastLineMarked_data()
+    {
+        QTest::addColumn<int>("guestBook");
+        QTest::addColumn<int>("forum");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("lines");
+        QStringList typed;
+        for (int i = 1; i <= 24; ++i)
+            typed << QStringLiteral("Zeile %1").arg(i);
+        QTest::newRow("lines typed until the area scrolls") << 5 << 10 << QString() << typed;
+        QTest::newRow("Enter at the end of a long text")
+            << 2000 << 3000 << Paragraphs(3694) << QStringList{QString(), QStringLiteral("Grüße aus Köln")};
+        QTest::newRow("Enter at the end of a text just past the limit")
+            << 50 << 60 << Paragraphs(400).left(61) << QStringList{QString(), QStringLiteral("Grüße aus Köln")};
+    }
+    void newLastLineMarked()
+    {
+        QFETCH(int, guestBook);
+        QFETCH(int, forum);
+        QFETCH(QString, text);
+        QFETCH(QStringList, lines);
+        createForm(guestBook, forum);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        memo->setText(text);
+        memo->setFocus();
+        QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+        ShownViewport(m_form, memo->viewport());
+        for (int i = 0; i < lines.size(); ++i) {
+            if (i > 0 || !text.isEmpty())
+                QTest::keyClick(memo, Qt::Key_Return);
+            for (QChar key : lines[i])  // umlauts too, as a German keyboard sends them
+                QTest::sendKeyEvent(QTest::Click, memo, Qt::Key(QChar(key).toUpper().unicode()), QString(key),
+                                    Qt::NoModifier);
+            const QImage shown = ShownViewport(m_form, memo->viewport());
+            const QRect caret = memo->cursorRect();
+            QVERIFY2(caret.bottom() < shown.height(), qPrintable(QStringLiteral("line %1 not shown").arg(i)));
+            const QPoint cell(shown.width() - 2, caret.center().y());
+            const QColor colour = shown.pixelColor(cell);
+            const QColor fresh = FreshlyPainted(memo->viewport()).pixelColor(cell);
+            QVERIFY2(
+                colour == fresh && colour != QColor(Qt::white),
+                qPrintable(QStringLiteral("line %1: %2, painted afresh %3").arg(i).arg(colour.name(), fresh.name())));
+            if (!lines[i].isEmpty())  // the last character typed, under its glyph
+                QVERIFY(HasColor(shown.copy(QRect(caret.left() - 4, caret.top(), 3, caret.height())), colour));
+        }
+    }
+
+    // New limits move the marks without a change of the text: the last line
+    // is painted again up to the right edge, where a mark now ends or begins.
+    void marksFollowNewLimits_data()
+    {
+        QTest::addColumn<int>("guestBook");
+        QTest::addColumn<int>("forum");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("raised past the text") << 50 << 80 << QColor(Qt::white);
+        QTest::newRow("lowered into the last line") << 3 << 4 << TLimitView::pastBothColor();
+        QTest::newRow("forum limit raised") << 5 << 80 << TLimitView::pastOneColor();
+    }
+    void marksFollowNewLimits()
+    {
+        QFETCH(int, guestBook);
+        QFETCH(int, forum);
+        QFETCH(QColor, colour);
+        createForm(5, 8);
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        TMemo* memo = m_form->memoMain;
+        memo->setText(QStringLiteral("a\nabcdefghij"));
+        memo->setFocus();
+        QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+        ShownViewport(m_form, memo->viewport());
+        view()->showLimits(guestBook, forum);
+        const QImage shown = ShownViewport(m_form, memo->viewport());
+        const QPoint edge(shown.width() - 2, memo->cursorRect().center().y());
+        QCOMPARE(shown.pixelColor(edge), colour);
+        QCOMPARE(FreshlyPainted(memo->viewport()).pixelColor(edge), colour);
+    }
+
     // The count and the info line are painted after the text they count, and
     // then show what a fresh painting shows, also after several keys in one pass.
     void figuresShownAfterTheText()
@@ -472,6 +563,9 @@ private slots:
         QTest::newRow("long line, hard cut") << 1000 << 0 << longWord << true << false << longWord.left(1000);
         const QString longLine = QStringLiteral("wort ").repeated(4000);
         QTest::newRow("long line, back to a blank") << 5003 << 0 << longLine << true << false << longLine.left(4999);
+        // Counted as sent, the limit falls between the halves of a flag; the copy ends before it.
+        const QString flags = QStringLiteral("ab") + QStringLiteral("\U0001F1E9\U0001F1EA").repeated(1000);
+        QTest::newRow("flags in pieces, hard cut") << 1001 << 0 << flags << true << false << flags.left(998);
     }
     void copyEntries()
     {
@@ -513,7 +607,7 @@ private slots:
                                 "Zeichen ohne Zeilenumbrüche: 15"));
         QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), infoLine()->mapToGlobal(QPoint(4, 4)));
         QApplication::sendEvent(infoLine(), &help);
-        QTRY_COMPARE(QToolTip::text(), view()->statisticsText());
+        QTRY_COMPARE(QToolTip::text(), infoLine()->text() + QStringLiteral("\n\n") + view()->statisticsText());
     }
 };
 

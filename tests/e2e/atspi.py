@@ -3,6 +3,7 @@
 
   atspi.py dump PID            one line per shown object: role|name|description|actions
   atspi.py press PID NAME      runs the action "Press" of the shown object so named
+  atspi.py actions PID NAME    the actions the shown object so named offers, comma-separated
   atspi.py names PID CMD...    runs CMD and prints the name changes announced meanwhile
 """
 import subprocess
@@ -56,6 +57,14 @@ def press(pid, name):
     sys.exit(f"nothing named {name!r} to press")
 
 
+def offered(pid, name):
+    for node in walk(application(pid)):
+        if node.name == name:
+            print(",".join(actions(node)))
+            return
+    sys.exit(f"nothing named {name!r}")
+
+
 def names(pid, command):
     application(pid)
     seen = []
@@ -83,5 +92,7 @@ if __name__ == "__main__":
         dump(pid)
     elif what == "press":
         press(pid, sys.argv[3])
+    elif what == "actions":
+        offered(pid, sys.argv[3])
     elif what == "names":
         names(pid, sys.argv[3:])

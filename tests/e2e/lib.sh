@@ -49,10 +49,11 @@ wait_for() {
   return 1
 }
 
+# E2E_SCREEN sets the screen size and depth (1024x768x24 unless given).
 start_desktop() {
   # Xvfb picks a free display itself, so parallel runs never collide; without
   # -noreset it resets when its last client leaves and refuses the next one.
-  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
+  Xvfb -displayfd 1 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp -noreset >"$E2E_DIR/display" 2>"$E2E_DIR/xvfb.log" &
   E2E_PIDS+=($!)
   wait_for 100 test -s "$E2E_DIR/display" || fail "Xvfb did not start"
   export DISPLAY=":$(head -1 "$E2E_DIR/display")"

@@ -45,9 +45,10 @@ push button|about|(F1)|Press
 push button|beenden|oooch, jetzt schon? (Strg+Q)|Press
 push button|anpassen|Einstellungen konfigurieren (Strg+,)|Press
 label|0 Zeichen im Textfenster||
-status bar|Gästebuch: noch 2000 · Forum: noch 3000|Ein Klick wählt, wie jede Grenze zählt|Press
+status bar|Gästebuch: noch 2000 · Forum: noch 3000|Gästebuch: noch 2000 · Forum: noch 3000 Ein Klick wählt, wie jede Grenze zählt|Press
 link|e-mail an Karst|mailto:karst@example.org?subject='Vexlo-Ed Anregungen'|Press
 image|Karst-Logo||
+frame|Vexlo-Ed - alles was zählt||
 LINES
 has '^text|Text|' || fail "the text area has no name: $(tree | grep '^text')"
 ! has '|Zeichen im Textfenster|' || fail "the count's second half is read on its own"
@@ -62,27 +63,35 @@ grep -Fxq "label|5 Zeichen im Textfenster" <<<"$changes" || fail "the count anno
 # The press action runs what a left click runs: "anpassen" opens the settings dialog.
 $ATSPI press "$APP_PID" anpassen
 wait_for 100 shown_window '^Konfiguration$' || fail "pressing 'anpassen' did not open the settings dialog"
-for line in "push button|Schriftart|Schriftart für Textfenster einstellen|Press" \
-  "push button|Standardwerte|Setzt die Einstellungen auf die Defaultwerte zurück|Press" \
-  "push button|Speichern|Speichert die Einstellungen dauerhaft und beendet den Dialog|Press" \
-  "push button|Abbrechen|Schließt den Dialog ohne Änderung|Press"; do
+for line in "push button|Schriftart|Schriftart für Textfenster einstellen|Press,SetFocus" \
+  "push button|Standardwerte|Setzt die Einstellungen auf die Defaultwerte zurück|Press,SetFocus" \
+  "push button|Speichern|Speichert die Einstellungen dauerhaft und beendet den Dialog|Press,SetFocus" \
+  "push button|Abbrechen|Schließt den Dialog ohne Änderung|Press,SetFocus"; do
   expect_line "$line"
 done
 has '^text|Gästebuch-Grenze|' || fail "guest-book limit field has no name"
 has '^text|Forum-Grenze|' || fail "forum limit field has no name"
+# Behind the modal dialog the main window's commands offer no action, and a
+# press is refused: the text stays.
+expect_eq "$($ATSPI actions "$APP_PID" löschen)" "" "actions of 'löschen' behind the dialog"
+! $ATSPI press "$APP_PID" löschen 2>/dev/null || fail "'löschen' was pressed behind the dialog"
 $ATSPI press "$APP_PID" Abbrechen
 wait_for 50 sh -c "! xdotool search --onlyvisible --name '^Konfiguration\$'" || fail "'Abbrechen' did not close the dialog"
+expect_line "label|5 Zeichen im Textfenster||"
+expect_eq "$($ATSPI actions "$APP_PID" löschen)" "Press" "actions of 'löschen' once the dialog is closed"
 
 # The link list: eight links, eight named edit buttons; an edit button opens the edit dialog.
 $ATSPI press "$APP_PID" extern
 wait_for 100 shown_window '^Au.+enlinks$' || fail "pressing 'extern' did not open the link list"
-expect_line "link|Vexlo Startseite|http://www.example.org|Press"
-[ "$(tree | grep -c '^link|< unbelegt >||Press$')" = 6 ] || fail "unassigned links: $(tree | grep '^link')"
-for n in 1 2 3 4 5 6 7 8; do expect_line "push button|Eintrag $n ändern|Eintrag [$n] ändern|Press"; done
-expect_line "push button|Alle löschen|löscht die ganze Liste|Press"
+# Each reached by Tab as well: they offer the focus beside the press.
+expect_line "link|Vexlo Startseite|http://www.example.org|Press,SetFocus"
+[ "$(tree | grep -c '^link|< unbelegt >||Press,SetFocus$')" = 6 ] || fail "unassigned links: $(tree | grep '^link')"
+for n in 1 2 3 4 5 6 7 8; do expect_line "push button|Eintrag $n ändern|Eintrag [$n] ändern|Press,SetFocus"; done
+expect_line "push button|Alle löschen|löscht die ganze Liste|Press,SetFocus"
 $ATSPI press "$APP_PID" "Eintrag 3 ändern"
 wait_for 100 shown_window '^URL .+ndern$' || fail "pressing 'Eintrag 3 ändern' did not open the edit dialog"
 expect_line "push button|Übernehmen|Änderungen übernehmen|Press"
-has '^text|Internet-Link|' || fail "address field has no name"
-has '^text|Beschreibungstext|' || fail "name field has no name"
+# The fields are named as their labels read; the hints describe them.
+has '^text|URL|Internet-Link' || fail "address field not named 'URL': $(tree | grep '^text')"
+has '^text|Name|Beschreibungstext|' || fail "name field not named 'Name': $(tree | grep '^text')"
 finish

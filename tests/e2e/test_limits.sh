@@ -45,4 +45,25 @@ copy_from_menu 2
 expect_eq "$(xclip -o -selection clipboard)" "abcde" "clipboard up to the guest-book limit"
 copy_from_menu 1
 expect_eq "$(xclip -o -selection clipboard)" "abcdefgh" "clipboard up to the forum limit"
+
+# Lines typed until the area scrolls: the newest line shows marked as soon
+# as it is typed, across to the right edge, also the empty one after Enter.
+# Its row is the lowest of the text area with dark (glyph or caret) pixels.
+newest_row_edge() {
+  window_origin "$MAIN_WIN"
+  import -silent -window root -crop "300x195+$((WIN_X + 79))+$((WIN_Y + 60))" -depth 8 txt:- |
+    sed -n 's/^\([0-9]*\),\([0-9]*\): (\([0-9]*\),.* #\([0-9A-F]\{6\}\).*/\1 \2 \3 \4/p' |
+    awk '$1 < 250 && $3 < 96 && $2 > low { low = $2 } $1 == 295 { edge[$2] = $4 } END { print edge[low] }'
+}
+click_at "$MAIN_WIN" 200 100
+xdotool key ctrl+a Delete
+for n in $(seq 1 16); do
+  xdotool type --delay 20 "Zeile $n"
+  sleep 0.3
+  # "Zeile 1" passes the guest-book limit alone.
+  expect_eq "$(newest_row_edge)" "$([ "$n" = 1 ] && echo FFD0D0 || echo FF9C9C)" "right edge of line $n"
+  xdotool key Return
+  sleep 0.3
+  expect_eq "$(newest_row_edge)" "FF9C9C" "right edge of the empty line after line $n"
+done
 finish

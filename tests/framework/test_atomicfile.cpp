@@ -57,6 +57,8 @@ QString Save(const QString& kind, const QString& directory)
         return ErrorOf([] {
             SaveConfig(QStringLiteral("Arial"), 10, QStringLiteral("2000"), QStringLiteral("3000"), true, true, false);
         });
+    if (kind == QLatin1String("spell switch"))
+        return ErrorOf([] { SaveSpellCheckSetting(false); });
     if (kind == QLatin1String("links")) {
         TfrmExtern dialog;
         dialog.Entry(1)->setURL(QStringLiteral("http://neu.example.org/") + QString(2000, u'x'));
@@ -78,7 +80,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("fullDisk");
         QTest::addColumn<bool>("firstSave");  // no file before: none after
-        for (const char* kind : {"settings", "links", "text"}) {
+        for (const char* kind : {"settings", "spell switch", "links", "text"}) {
             QTest::addRow("%s, full disk", kind) << QString::fromLatin1(kind) << true << false;
             QTest::addRow("%s, file-size limit", kind) << QString::fromLatin1(kind) << false << false;
             QTest::addRow("%s, first save, file-size limit", kind) << QString::fromLatin1(kind) << false << true;
@@ -120,7 +122,8 @@ private slots:
         const QString message = TextFromChild([&] {
             std::optional<FileSizeLimit> limit;
             // Room for a section header, not for a whole save.
-            if (!fullDisk && !limit.emplace(firstSave ? 32 : SizeLimit).active())
+            const unsigned long long room = kind == QLatin1String("spell switch") ? 24 : 32;
+            if (!fullDisk && !limit.emplace(firstSave ? room : SizeLimit).active())
                 return QStringLiteral("<no limit>");
             return Save(kind, dir.path());
         });
@@ -232,6 +235,9 @@ private slots:
         QTest::addColumn<int>("age");  // seconds before the instance started
         QTest::addColumn<bool>("removed");
         QTest::newRow("killed write") << QString() << "file" << 60 << true;
+        QTest::newRow("writer still running") << QString() << "running" << 60 << false;
+        QTest::newRow("left by an older build") << ".vexloed.ini.aB3dE9"
+                                                << "file" << 60 << true;
         QTest::newRow("younger than the instance") << QString() << "file" << -60 << false;
         QTest::newRow("another file's") << ".andere.ini.aB3dE9"
                                         << "file" << 60 << false;
@@ -254,7 +260,16 @@ private slots:
         QTemporaryDir dir;
         const QString target = dir.filePath(QStringLiteral("vexloed.ini"));
         WriteFileBytes(target, "[Config]\r\n");
-        if (name.isEmpty()) {
+        std::optional<AtomicFile> running;
+        if (kind == QLatin1String("running")) {
+            // Another instance's save, its flush to disk slow.
+            running.emplace(target);
+            QVERIFY(running->write("halb"));
+            const QStringList left =
+                QDir(dir.path()).entryList({QStringLiteral(".vexloed.ini.*")}, QDir::Hidden | QDir::Files);
+            QCOMPARE(left.size(), 1);
+            name = left[0];
+        } else if (name.isEmpty()) {
             // Killed after writing: neither committed nor discarded.
             TextFromChild([&] {
                 auto* file = new AtomicFile(target);
@@ -280,6 +295,10 @@ private slots:
         QCOMPARE(RemoveStaleTemporaryFiles(target, started), removed ? 1 : 0);
         QCOMPARE(QFileInfo::exists(dir.filePath(name)) || QFileInfo(dir.filePath(name)).isSymLink(), !removed);
         QCOMPARE(ReadFileBytes(target), QByteArray("[Config]\r\n"));
+        if (running) {
+            QVERIFY(running->commit());
+            QCOMPARE(ReadFileBytes(target), QByteArray("halb"));
+        }
     }
 };
 

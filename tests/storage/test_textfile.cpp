@@ -142,6 +142,29 @@ private slots:
         QCOMPARE(ReadFileBytes(name), QByteArray("Gr\xC3\xBC\xC3\x9F\r\n\r\nEnde \xE2\x82\xAC"));
     }
 
+    // A text in parts is written as the same text whole: a character split
+    // between two parts, and a leading U+FEFF after an empty part.
+    void writeInParts_data()
+    {
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("surrogate pair split")
+            << QStringList{QStringLiteral("a\n\U0001F600").chopped(1), QString(QChar(0xDE00)) + QStringLiteral("b")};
+        QTest::newRow("mark after an empty part") << QStringList{QString(), QStringLiteral("\uFEFFtext")};
+        QTest::newRow("lone high surrogate at the end") << QStringList{QStringLiteral("x"), QString(QChar(0xD83D))};
+    }
+    void writeInParts()
+    {
+        QFETCH(QStringList, parts);
+        const QString whole = m_dir.filePath(QStringLiteral("whole.txt"));
+        const QString inParts = m_dir.filePath(QStringLiteral("parts.txt"));
+        WriteTextFile(whole, parts.join(QString()));
+        qsizetype next = 0;
+        WriteTextFileInParts(inParts, [&]() -> std::optional<QString> {
+            return next < parts.size() ? std::optional<QString>(parts[next++]) : std::nullopt;
+        });
+        QCOMPARE(ReadFileBytes(inParts), ReadFileBytes(whole));
+    }
+
     void writeReplacesExistingFile()
     {
         const QString name = Path("replace.txt");

@@ -31,11 +31,16 @@ private slots:
         // A surrogate pair across the hard cut moves the cut before it.
         QString pair = QString(PieceLength - 1, u'x') + QString::fromUtf16(u"\U0001F600") + QString(10, u'z');
         QTest::newRow("surrogate pair kept whole") << pair << Cuts{PieceLength - 1};
-        // A letter keeps its accent; a cluster longer than a piece ends its piece.
+        // A letter keeps its accent; a cluster longer than a piece is cut
+        // between two of its code points, never inside a pair.
         QString accent = QString(PieceLength - 1, u'x') + QStringLiteral("e\u0301") + QString(10, u'z');
         QTest::newRow("accent kept with its letter") << accent << Cuts{PieceLength - 1};
         QString marks = u'x' + QString(PieceLength + 5, QChar(0x0301)) + QString(10, u'z');
-        QTest::newRow("cluster longer than a piece") << marks << Cuts{PieceLength + 6};
+        QTest::newRow("cluster longer than a piece") << marks << Cuts{PieceLength};
+        QString tags = QString::fromUtf16(u"\U0001F3F4") + QString::fromUtf16(u"\U000E0067").repeated(PieceLength);
+        QTest::newRow("tag run longer than a piece") << tags << Cuts{PieceLength, 2 * PieceLength};
+        QString oddTags = u'x' + tags;
+        QTest::newRow("tag run cut between pairs") << oddTags << Cuts{PieceLength - 1, 2 * PieceLength - 1};
     }
     void cuts()
     {

@@ -324,15 +324,18 @@ private slots:
         row("left from a piece start", line, DocPosition(1, 0), left, none, 1, end - 1, end - 1);
         row("shift+right selects across", line, DocPosition(0, end - 1), right, shift, 2, end + 1, end - 1);
         row("shift+left selects across", line, DocPosition(1, 1), left, shift, 2, end - 1, end + 1);
-        row("ctrl+right through a word cut into pieces", line, 0, right, ctrl, 1, lineEnd, lineEnd);
-        row("ctrl+left through a word cut into pieces", line, -1, left, ctrl, 1, 0, 0);
-        row("ctrl+shift+right selects the word", line, DocPosition(2, 5), right, ctrl | shift, 1, lineEnd,
-            TextPosition(2, 5));
+        // A run of letters longer than any word is crossed a reach at a time.
+        const int reach = TMemo::WordReach - 1;
+        row("ctrl+right through a run cut into pieces", line, 0, right, ctrl, 1, reach, reach);
+        row("ctrl+left through a run cut into pieces", line, -1, left, ctrl, 1, lineEnd - reach, lineEnd - reach);
+        row("ctrl+shift+right selects along the run", line, DocPosition(2, 5), right, ctrl | shift, 1,
+            TextPosition(2, 5) + reach, TextPosition(2, 5));
+        row("ctrl+right to the end of the run", line, DocPosition(31, 0), right, ctrl, 1, lineEnd, lineEnd);
         row("ctrl+right stops at a word starting a piece", prose, 110, right, ctrl, 1, 120, 120);
         row("ctrl+right goes on into the piece", prose, 110, right, ctrl, 2, 130, 130);
         row("ctrl+left back over a piece start", prose, 121 + 10, left, ctrl, 2, 110, 110);
-        row("ctrl+right over a word of three pieces", longWord, 5, right, ctrl, 1, 301, 301);
-        row("ctrl+left over a word of three pieces", longWord, 301 + 2, left, ctrl, 1, 0, 0);
+        row("ctrl+right over a word of three pieces", longWord, 5, right, ctrl, 2, 301, 301);
+        row("ctrl+left over a word of three pieces", longWord, 301 + 2, left, ctrl, 2, 0, 0);
         // An ordinary line break is one place, pieces elsewhere or not.
         const QString beside = QStringLiteral("ab\ncd\n") + LongLine(LongLineLength + 10);
         row("right over an ordinary line break", beside, 2, right, none, 1, 3, 3);

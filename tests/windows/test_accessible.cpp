@@ -1,5 +1,7 @@
 #include <QAccessible>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QDialog>
 #include <QMenu>
 #include <QTest>
 
@@ -20,7 +22,9 @@ class TestAccessible : public QObject {
 
     QAccessibleInterface* of(const char* name) const
     {
-        auto* control = m_form->findChild<QWidget*>(QLatin1String(name));
+        auto* control = QLatin1String(name) == QLatin1String("frmMain")
+                            ? m_form.form()
+                            : m_form->findChild<QWidget*>(QLatin1String(name));
         return control ? QAccessible::queryAccessibleInterface(control) : nullptr;
     }
 
@@ -51,6 +55,10 @@ private slots:
                                    << "Die maximale Zeichenzahl für Gästebucheinträge ist überschritten" << false;
         QTest::newRow("text area") << "memoMain" << int(QAccessible::EditableText) << "Text" << QString() << false;
         QTest::newRow("logo") << "imgKarst" << int(QAccessible::Graphic) << "Karst-Logo" << QString() << false;
+        QTest::newRow("check box") << "cbSysTray" << int(QAccessible::CheckBox) << "SysTray"
+                                   << "minimiert Vexlo-Ed in den SysTray\n(neben der Uhr)" << false;
+        QTest::newRow("main window") << "frmMain" << int(QAccessible::Window) << "Vexlo-Ed - alles was zählt"
+                                     << QString() << false;
     }
     void rolesAndNames()
     {
@@ -66,6 +74,14 @@ private slots:
         QCOMPARE(face->text(QAccessible::Description), description);
         QAccessibleActionInterface* actions = face->actionInterface();
         QCOMPARE(actions && actions->actionNames().contains(QAccessibleActionInterface::pressAction()), pressable);
+        if (control == QLatin1String("cbSysTray")) {
+            QCOMPARE(actions->actionNames().first(), QAccessibleActionInterface::toggleAction());
+            for (const bool checked : {true, false}) {
+                m_form->cbSysTray->setChecked(checked);
+                QVERIFY(face->state().checkable);
+                QCOMPARE(bool(face->state().checked), checked);
+            }
+        }
         if (control == QLatin1String("lblCopyClip"))
             QCOMPARE(actions->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
                      QStringList{QStringLiteral("Strg+Umschalt+C")});
@@ -114,6 +130,73 @@ private slots:
             QAccessibleActionInterface::pressAction());
         QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
         QApplication::activePopupWidget()->close();
+    }
+
+    // Behind a modal dialog the main window's controls offer no action and a
+    // press runs nothing; the dialog's own controls and an unblocked window
+    // act as ever.
+    void pressBehindModalDialog_data()
+    {
+        QTest::addColumn<int>("modality");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("label button, application-modal") << int(Qt::ApplicationModal) << "lblClear" << true;
+        QTest::newRow("link, application-modal") << int(Qt::ApplicationModal) << "lblMailTo" << true;
+        QTest::newRow("info line, application-modal") << int(Qt::ApplicationModal) << "infoLine" << true;
+        QTest::newRow("label button, window-modal") << int(Qt::WindowModal) << "lblClear" << true;
+        QTest::newRow("label button, parentless application-modal")
+            << int(Qt::ApplicationModal) << "lblClear, parentless" << true;
+        QTest::newRow("the modal dialog's own button") << int(Qt::ApplicationModal) << "own" << false;
+        QTest::newRow("a window the modal dialog owns") << int(Qt::ApplicationModal) << "owned" << false;
+        QTest::newRow("check box, application-modal") << int(Qt::ApplicationModal) << "cbStayOnTop" << true;
+        QTest::newRow("check box beside a modeless dialog") << int(Qt::NonModal) << "cbStayOnTop" << false;
+        QTest::newRow("label button beside a modeless dialog") << int(Qt::NonModal) << "lblClear" << false;
+    }
+    void pressBehindModalDialog()
+    {
+        QFETCH(int, modality);
+        QFETCH(QString, control);
+        QFETCH(bool, blocked);
+        m_form->memoMain->setText(QStringLiteral("Gruß"));
+        QStringList opened;
+        SetLinkOpenerForTesting([&](const QString& link) { opened << link; });
+        const bool parentless = control.endsWith(QLatin1String(", parentless"));
+        control.remove(QStringLiteral(", parentless"));
+        QDialog dialog(parentless ? nullptr : m_form.form());
+        // A window of the dialog's own, as "URL ändern" belongs to "Außenlinks".
+        auto* owned = new QWidget(&dialog, Qt::Window);
+        auto* own = new LabelButton(QStringLiteral("Weiter"), control == QLatin1String("owned") ? owned : &dialog);
+        bool ownClicked = false;
+        connect(own, &LabelButton::clicked, this, [&] { ownClicked = true; });
+        owned->show();
+        dialog.setWindowModality(Qt::WindowModality(modality));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QWidget* target = control == QLatin1String("own") || control == QLatin1String("owned") ? own
+                          : control == QLatin1String("infoLine") ? m_form->memoMain->findChild<TInfoLine*>()
+                                                                 : m_form->findChild<QWidget*>(control);
+        QVERIFY(target);
+        QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(target)->actionInterface();
+        QVERIFY(actions);
+        QCOMPARE(actions->actionNames().isEmpty(), blocked);
+        const bool box = control == QLatin1String("cbStayOnTop");
+        actions->doAction(box ? QAccessibleActionInterface::toggleAction() : QAccessibleActionInterface::pressAction());
+        QTest::qWait(box ? 300 : 50);  // a check box is clicked as the eye sees it, after a moment
+        bool ran = false;
+        if (control == QLatin1String("own") || control == QLatin1String("owned")) {
+            ran = ownClicked;
+        } else if (control == QLatin1String("lblMailTo")) {
+            ran = !opened.isEmpty();
+        } else if (box) {
+            ran = m_form->cbStayOnTop->isChecked();
+        } else if (control == QLatin1String("infoLine")) {
+            ran = QApplication::activePopupWidget() != nullptr;
+            if (ran)
+                QApplication::activePopupWidget()->close();
+        } else {
+            ran = m_form->memoMain->text().isEmpty();
+        }
+        QCOMPARE(ran, !blocked);
     }
 
     // The info line reads its text as its name (the bus announces each change), as the count does.

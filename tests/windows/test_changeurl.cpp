@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -64,6 +65,36 @@ private slots:
         frmChangeURL = nullptr;
         delete frmExtern;
         frmExtern = nullptr;
+    }
+
+    // A screen reader names each field as the label beside it reads, and
+    // tells its hint as the description.
+    void fieldsNamedAsTheirLabels_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("address") << "edURL"
+                                 << "URL"
+                                 << "Internet-Link\r\nhttp://<webadresse>\r\nmailto:<mailadresse>";
+        QTest::newRow("name") << "edName"
+                              << "Name"
+                              << "Beschreibungstext";
+    }
+    void fieldsNamedAsTheirLabels()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, name);
+        QFETCH(QString, description);
+        auto* edit = frmChangeURL->findChild<QLineEdit*>(field);
+        QVERIFY(edit);
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(edit);
+        QVERIFY(face);
+        QCOMPARE(face->text(QAccessible::Name), name);
+        QCOMPARE(face->text(QAccessible::Description), description);
+        const auto* label = frmChangeURL->findChild<QLabel*>(field == QLatin1String("edURL") ? "Label1" : "Label2");
+        QCOMPARE(label->text(), name);
+        QCOMPARE(label->buddy(), edit);
     }
 
     void layoutAndNote()

@@ -247,21 +247,46 @@ private slots:
         }
     }
 
-    void fontDialogKeepsItsOwnLastChoice()
+    // The chooser opens on the font the text shows, and OK without a change
+    // leaves it as it was: its name too, where a face stands in for it.
+    void fontChooserOpensOnTheTextFont_data()
     {
-        startWith({});
-        QCOMPARE(frmCustomize->dlgFont.Font.family(), QStringLiteral("MS Sans Serif"));
-        QCOMPARE(frmCustomize->dlgFont.Font.pointSize(), 8);
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<bool>("chooseFirst");  // DejaVu Sans 7 chosen, then "Standardwerte"
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<int>("size");
+        QTest::newRow("default font") << QByteArray() << false << "Arial" << 10;
+        QTest::newRow("stored font") << kGreenFile << false << "DejaVu Serif" << 12;
+        QTest::newRow("after Standardwerte") << QByteArray() << true << "Arial" << 10;
+    }
+    void fontChooserOpensOnTheTextFont()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(bool, chooseFirst);
+        QFETCH(QString, family);
+        QFETCH(int, size);
+        startWith(ini);
         open();
-        FontDialog::QueueAnswerForTesting(QFont(QStringLiteral("DejaVu Sans"), 7));
+        if (chooseFirst) {
+            FontDialog::QueueAnswerForTesting(QFont(QStringLiteral("DejaVu Sans"), 7));
+            frmCustomize->lblFontClick();
+            frmCustomize->lblDefaultClick();
+        }
+        QFont offered;
+        QTimer::singleShot(0, [&offered] {
+            auto* chooser = qobject_cast<FontChooser*>(QApplication::activeModalWidget());
+            if (!chooser)
+                return;
+            offered = chooser->chosenFont();
+            chooser->accept();
+        });
         frmCustomize->lblFontClick();
-        FontDialog::QueueAnswerForTesting(std::nullopt);
-        frmCustomize->lblFontClick();  // cancelled: nothing changes
-        QCOMPARE(frmMain->memoMain->textFont().family(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(frmMain->memoMain->textFont().pointSize(), 7);
-        frmCustomize->lblDefaultClick();  // the text font, not the dialog's memory
-        QCOMPARE(frmCustomize->dlgFont.Font.family(), QStringLiteral("DejaVu Sans"));
-        QCOMPARE(frmCustomize->dlgFont.Font.pointSize(), 7);
+        QCOMPARE(offered.family(), QFontInfo(QFont(family)).family());
+        QCOMPARE(offered.pointSize(), size);
+        QCOMPARE(frmMain->memoMain->textFont().family(), family);
+        QCOMPARE(frmMain->memoMain->textFont().pointSize(), size);
+        frmCustomize->lblSaveClick();
+        QVERIFY(iniBytes().contains("Font=" + family.toUtf8() + "\r\nFontSize=" + QByteArray::number(size) + "\r\n"));
     }
 
     void fontChooserOffersSixToTwelvePoints()
@@ -543,8 +568,9 @@ private slots:
     {
         startWith({});
         open();
-        QWidget* expected[] = {frmCustomize->edForum, frmCustomize->cbTrayOnStart, frmCustomize->cbStartMinimized,
-                               frmCustomize->rbLayoutGreen};
+        QWidget* expected[] = {frmCustomize->edForum,       frmCustomize->cbTrayOnStart, frmCustomize->cbStartMinimized,
+                               frmCustomize->rbLayoutGreen, frmCustomize->lblFont,       frmCustomize->lblDefault,
+                               frmCustomize->lblSave,       frmCustomize->lblCancel};
         frmCustomize->edForum->setSelection(1, 2);
         for (QWidget* next : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -552,9 +578,56 @@ private slots:
             if (next == frmCustomize->edForum)
                 QCOMPARE(frmCustomize->edForum->selectedText(), QStringLiteral("3000"));
         }
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // leaves the layout group, back to the start
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // past the last button, back to the start
         QCOMPARE(QApplication::focusWidget(), frmCustomize->edGB);
         QCOMPARE(frmCustomize->edGB->selectedText(), QStringLiteral("2000"));
+    }
+
+    // Space and Enter run the label button in focus as a click does, Enter
+    // there saving nothing; Escape still cancels.
+    void keysRunTheFocusedButton_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("effect");
+        for (const int key : {int(Qt::Key_Space), int(Qt::Key_Return)}) {
+            const QString name = key == Qt::Key_Space ? QStringLiteral("Space") : QStringLiteral("Enter");
+            QTest::newRow(qPrintable(name + " on Schriftart")) << "lblFont" << key << "font";
+            QTest::newRow(qPrintable(name + " on Standardwerte")) << "lblDefault" << key << "defaults";
+            QTest::newRow(qPrintable(name + " on Speichern")) << "lblSave" << key << "saved";
+            QTest::newRow(qPrintable(name + " on Abbrechen")) << "lblCancel" << key << "cancelled";
+        }
+        QTest::newRow("Escape on Schriftart") << "lblFont" << int(Qt::Key_Escape) << "cancelled";
+    }
+    void keysRunTheFocusedButton()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        QFETCH(QString, effect);
+        startWith(kGreenFile);
+        frmMain->LoadSettings();
+        open();
+        if (effect == QLatin1String("font"))
+            FontDialog::QueueAnswerForTesting(QFont(QStringLiteral("DejaVu Sans"), 7));
+        // A chooser shown where none should be is turned down, and seen so.
+        QTimer::singleShot(0, [] {
+            if (auto* chooser = qobject_cast<FontChooser*>(QApplication::activeModalWidget()))
+                chooser->reject();
+        });
+        frmCustomize->edGB->setText(QStringLiteral("77"));
+        auto* target = frmCustomize->findChild<LabelButton*>(button);
+        QVERIFY(target);
+        target->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(target, Qt::Key(key));
+        const QFont font = frmMain->memoMain->textFont();
+        QCOMPARE(font.family(), effect == QLatin1String("font")       ? QStringLiteral("DejaVu Sans")
+                                : effect == QLatin1String("defaults") ? QStringLiteral("Arial")
+                                                                      : QStringLiteral("DejaVu Serif"));
+        QCOMPARE(frmCustomize->edGB->text(), effect == QLatin1String("defaults") ? "2000" : "77");
+        QCOMPARE(frmCustomize->isVisible(), effect == QLatin1String("font") || effect == QLatin1String("defaults"));
+        QCOMPARE(iniBytes().contains("GrenzeGB=77\r\n"), effect == QLatin1String("saved"));
+        frmCustomize->close();
     }
 
     void centredOnMainWindow()

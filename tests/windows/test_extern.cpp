@@ -1,4 +1,5 @@
 #include <unistd.h>
+#include <QApplication>
 #include <QDir>
 #include <QFrame>
 #include <QLineEdit>
@@ -35,6 +36,18 @@ QByteArray UrlSection(const QStringList& urls, const QStringList& captions)
 QByteArray AllUnassignedSection()
 {
     return UrlSection(QStringList(8, QString()), QStringList(8, Unassigned));
+}
+
+// Whether the focused control's picture has black frame pixels where the
+// unfocused one has none.
+bool ShowsFocusFrame(const QImage& focused, const QImage& unfocused)
+{
+    int added = 0;
+    for (int y = 0; y < focused.height(); ++y)
+        for (int x = 0; x < focused.width(); ++x)
+            if (focused.pixelColor(x, y) == QColor(Qt::black) && unfocused.pixelColor(x, y) != QColor(Qt::black))
+                ++added;
+    return added >= focused.width();  // at least a line's length of it
 }
 
 }  // namespace
@@ -361,12 +374,64 @@ private slots:
         QCOMPARE(m_opened, (QStringList{entry(2)->URL(), Unassigned}));
     }
 
-    void enterAndEscapeDoNothing()
+    // Tab visits every row's edit button and link, then the three label
+    // buttons, and comes round again; the control in focus shows a frame.
+    void tabReachesEveryControl()
     {
         open();
-        QTest::keyClick(frmExtern, Qt::Key_Escape);
-        QTest::keyClick(frmExtern, Qt::Key_Return);
-        QVERIFY(frmExtern->isVisible());
+        QList<QWidget*> expected;
+        for (int n = 0; n < TfrmExtern::EntryCount; ++n)
+            expected << frmExtern->SpeedButton[n] << frmExtern->ulExtern[n];
+        expected << frmExtern->lblClear << frmExtern->lblSave << frmExtern->lblClose;
+        QCOMPARE(QApplication::focusWidget(), expected.first());
+        for (int i = 1; i <= expected.size(); ++i) {
+            QWidget* before = QApplication::focusWidget();
+            const QImage unfocused = FreshlyPainted(expected[i % expected.size()]);
+            QTest::keyClick(before, Qt::Key_Tab);
+            QWidget* now = QApplication::focusWidget();
+            QCOMPARE(now, expected[i % expected.size()]);
+            QVERIFY2(ShowsFocusFrame(FreshlyPainted(now), unfocused), qPrintable(now->objectName()));
+        }
+    }
+
+    // Space and Enter run the control in focus as a click does; Escape
+    // anywhere closes as "Schließen" does, and nothing is written.
+    void keysRunTheFocusedControl_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("effect");
+        for (const int key : {int(Qt::Key_Space), int(Qt::Key_Return)}) {
+            const QString name = key == Qt::Key_Space ? QStringLiteral("Space") : QStringLiteral("Enter");
+            QTest::newRow(qPrintable(name + " on a link")) << "ulExtern2" << key << "opened";
+            QTest::newRow(qPrintable(name + " on an edit button")) << "SpeedButton3" << key << "edit 3";
+            QTest::newRow(qPrintable(name + " on Alle löschen")) << "lblClear" << key << "cleared";
+            QTest::newRow(qPrintable(name + " on Speichern")) << "lblSave" << key << "saved";
+            QTest::newRow(qPrintable(name + " on Schließen")) << "lblClose" << key << "closed";
+        }
+        QTest::newRow("Escape on a link") << "ulExtern1" << int(Qt::Key_Escape) << "closed";
+        QTest::newRow("Escape on Speichern") << "lblSave" << int(Qt::Key_Escape) << "closed";
+        QTest::newRow("Escape on an edit button") << "SpeedButton1" << int(Qt::Key_Escape) << "closed";
+    }
+    void keysRunTheFocusedControl()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, key);
+        QFETCH(QString, effect);
+        open();
+        auto* target = frmExtern->findChild<QWidget*>(control);
+        QVERIFY(target);
+        target->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(target, Qt::Key(key));
+        QCoreApplication::processEvents();
+        QCOMPARE(m_opened, effect == QLatin1String("opened") ? QStringList{entry(2)->URL()} : QStringList());
+        QCOMPARE(EditSlot, effect == QLatin1String("edit 3") ? 3 : 0);
+        QCOMPARE(frmChangeURL->isVisible(), effect == QLatin1String("edit 3"));
+        QCOMPARE(entry(1)->Caption() == Unassigned, effect == QLatin1String("cleared"));
+        QCOMPARE(QFileInfo::exists(iniPath()), effect == QLatin1String("saved"));
+        const bool closes = effect == QLatin1String("saved") || effect == QLatin1String("closed");
+        QCOMPARE(frmExtern->isVisible(), !closes);
     }
 
     void editWhileOpenedModally()

@@ -314,6 +314,48 @@ private slots:
         QCOMPARE(m_form->memoMain->text(), QStringLiteral("ä\nb"));
     }
 
+    // "Öffnen" starts in the folder of the file opened or saved last while
+    // it is there, else where the dialog starts by itself.
+    void openDialogStartsAtTheLastFile_data()
+    {
+        QTest::addColumn<QString>("before");  // "open", "save" or ""
+        QTest::addColumn<bool>("removed");    // the folder gone since
+        QTest::newRow("nothing yet") << QString() << false;
+        QTest::newRow("after opening") << "open" << false;
+        QTest::newRow("after saving") << "save" << false;
+        QTest::newRow("folder removed since") << "save" << true;
+    }
+    void openDialogStartsAtTheLastFile()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, removed);
+        createForm();
+        QTemporaryDir elsewhere;
+        const QString folder = elsewhere.filePath(QStringLiteral("Ordner mit Ü"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString last = folder + QStringLiteral("/zuletzt.txt");
+        WriteFileBytes(last, "zuletzt");
+        FileDialogs::QueueAnswerForTesting(last);
+        if (before == QLatin1String("open"))
+            click(m_form->lblFileOpen);
+        else if (before == QLatin1String("save"))
+            click(m_form->lblFileSave);
+        else
+            FileDialogs::GetOpenFileName(nullptr, {});  // the answer taken, no file named
+        if (removed)
+            QVERIFY(QDir(folder).removeRecursively());
+        QString startedIn;
+        QTimer::singleShot(0, [&startedIn] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            startedIn = dialog ? dialog->directory().absolutePath() : QStringLiteral("<no open dialog>");
+            if (dialog)
+                dialog->reject();
+        });
+        click(m_form->lblFileOpen);
+        const bool there = !before.isEmpty() && !removed;
+        QCOMPARE(startedIn, there ? QDir(folder).absolutePath() : QDir::currentPath());
+    }
+
     // The save dialog offers the file opened or saved last, and a name typed
     // without an extension gets ".txt".
     void saveDialogOffersTheLastFile_data()

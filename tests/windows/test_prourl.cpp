@@ -527,25 +527,52 @@ private slots:
     }
 
     // An opener that is missing or fails is reported with the link and the
-    // reason once it has ended; one that succeeds says nothing.
+    // reason once it has ended; one that succeeds says nothing. For a web or
+    // mail address the message says which default program is missing, the
+    // opener's status in a second line.
     void failedOpenerIsReported_data()
     {
         QTest::addColumn<QString>("program");  // a script body, or a name or path that does not exist
+        QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("message");
+        const QString web = QStringLiteral("http://example.org/");
+        const QString mail = QStringLiteral("mailto:karst@example.org");
         const QString link = QStringLiteral("„http://example.org/“");
-        QTest::newRow("success") << "exit 0" << QString();
-        QTest::newRow("no program for the link") << "exit 3"
-                                                 << "Für " + link + " ist kein Programm eingerichtet.";
-        QTest::newRow("failed") << "exit 4" << link + " kann nicht geöffnet werden: stand-in endete mit Status 4.";
-        QTest::newRow("killed") << "kill -KILL $$" << link + " kann nicht geöffnet werden: stand-in wurde abgebrochen.";
-        QTest::newRow("not on PATH") << "no-such-opener"
+        const QString noBrowser =
+            " kann nicht geöffnet werden: Auf diesem Desktop ist kein Webbrowser als Standard "
+            "eingerichtet.\nstand-in endete mit Status ";
+        const QString noMail =
+            " kann nicht geöffnet werden: Auf diesem Desktop ist kein E-Mail-Programm als "
+            "Standard eingerichtet.\nstand-in endete mit Status ";
+        QTest::newRow("success") << "exit 0" << web << QString();
+        QTest::newRow("no program for a web address") << "exit 3" << web << link + noBrowser + "3.";
+        QTest::newRow("web address failed") << "exit 4" << web << link + noBrowser + "4.";
+        QTest::newRow("web address without scheme") << "exit 4"
+                                                    << "www.example.org"
+                                                    << "„www.example.org“" + noBrowser + "4.";
+        QTest::newRow("secure web address") << "exit 4"
+                                            << "HTTPS://example.org/"
+                                            << "„HTTPS://example.org/“" + noBrowser + "4.";
+        QTest::newRow("no program for a mail address") << "exit 3" << mail << "„" + mail + "“" + noMail + "3.";
+        QTest::newRow("mail address failed") << "exit 4" << mail << "„" + mail + "“" + noMail + "4.";
+        QTest::newRow("no program for another link") << "exit 3"
+                                                     << "ftp://example.org/"
+                                                     << "Für „ftp://example.org/“ ist kein Programm eingerichtet.";
+        QTest::newRow("another link failed")
+            << "exit 4"
+            << "ftp://example.org/"
+            << "„ftp://example.org/“ kann nicht geöffnet werden: stand-in endete mit Status 4.";
+        QTest::newRow("killed") << "kill -KILL $$" << web
+                                << link + " kann nicht geöffnet werden: stand-in wurde abgebrochen.";
+        QTest::newRow("not on PATH") << "no-such-opener" << web
                                      << "Für " + link + " ist kein Programm eingerichtet: no-such-opener fehlt.";
-        QTest::newRow("path missing") << "/nowhere/xdg-open"
+        QTest::newRow("path missing") << "/nowhere/xdg-open" << web
                                       << "Für " + link + " ist kein Programm eingerichtet: xdg-open fehlt.";
     }
     void failedOpenerIsReported()
     {
         QFETCH(QString, program);
+        QFETCH(QString, url);
         QFETCH(QString, message);
         QTemporaryDir dir;
         RealOpener real(dir.filePath("bin"));
@@ -557,7 +584,7 @@ private slots:
         }
         SetLinkOpenerProgram(program);
         ErrorBoxRecorder errors;
-        TApplication::Guard([] { OpenLink(QStringLiteral("http://example.org/")); });
+        TApplication::Guard([&url] { OpenLink(url); });
         if (message.isEmpty()) {
             QTest::qWait(1000);
             QCOMPARE(errors.shown, QStringList());
