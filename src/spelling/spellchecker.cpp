@@ -184,14 +184,17 @@ TSpellChecker::TSpellChecker(TMemo* memo, const QString& dictionaryBase, const Q
         if (dy != 0 || area.contains(m_memo->viewport()->rect()))
             scheduleSeen();
     });
-    memo->viewport()->installEventFilter(this);
+    m_viewport = memo->viewport();
+    m_viewport->installEventFilter(this);
 }
 
 TSpellChecker::~TSpellChecker() = default;
 
 bool TSpellChecker::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_memo->viewport() && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    // The viewport kept from the start: while the text area is torn down,
+    // its own members must not be called.
+    if (watched == m_viewport && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         scheduleSeen();
     return QObject::eventFilter(watched, event);
 }
@@ -520,8 +523,15 @@ void TSpellChecker::recheckMisses()
 {
     if (!active())
         return;
-    const auto [first, last] = seenBlocks();
     const QTextDocument* doc = m_memo->document();
+    // Verdicts still in flight were judged without the words just accepted:
+    // a new ticket drops them, and the worker takes the words in first.
+    std::vector<int> inFlight;
+    for (const auto& entry : m_pending)
+        inFlight.push_back(entry.first);
+    for (const int number : inFlight)
+        request(doc->findBlockByNumber(number));
+    const auto [first, last] = seenBlocks();
     for (int number = 0; number < m_results.size(); ++number) {
         if (!m_results.misses(number))
             continue;

@@ -168,6 +168,7 @@ private:
     void recheckMisses();
 
     TMemo* m_memo;
+    QObject* m_viewport = nullptr;  // the text area's, watched for resizes
     QString m_dictionaryBase;
     State m_state = State::Unloaded;
     bool m_enabled = true;

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTextBlock>
 #include <set>
 
@@ -488,6 +489,21 @@ private slots:
         disconnect(changed);
         QVERIFY2(shown.isEmpty(), qPrintable(shown.join(u',')));
         QCOMPARE(Underlined(*m_memo, *m_checker), underlined);
+    }
+
+    // A verdict judged before a word was accepted, and taken in after, is
+    // not shown: the word counts at once.
+    void acceptedWhileAVerdictIsOnItsWay()
+    {
+        setTextAndWait(QStringLiteral("Hallo Welt"));
+        QTextCursor cursor(m_memo->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral(" Karstwurt"));
+        QThread::msleep(500);  // the worker judges and sends; the window has not taken it in
+        m_checker->ignore(QStringLiteral("Karstwurt"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        QCoreApplication::processEvents();
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{});
     }
 
     void ignoreLastsUntilTheEnd()
