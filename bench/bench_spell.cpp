@@ -18,6 +18,7 @@
 #include "benchsupport.h"
 #include "framework/SpellDictionary.h"
 #include "spelling/spellview.h"
+#include "spellwindow.h"
 #include "storage/globals.h"
 #include "text/memo.h"
 #include "windows/main.h"
@@ -27,18 +28,11 @@ namespace {
 constexpr qsizetype kKeystrokeSize = 10'000'000;
 constexpr qsizetype kOpenSize = 20 * 1024 * 1024;
 
-enum Mode { Floor, Off, On };
-
 double ThreadCpuSeconds()
 {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-TSpellChecker* CheckerOf(TfrmMain& form)
-{
-    return form.memoMain->findChild<TSpellView*>(QStringLiteral("spellView"))->checker();
 }
 
 // Runs the loop until the checker has checked everything; the longest single
@@ -58,55 +52,17 @@ double CheckAll(TSpellChecker* checker)
     return longest * 1e3;
 }
 
-// A shown window; with checking on, its dictionary loaded.
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TfrmMain> form;
-    std::unique_ptr<QPlainTextEdit> bare;
-    QPlainTextEdit* memo = nullptr;
-    TSpellChecker* checker = nullptr;
-
-    explicit Window(Mode mode)
-    {
-        SetProgramDirForTesting(dir.path());
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
-        if (mode == Floor) {
-            bare = std::make_unique<QPlainTextEdit>();
-            bare->resize(319, 215);
-            bare->show();
-            memo = bare.get();
-        } else {
-            form = std::make_unique<TfrmMain>();
-            form->show();
-            memo = form->memoMain;
-            checker = CheckerOf(*form);
-            checker->setEnabled(mode == On);
-            checker->startLoading();
-            CheckAll(checker);
-        }
-        memo->setFocus();
-        Idle();
-    }
-    void setText(const QString& text)
-    {
-        if (form)
-            form->memoMain->setText(text);
-        else
-            bare->setPlainText(text);
-    }
-};
-
 void BM_SpellKeystroke10MB(benchmark::State& state)
 {
-    Window w{Mode(state.range(0))};
+    SpellWindow w{SpellMode(state.range(0))};
     w.setText(SampleText(kKeystrokeSize));
     if (w.checker)
         CheckAll(w.checker);
-    QTextCursor cursor = w.memo->textCursor();
+    QTextCursor cursor = w.editor->textCursor();
     cursor.setPosition(int(kKeystrokeSize / 2));
-    w.memo->setTextCursor(cursor);
+    w.editor->setTextCursor(cursor);
     Idle();
-    TypeTimedDeleteUntimed(state, w.memo);
+    TypeTimedDeleteUntimed(state, w.editor);
 }
 BENCHMARK(BM_SpellKeystroke10MB)
     ->ArgName("floor0_off1_on2")
@@ -120,7 +76,7 @@ BENCHMARK(BM_SpellKeystroke10MB)
 // the text and, with checking on, the results and verdicts add to memory.
 void BM_SpellOpen20MiB(benchmark::State& state)
 {
-    Window w{Mode(state.range(0))};
+    SpellWindow w{SpellMode(state.range(0))};
     const QString text = SampleText(kOpenSize);
     double longest = 0;
     double passCpuMs = 0;

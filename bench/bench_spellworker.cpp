@@ -23,14 +23,13 @@
 
 #include "benchsupport.h"
 #include "spelling/spellview.h"
+#include "spellwindow.h"
 #include "storage/globals.h"
 #include "storage/textfile.h"
 #include "text/memo.h"
 #include "windows/main.h"
 
 namespace {
-
-enum Mode { Floor, Off, On };
 
 // Words drawn by Zipf's law over the dictionary's stems, in lines of about 74 characters.
 QString RealisticText(qsizetype size)
@@ -74,54 +73,6 @@ QString RealisticText(qsizetype size)
     return text;
 }
 
-struct Window {
-    QTemporaryDir dir;
-    std::unique_ptr<TfrmMain> form;
-    std::unique_ptr<QPlainTextEdit> bare;
-    QPlainTextEdit* editor = nullptr;
-    TSpellChecker* checker = nullptr;
-
-    explicit Window(Mode mode)
-    {
-        SetProgramDirForTesting(dir.path());
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
-        if (mode == Floor) {
-            bare = ShownFloorEditor();
-            editor = bare.get();
-        } else {
-            form = std::make_unique<TfrmMain>();
-            form->show();
-            editor = form->memoMain;
-            checker = form->memoMain->findChild<TSpellView*>(QStringLiteral("spellView"))->checker();
-            checker->setEnabled(mode == On);
-            checker->startLoading();
-            // Measured once the dictionary is ready.
-            while (checker->state() == TSpellChecker::State::Loading) {
-                QCoreApplication::processEvents();
-                QThread::msleep(2);
-            }
-        }
-        editor->setFocus();
-        Idle();
-    }
-    void setText(const QString& text)
-    {
-        if (form)
-            form->memoMain->setText(text);
-        else
-            editor->setPlainText(text);
-    }
-    void settle()
-    {
-        Idle();
-        while (checker && checker->isBusy()) {
-            QCoreApplication::processEvents();
-            QThread::msleep(1);
-        }
-        Idle();
-    }
-};
-
 // How long posted keys wait until the text area has them.
 class KeyWaits : public QObject {
 public:
@@ -155,7 +106,7 @@ private:
 // the longest a key waited.
 void BM_TypingAfterOpen30MB(benchmark::State& state)
 {
-    Window w{Mode(state.range(0))};
+    SpellWindow w{SpellMode(state.range(0))};
     const QString text = RealisticText(30'000'000);
     double cpu = 0, wall = 0, key = 0;
     int over = 0;
@@ -212,7 +163,7 @@ double ProcessCpuMs()
 // peak memory once idle.
 void BM_Open20MiB(benchmark::State& state)
 {
-    Window w{Mode(state.range(0))};
+    SpellWindow w{SpellMode(state.range(0))};
     const QString path = WriteFile(w.dir, QStringLiteral("open.txt"), RealisticText(20 * 1024 * 1024));
     double cpu = 0, underlined = 0;
     for (auto _ : state) {
@@ -249,7 +200,7 @@ BENCHMARK(BM_Open20MiB)
 // the suggestions are in it.
 void BM_MenuOnCompound(benchmark::State& state)
 {
-    Window w{On};
+    SpellWindow w{On};
     const QString word = QStringLiteral("Donaudampfschiffahrtskapitaenx");
     w.setText(QStringLiteral("Ein ") + word + QStringLiteral(" hier"));
     w.settle();
