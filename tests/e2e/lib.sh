@@ -136,6 +136,18 @@ window_origin() {
   WIN_Y=$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')
 }
 
+# The outer frame of a window on the root window, as "LEFT TOP RIGHT BOTTOM".
+frame_box() {
+  local info w h extents left right top bottom
+  window_origin "$1"
+  info=$(xwininfo -id "$1")
+  w=$(echo "$info" | awk '/^ *Width:/ {print $2}')
+  h=$(echo "$info" | awk '/^ *Height:/ {print $2}')
+  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
+  IFS=, read -r left right top bottom <<<"${extents:-0,0,0,0}"
+  echo "$((WIN_X - left)) $((WIN_Y - top)) $((WIN_X + w + right)) $((WIN_Y + h + bottom))"
+}
+
 # Clicks at client coordinates of a window.
 click_at() {
   local win=$1 x=$2 y=$3 button=${4:-1}

@@ -10,18 +10,6 @@ start_app
 
 shown() { xdotool search --onlyvisible --name "$1" | head -1; }
 
-# The outer frame of a window on the root window, as "LEFT TOP RIGHT BOTTOM".
-frame_box() {
-  local info w h extents left right top bottom
-  window_origin "$1"
-  info=$(xwininfo -id "$1")
-  w=$(echo "$info" | awk '/^ *Width:/ {print $2}')
-  h=$(echo "$info" | awk '/^ *Height:/ {print $2}')
-  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
-  IFS=, read -r left right top bottom <<<"${extents:-0,0,0,0}"
-  echo "$((WIN_X - left)) $((WIN_Y - top)) $((WIN_X + w + right)) $((WIN_Y + h + bottom))"
-}
-
 read -r area_x area_y area_w area_h _ < <(xprop -root _NET_WORKAREA | grep -o '[0-9, ]*$' | tr -d ' ' | tr ',' ' ')
 for step in "ctrl+o:^Öffnen$" "ctrl+s:^Speichern"; do
   key=${step%%:*} title=${step#*:}

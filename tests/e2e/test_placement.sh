@@ -9,14 +9,9 @@ SOFT_FAIL=()  # every misplaced window, reported together at the end
 
 # The centre of a window's outer frame on the root window, as "X Y".
 frame_centre() {
-  local info w h extents left right top bottom
-  window_origin "$1"
-  info=$(xwininfo -id "$1")
-  w=$(echo "$info" | awk '/^ *Width:/ {print $2}')
-  h=$(echo "$info" | awk '/^ *Height:/ {print $2}')
-  extents=$(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ' ')
-  IFS=, read -r left right top bottom <<<"${extents:-0,0,0,0}"
-  echo "$(((2 * (WIN_X - left) + w + left + right) / 2)) $(((2 * (WIN_Y - top) + h + top + bottom) / 2))"
+  local left top right bottom
+  read -r left top right bottom <<<"$(frame_box "$1")"
+  echo "$(((left + right) / 2)) $(((top + bottom) / 2))"
 }
 
 # Notes a failure unless two centres lie within a pixel of each other.
