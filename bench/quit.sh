@@ -11,16 +11,9 @@ runs=${2:-5}
 work=$(mktemp -d)
 BUSPID="" TRAYPID=""
 trap 'kill $XPID $WMPID $BUSPID $TRAYPID 2>/dev/null || true; rm -rf "$work"' EXIT
-Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/display" 2>/dev/null & XPID=$!
-until [ -s "$work/display" ]; do sleep 0.1; done
 unset DBUS_SESSION_BUS_ADDRESS
-export DISPLAY=":$(head -1 "$work/display")"
-openbox >/dev/null 2>&1 & WMPID=$!
-sleep 1
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_STATE_HOME="$work/home/state" \
-  XDG_DATA_HOME="$work/home/data" XDG_RUNTIME_DIR="$work/home/runtime"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-cp "$build/vexloed" "$work/vexloed"
+source "$(dirname "$0")/xsession.sh"
+start_x_session
 if [ -n "${QUIT_TRAY:-}" ]; then
   trayer --edge bottom --align right --widthtype pixel --width 120 --heighttype pixel --height 32 >/dev/null 2>&1 &
   TRAYPID=$!

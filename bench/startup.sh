@@ -10,16 +10,8 @@ build=$(cd "${1:-build}" && pwd)
 runs=${2:-10}
 work=$(mktemp -d)
 trap 'kill $XPID $WMPID 2>/dev/null || true; rm -rf "$work"' EXIT
-# A display of its own, picked by Xvfb, and a home of its own for the program.
-Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/display" 2>/dev/null & XPID=$!
-until [ -s "$work/display" ]; do sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")"
-openbox >/dev/null 2>&1 & WMPID=$!
-sleep 1
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_STATE_HOME="$work/home/state" \
-  XDG_DATA_HOME="$work/home/data" XDG_RUNTIME_DIR="$work/home/runtime"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-cp "$build/vexloed" "$work/vexloed"
+source "$(dirname "$0")/xsession.sh"
+start_x_session
 printf '[Config]\r\nFont=Arial\r\nFontSize=10\r\nGrenzeGB=2000\r\nGrenzeForum=3000\r\nSysTray=0\r\nLayout=1\r\nStartMinimized=0\r\n' >"$work/vexloed.ini"
 
 # Prints "milliseconds peak-KiB cpu-microseconds settled-peak-KiB" for one
