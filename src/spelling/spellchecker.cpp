@@ -43,8 +43,8 @@ QString FindGermanDictionary(const QString& localeName, const QStringList& direc
 
 TBlockResults::~TBlockResults()
 {
-    for (const Entry entry : m_entries)
-        release(entry);
+    for (const Checked& checked : m_checked)
+        release(checked.entry);
 }
 
 void TBlockResults::release(Entry entry)
@@ -53,9 +53,24 @@ void TBlockResults::release(Entry entry)
         delete reinterpret_cast<TSpellRanges*>(entry);
 }
 
+std::vector<TBlockResults::Checked>::const_iterator TBlockResults::find(int block) const
+{
+    const auto found = std::lower_bound(m_checked.begin(), m_checked.end(), block,
+                                        [](const Checked& checked, int number) { return checked.block < number; });
+    return found != m_checked.end() && found->block == block ? found : m_checked.end();
+}
+
+bool TBlockResults::isChecked(int block) const
+{
+    return find(block) != m_checked.end();
+}
+
 TMissList TBlockResults::misses(int block) const
 {
-    const Entry entry = m_entries[size_t(block)];
+    const auto found = find(block);
+    if (found == m_checked.end())
+        return TMissList();
+    const Entry entry = found->entry;
     if (entry & 1) {
         const int from = int(entry >> 32);
         return TMissList(TSpellRange{from, from + int((entry & 0xFFFFFFFF) >> 1)});
@@ -65,76 +80,65 @@ TMissList TBlockResults::misses(int block) const
 
 void TBlockResults::set(int block, const TSpellRanges& misses)
 {
-    Entry& entry = m_entries[size_t(block)];
-    if (entry == Unchecked)
-        --m_unchecked;
-    release(entry);
-    if (misses.empty())
-        entry = Clean;
-    else if (misses.size() == 1)
+    Entry entry = Clean;
+    if (misses.size() == 1)
         entry = Entry(misses[0].from) << 32 | Entry(misses[0].to - misses[0].from) << 1 | 1;
-    else
+    else if (misses.size() > 1)
         entry = reinterpret_cast<Entry>(new TSpellRanges(misses));
+    const auto at = std::lower_bound(m_checked.begin(), m_checked.end(), block,
+                                     [](const Checked& checked, int number) { return checked.block < number; });
+    if (at != m_checked.end() && at->block == block) {
+        release(at->entry);
+        at->entry = entry;
+    } else {
+        m_checked.insert(at, Checked{block, entry});
+    }
 }
 
 void TBlockResults::drop(int block)
 {
-    Entry& entry = m_entries[size_t(block)];
-    if (entry != Unchecked)
-        ++m_unchecked;
-    release(entry);
-    entry = Unchecked;
+    const auto found = find(block);
+    if (found == m_checked.end())
+        return;
+    release(found->entry);
+    m_checked.erase(found);
 }
 
 bool TBlockResults::replace(int first, int last, int blockCount)
 {
-    const int oldLast = last - (blockCount - size());
-    if (first < 0 || first > size() || oldLast < first - 1 || oldLast >= size()) {
+    const int shift = blockCount - m_blockCount;
+    const int oldLast = last - shift;
+    if (first < 0 || first > m_blockCount || oldLast < first - 1 || oldLast >= m_blockCount) {
         dropAll(blockCount);  // never expected: start afresh rather than mix up blocks
         return false;
     }
-    for (int block = first; block <= oldLast; ++block)
-        drop(block);
-    m_unchecked -= oldLast + 1 - first;
-    const auto at = m_entries.begin() + first;
-    const int count = last + 1 - first;
-    if (count > oldLast + 1 - first)
-        m_entries.insert(at, size_t(count - (oldLast + 1 - first)), Unchecked);
-    else
-        m_entries.erase(at, at + (oldLast + 1 - first - count));
-    m_unchecked += count;
+    const auto byBlock = [](const Checked& checked, int number) { return checked.block < number; };
+    const auto from = std::lower_bound(m_checked.begin(), m_checked.end(), first, byBlock);
+    const auto to = std::lower_bound(from, m_checked.end(), oldLast + 1, byBlock);
+    for (auto dropped = from; dropped != to; ++dropped)
+        release(dropped->entry);
+    for (auto moved = m_checked.erase(from, to); moved != m_checked.end(); ++moved)
+        moved->block += shift;
+    m_blockCount = blockCount;
     return true;
 }
 
 void TBlockResults::dropAll(int blockCount)
 {
-    for (const Entry entry : m_entries)
-        release(entry);
-    m_entries.assign(size_t(blockCount), Unchecked);
-    m_unchecked = blockCount;
+    for (const Checked& checked : m_checked)
+        release(checked.entry);
+    m_checked.clear();
+    m_checked.shrink_to_fit();
+    m_blockCount = blockCount;
 }
 
-bool TBlockResults::dropMisses()
+std::vector<int> TBlockResults::missedBlocks() const
 {
-    bool any = false;
-    for (int block = 0; block < size(); ++block) {
-        if (m_entries[size_t(block)] != Unchecked && m_entries[size_t(block)] != Clean) {
-            drop(block);
-            any = true;
-        }
-    }
-    return any;
-}
-
-int TBlockResults::nextUnchecked(int block) const
-{
-    if (m_unchecked == 0)
-        return -1;
-    const auto from = m_entries.begin() + std::clamp(block, 0, size());
-    auto found = std::find(from, m_entries.end(), Unchecked);
-    if (found == m_entries.end())
-        found = std::find(m_entries.begin(), from, Unchecked);
-    return int(found - m_entries.begin());
+    std::vector<int> blocks;
+    for (const Checked& checked : m_checked)
+        if (checked.entry != Clean)
+            blocks.push_back(checked.block);
+    return blocks;
 }
 
 // --- the checker
@@ -532,9 +536,7 @@ void TSpellChecker::recheckMisses()
     for (const int number : inFlight)
         request(doc->findBlockByNumber(number));
     const auto [first, last] = seenBlocks();
-    for (int number = 0; number < m_results.size(); ++number) {
-        if (!m_results.misses(number))
-            continue;
+    for (const int number : m_results.missedBlocks()) {
         if (number >= first && number <= last)
             request(doc->findBlockByNumber(number));
         else

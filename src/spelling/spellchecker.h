@@ -46,9 +46,11 @@ struct TMisspelling {
 // first found in directories; empty when none is installed.
 QString FindGermanDictionary(const QString& localeName, const QStringList& directories);
 
-// The results of every block: unchecked, checked and clean, or checked with
-// its misspelled stretches. Eight bytes a block, one stretch kept in them; a
-// block's result is dropped when the block changes.
+// The results of the checked blocks: clean, or with their misspelled
+// stretches; any other block is unchecked and holds nothing, so that they
+// grow with what was shown and not with the text. Sixteen bytes a checked
+// block, one stretch kept in them; a block's result is dropped when the
+// block changes, and those after it move with inserted or removed blocks.
 class TBlockResults {
 public:
     TBlockResults() = default;
@@ -56,9 +58,10 @@ public:
     TBlockResults(const TBlockResults&) = delete;
     TBlockResults& operator=(const TBlockResults&) = delete;
 
-    int size() const { return int(m_entries.size()); }
-    qsizetype uncheckedCount() const { return m_unchecked; }
-    bool isChecked(int block) const { return m_entries[size_t(block)] != Unchecked; }
+    // The document's blocks, checked or not.
+    int size() const { return m_blockCount; }
+    qsizetype checkedCount() const { return qsizetype(m_checked.size()); }
+    bool isChecked(int block) const;
     // Empty when unchecked or clean.
     TMissList misses(int block) const;
     void set(int block, const TSpellRanges& misses);
@@ -68,22 +71,24 @@ public:
     // cannot be and all was dropped.
     bool replace(int first, int last, int blockCount);
     void dropAll(int blockCount);
-    // Drops the blocks with misspellings; true when there were any.
-    bool dropMisses();
-    // The first unchecked block from block on, wrapping around; -1 when none.
-    int nextUnchecked(int block) const;
+    // The checked blocks with misspellings, first to last.
+    std::vector<int> missedBlocks() const;
 
 private:
-    // An entry: Unchecked, Clean, one stretch (odd: start << 32 | length << 1
-    // | 1), or an owned TSpellRanges of several.
+    // An entry: Clean, one stretch (odd: start << 32 | length << 1 | 1), or
+    // an owned TSpellRanges of several.
     using Entry = quint64;
-    static constexpr Entry Unchecked = 0;
     static constexpr Entry Clean = 2;
-    static bool isList(Entry entry) { return entry != Unchecked && entry != Clean && !(entry & 1); }
+    static bool isList(Entry entry) { return entry != Clean && !(entry & 1); }
     static void release(Entry entry);
+    struct Checked {
+        int block;
+        Entry entry;
+    };
+    std::vector<Checked>::const_iterator find(int block) const;
 
-    std::vector<Entry> m_entries;
-    qsizetype m_unchecked = 0;
+    std::vector<Checked> m_checked;  // by block number
+    int m_blockCount = 0;
 };
 
 // German spell checking of a text area, as it is typed and as it is seen.
@@ -114,6 +119,8 @@ public:
     // Whether the dictionary loads or seen blocks wait for their verdicts.
     bool isBusy() const;
 
+    // The blocks holding a result: those seen since they last changed.
+    qsizetype checkedBlocks() const { return m_results.checkedCount(); }
     // The misspelled stretches of a checked block; empty when none or unchecked.
     TMissList misses(const QTextBlock& block) const;
     // The misspelled word at a document position (its end included).

@@ -5,8 +5,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTextBlock>
+#include <QThread>
 #include <set>
 
 #include "framework/SpellDictionary.h"
@@ -410,6 +410,58 @@ private slots:
         }
         QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
         QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"Fehlr"});
+    }
+
+    // Results are held for the blocks seen alone, one each however often
+    // a block is judged, and none while checking is off.
+    void resultsGrowWithWhatWasSeen()
+    {
+        QString text;
+        for (int i = 0; i < 20000; ++i)
+            text += QStringLiteral("Ein Satz mit Fehlr und Zeile %1\n").arg(i);
+        setTextAndWait(text);
+        const qsizetype screen = m_memo->viewport()->height() / m_memo->fontMetrics().lineSpacing() + 1;
+        const qsizetype opened = m_checker->checkedBlocks();
+        QVERIFY2(opened > 0 && opened <= 2 * screen, qPrintable(QString::number(opened)));
+        QTextCursor cursor(m_memo->document());
+        for (int key = 0; key < 3; ++key) {
+            cursor.insertText(QStringLiteral("x"));
+            QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        }
+        QCOMPARE(m_checker->checkedBlocks(), opened);
+        m_memo->verticalScrollBar()->setValue(m_memo->verticalScrollBar()->maximum());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        QVERIFY(m_checker->checkedBlocks() > opened && m_checker->checkedBlocks() <= opened + 3 * screen);
+        m_checker->setEnabled(false);
+        QCOMPARE(m_checker->checkedBlocks(), 0);
+        m_checker->setEnabled(true);
+        QTRY_VERIFY_WITH_TIMEOUT(m_checker->state() == TSpellChecker::State::Ready && !m_checker->isBusy(), 20000);
+        QVERIFY(m_checker->checkedBlocks() > 0 && m_checker->checkedBlocks() <= 3 * screen);
+    }
+
+    // A block judged again holds its latest result alone: dropped out of
+    // view when a word is accepted, it is judged afresh as it comes back.
+    void acceptedOutOfView()
+    {
+        QString text = QStringLiteral("Ein Fehlr hier\n");
+        for (int i = 0; i < 2000; ++i)
+            text += QStringLiteral("Ein Satz mit Wörtern und Zeile %1\n").arg(i);
+        setTextAndWait(text);
+        QTextCursor cursor(m_memo->document());
+        cursor.setPosition(14);
+        cursor.insertText(QStringLiteral("x"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        QCOMPARE(Underlined(*m_memo, *m_checker), (QStringList{"Fehlr", "hierx"}));
+        QScrollBar* bar = m_memo->verticalScrollBar();
+        bar->setValue(bar->maximum());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        m_checker->ignore(QStringLiteral("Fehlr"));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        QVERIFY(!m_checker->misses(m_memo->document()->begin()));
+        bar->setValue(0);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
+        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"hierx"});
+        createChecker();  // a new start forgets the word
     }
 
     // The lines in view are checked, also far down a large text.
