@@ -205,7 +205,7 @@ private:
 // (see spellaims.sh): the CPU of all threads, the time from the open to the
 // text's first paint, from there to the first paint with a wavy line, until
 // the words in view are checked, and the process's resident and peak memory
-// once idle.
+// once idle, and once a screen further down is checked.
 void BM_Open20MiB(benchmark::State& state)
 {
     SpellWindow w{SpellMode(state.range(0))};
@@ -238,6 +238,10 @@ void BM_Open20MiB(benchmark::State& state)
     state.counters["in_view_checked_ms"] = underlined;
     state.counters["VmRSS_MiB"] = double(ProcessStatusKiB("VmRSS")) / 1024;
     state.counters["VmHWM_MiB"] = double(ProcessStatusKiB("VmHWM")) / 1024;
+    // A screen further down, once its words are checked.
+    SendKey(w.editor, Qt::Key_PageDown, QString());
+    w.settle();
+    state.counters["VmRSS_scrolled_MiB"] = double(ProcessStatusKiB("VmRSS")) / 1024;
 }
 BENCHMARK(BM_Open20MiB)
     ->ArgName("floor0_off1_on2")

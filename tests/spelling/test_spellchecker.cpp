@@ -439,31 +439,6 @@ private slots:
         QVERIFY(m_checker->checkedBlocks() > 0 && m_checker->checkedBlocks() <= 3 * screen);
     }
 
-    // A block judged again holds its latest result alone: dropped out of
-    // view when a word is accepted, it is judged afresh as it comes back.
-    void acceptedOutOfView()
-    {
-        QString text = QStringLiteral("Ein Fehlr hier\n");
-        for (int i = 0; i < 2000; ++i)
-            text += QStringLiteral("Ein Satz mit Wörtern und Zeile %1\n").arg(i);
-        setTextAndWait(text);
-        QTextCursor cursor(m_memo->document());
-        cursor.setPosition(14);
-        cursor.insertText(QStringLiteral("x"));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
-        QCOMPARE(Underlined(*m_memo, *m_checker), (QStringList{"Fehlr", "hierx"}));
-        QScrollBar* bar = m_memo->verticalScrollBar();
-        bar->setValue(bar->maximum());
-        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
-        m_checker->ignore(QStringLiteral("Fehlr"));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
-        QVERIFY(!m_checker->misses(m_memo->document()->begin()));
-        bar->setValue(0);
-        QTRY_VERIFY_WITH_TIMEOUT(!m_checker->isBusy(), 20000);
-        QCOMPARE(Underlined(*m_memo, *m_checker), QStringList{"hierx"});
-        createChecker();  // a new start forgets the word
-    }
-
     // The lines in view are checked, also far down a large text.
     void visibleLinesChecked_data()
     {
