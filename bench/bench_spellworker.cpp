@@ -19,6 +19,7 @@
 #include <QThread>
 #include <QTimer>
 #include <ctime>
+#include <malloc.h>
 #include <deque>
 #include <memory>
 
@@ -152,6 +153,14 @@ BENCHMARK(BM_TypingAfterOpen30MB)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
+// The heap in use, in MiB: finer than the resident memory, which pages
+// freed and kept by the allocator blur.
+double HeapMiB()
+{
+    const struct mallinfo2 heap = mallinfo2();
+    return double(heap.uordblks + heap.hblkhd) / (1024 * 1024);
+}
+
 double ProcessCpuMs()
 {
     timespec now{};
@@ -238,10 +247,12 @@ void BM_Open20MiB(benchmark::State& state)
     state.counters["in_view_checked_ms"] = underlined;
     state.counters["VmRSS_MiB"] = double(ProcessStatusKiB("VmRSS")) / 1024;
     state.counters["VmHWM_MiB"] = double(ProcessStatusKiB("VmHWM")) / 1024;
+    state.counters["heap_MiB"] = HeapMiB();
     // A screen further down, once its words are checked.
     SendKey(w.editor, Qt::Key_PageDown, QString());
     w.settle();
     state.counters["VmRSS_scrolled_MiB"] = double(ProcessStatusKiB("VmRSS")) / 1024;
+    state.counters["heap_scrolled_MiB"] = HeapMiB();
 }
 BENCHMARK(BM_Open20MiB)
     ->ArgName("floor0_off1_on2")

@@ -49,6 +49,8 @@ done
 row "open 20 MiB: CPU until idle, ms" "$work/open_on" "$work/open_floor" cpu_ms
 row "open 20 MiB: resident once idle, MiB" "$work/open_on" "$work/open_floor" VmRSS_MiB
 row "open 20 MiB, a screen scrolled: resident, MiB" "$work/open_on" "$work/open_floor" VmRSS_scrolled_MiB
+row "open 20 MiB: heap in use once idle, MiB" "$work/open_on" "$work/open_floor" heap_MiB
+row "open 20 MiB, a screen scrolled: heap, MiB" "$work/open_on" "$work/open_floor" heap_scrolled_MiB
 row "open 20 MiB: peak, MiB" "$work/open_on" "$work/open_floor" VmHWM_MiB
 row "open 20 MiB, checking off: CPU, ms" "$work/open_off" "$work/open_floor" cpu_ms
 row "open 20 MiB, checking off: resident, MiB" "$work/open_off" "$work/open_floor" VmRSS_MiB
