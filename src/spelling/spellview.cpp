@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -30,6 +31,18 @@ QPixmap WaveTile(const QColor& color)
     tile.setPixel(2, 0, pixel);
     tile.setPixel(3, 1, pixel);
     return QPixmap::fromImage(tile);
+}
+
+// A few parts with rows between them that none of them touches.
+bool IsScattered(const QRegion& region)
+{
+    constexpr int MaxParts = 4;
+    if (region.rectCount() < 2 || region.rectCount() > MaxParts)
+        return false;
+    int height = 0;
+    for (const QRect& part : region)
+        height += part.height();
+    return height < region.boundingRect().height();
 }
 
 }  // namespace
@@ -64,19 +77,18 @@ bool TSpellView::eventFilter(QObject* watched, QEvent* event)
 {
     // Compares pointers only: events still arrive while the text area is destroyed.
     if (watched == m_viewport && event->type() == QEvent::Paint && !m_painting) {
-        // The text first, then the lines over it: delivered here, past this
-        // filter. Their places are found before, while the text's paint has
-        // not yet freed the shaping its layouts share with them.
-        const QRect area = static_cast<QPaintEvent*>(event)->rect();
-        const QVector<QRectF> waves = underlines(area);
-        m_painting = true;
-        QCoreApplication::sendEvent(m_viewport, event);
-        m_painting = false;
-        if (!waves.isEmpty()) {
-            QPainter painter(m_viewport);
-            painter.setClipRect(area);
-            for (const QRectF& wave : waves)
-                painter.drawTiledPixmap(wave, m_wave, QPointF(std::fmod(wave.left(), m_wave.width()), 0));
+        auto* paint = static_cast<QPaintEvent*>(event);
+        // A caret that jumps rows asks for its old and its new place alone,
+        // and Qt's text area paints every row of the rectangle around both:
+        // far apart, each part is painted on its own.
+        const QRegion& region = paint->region();
+        if (IsScattered(region)) {
+            for (const QRect& part : region) {
+                QPaintEvent partPaint(part);
+                paintWithUnderlines(&partPaint);
+            }
+        } else {
+            paintWithUnderlines(paint);
         }
         return true;
     }
@@ -90,6 +102,24 @@ bool TSpellView::eventFilter(QObject* watched, QEvent* event)
         QTimer::singleShot(LoadDelay, m_checker, Guarded([this] { m_checker->startLoading(); }));
     }
     return QObject::eventFilter(watched, event);
+}
+
+void TSpellView::paintWithUnderlines(QPaintEvent* event)
+{
+    // The text first, then the lines over it: delivered here, past this
+    // filter. Their places are found before, while the text's paint has
+    // not yet freed the shaping its layouts share with them.
+    const QRect area = event->rect();
+    const QVector<QRectF> waves = underlines(area);
+    m_painting = true;
+    QCoreApplication::sendEvent(m_viewport, event);
+    m_painting = false;
+    if (!waves.isEmpty()) {
+        QPainter painter(m_viewport);
+        painter.setClipRect(area);
+        for (const QRectF& wave : waves)
+            painter.drawTiledPixmap(wave, m_wave, QPointF(std::fmod(wave.left(), m_wave.width()), 0));
+    }
 }
 
 QVector<QRectF> TSpellView::underlines(const QRect& area) const

@@ -10,6 +10,7 @@
 
 class QAction;
 class QMenu;
+class QPaintEvent;
 class TMemo;
 
 // Shows the spell check in a text area: a red wavy line under each
@@ -42,6 +43,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The viewport's paint of the event's area, with the wavy lines over it.
+    void paintWithUnderlines(QPaintEvent* event);
     // Where the wavy lines within area go (viewport coordinates).
     QVector<QRectF> underlines(const QRect& area) const;
     // Puts the suggestions in the waiting entry's place.

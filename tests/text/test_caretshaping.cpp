@@ -6,6 +6,7 @@
 
 #include "testsupport.h"
 #include "text/caretshaping.h"
+#include "text/memo.h"
 
 namespace {
 
@@ -66,6 +67,48 @@ private slots:
             QCoreApplication::processEvents();  // the paints, which free the glyphs not kept
             QVERIFY2(edit.textCursor().blockNumber() == step.block, step.step);
             QVERIFY2(KeptBlocks(edit) == QList<int>{step.block}, step.step);
+        }
+    }
+
+    // In a line held in pieces, the pieces within a word move's reach of
+    // the caret's keep theirs too (pieces of 128 units: four on either
+    // side), never those of another line; what the caret leaves lets go.
+    void piecesWithinReach()
+    {
+        TMemo memo;
+        memo.setLongLineLengthForTesting(100);
+        memo.setText(QStringLiteral("eins\n") + QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(77).left(2000) +
+                     QStringLiteral("\nzwei"));
+        memo.resize(300, 200);
+        memo.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&memo));
+        QCOMPARE(memo.document()->blockCount(), 18);  // "eins", 16 pieces, "zwei"
+        const auto range = [](int first, int last) {
+            QList<int> blocks;
+            for (int block = first; block <= last; ++block)
+                blocks << block;
+            return blocks;
+        };
+        const auto to = [&](int block) {
+            return [&memo, block] { memo.setTextCursor(QTextCursor(memo.document()->findBlockByNumber(block))); };
+        };
+        const struct {
+            const char* step;
+            std::function<void()> act;
+            QList<int> kept;
+        } steps[] = {
+            {"middle piece", to(8), range(4, 12)},
+            {"first piece", to(1), range(1, 5)},
+            // 256 units on: at the end of the second piece after it.
+            {"Ctrl+Right", [&] { QTest::keyClick(&memo, Qt::Key_Right, Qt::ControlModifier); }, range(1, 6)},
+            {"last piece", to(16), range(12, 16)},
+            {"next line", to(17), QList<int>{17}},
+            {"line before", to(0), QList<int>{0}},
+        };
+        for (const auto& step : steps) {
+            step.act();
+            QCoreApplication::processEvents();  // the paints, which free the glyphs not kept
+            QVERIFY2(KeptBlocks(memo) == step.kept, step.step);
         }
     }
 };
