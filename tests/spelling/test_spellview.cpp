@@ -231,6 +231,38 @@ private slots:
         QVERIFY(red > 0);
     }
 
+    // A paint of parts with rows between them, as a caret that jumps rows
+    // asks for, shows in each part what a paint of the whole shows: the
+    // text and the wavy lines.
+    void scatteredPartsPainted()
+    {
+        showForm(QStringLiteral("Ein Fehlr\nzwei\ndrei\nvier\nfünf\nsechs Aufgabn"));
+        TMemo* memo = m_form->memoMain;
+        QWidget* viewport = memo->viewport();
+        const auto row = [&](int block) {
+            const QRect caret = memo->cursorRect(QTextCursor(memo->document()->findBlockByNumber(block)));
+            return QRect(0, caret.top(), viewport->width(), caret.height());
+        };
+        const auto painted = [viewport](const QRegion& region) {
+            QImage image(viewport->size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::black);
+            viewport->render(&image, region.boundingRect().topLeft(), region);
+            return image;
+        };
+        const QImage whole = painted(viewport->rect());
+        const QRegion parts = QRegion(row(0)) + row(2) + row(5);
+        const QImage scattered = painted(parts);
+        for (const QRect& part : parts) {
+            QCOMPARE(scattered.copy(part), whole.copy(part));
+            const QImage shown = whole.copy(part);
+            int red = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    red += shown.pixelColor(x, y) == TSpellView::underlineColor();
+            QVERIFY((red > 0) == (part != row(2)));
+        }
+    }
+
     // A word cut by a piece break is replaced whole; the pieces stay.
     void suggestionAcrossPieceBreak()
     {
