@@ -22,7 +22,7 @@ set(VEXLO_WIDGETS_UNITS
   counting/rulecount counting/countmenu counting/limitview counting/inputlimit counting/infoline
   spelling/spellchecker spelling/spellview
   storage/recovery storage/recoverysnapshot
-  windows/main windows/mainview windows/mainkeys windows/customize windows/extern windows/changeurl windows/ProCtrls windows/ProUrl
+  windows/main windows/mainview windows/mainkeys windows/customize windows/extern windows/linklist windows/changeurl windows/ProCtrls windows/ProUrl
   windows/ProUrlOpen windows/TrayIcon windows/placement windows/accessible windows/abouttext
   app/commandline
   framework/Anchors framework/Application framework/Colors framework/Controls framework/ErrorBox
