@@ -4,12 +4,7 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
-#include "text/memo.h"
-
 namespace {
-
-// Pieces kept on either side at most, however short.
-constexpr int MaxPieces = 8;
 
 QTextCursor BlockStart(const QTextBlock& block)
 {
@@ -28,57 +23,51 @@ TCaretShaping::TCaretShaping(QPlainTextEdit* edit) : QObject(edit), m_edit(edit)
     follow();
 }
 
-bool TCaretShaping::continues(const QTextBlock& block) const
-{
-    const auto* memo = qobject_cast<const TMemo*>(m_edit);
-    return memo && block.isValid() && memo->isContinuation(block);
-}
-
 void TCaretShaping::follow()
 {
     const QTextBlock block = m_edit->textCursor().block();
-    QTextBlock first = block;
-    QTextBlock last = block;
-    if (block.isValid()) {
-        for (int n = 0; n < MaxPieces && continues(first) &&
-                        block.position() - first.previous().position() - first.previous().length() < PieceReach;
-             ++n)
-            first = first.previous();
-        for (int n = 0; n < MaxPieces && continues(last.next()) &&
-                        last.next().position() - block.position() - block.length() < PieceReach;
-             ++n)
-            last = last.next();
-    }
-    const bool same = !m_first.isNull() && m_first.document() == block.document() && m_first.block() == first &&
-                      m_last.block() == last;
-    if (same && block.layout()->cacheEnabled())
+    // Still at the start of the caret's block: a join leaves it inside.
+    if (!m_caret.isNull() && m_caret.document() == block.document() && m_caret.position() == block.position() &&
+        block.layout()->cacheEnabled())
         return;
     release();
     if (!block.isValid())
         return;
+    QTextBlock first = block;
+    for (int n = 0; n < MaxBlocks && first.previous().isValid() &&
+                    block.position() - first.previous().position() - first.previous().length() < Reach;
+         ++n)
+        first = first.previous();
+    QTextBlock last = block;
+    for (int n = 0;
+         n < MaxBlocks && last.next().isValid() && last.next().position() - block.position() - block.length() < Reach;
+         ++n)
+        last = last.next();
     for (QTextBlock kept = first;; kept = kept.next()) {
         kept.layout()->setCacheEnabled(true);
         if (kept == last)
             break;
     }
+    m_caret = BlockStart(block);
     m_first = BlockStart(first);
     m_last = BlockStart(last);
 }
 
 // The blocks kept let their glyphs go with their next layout or paint, as
-// Qt's other blocks do. Those the last edit put between them never kept any.
+// Qt's other blocks do. Those an edit put between them since never kept any.
 void TCaretShaping::release()
 {
     if (m_first.isNull() || m_first.document() != m_edit->document())
         return;
+    const QTextBlock first = m_first.block();
     const QTextBlock last = m_last.block();
-    QTextBlock block = m_first.block();
-    for (int n = 0; n <= 2 * MaxPieces && block.isValid(); ++n, block = block.next()) {
+    QTextBlock block = first;
+    for (int n = 0; n <= 2 * MaxBlocks && block.isValid(); ++n, block = block.next()) {
         block.layout()->setCacheEnabled(false);
         if (block == last)
             return;
     }
     block = last;
-    for (int n = 0; n <= 2 * MaxPieces && block.isValid(); ++n, block = block.previous())
+    for (int n = 0; n <= 2 * MaxBlocks && block.isValid() && block != first; ++n, block = block.previous())
         block.layout()->setCacheEnabled(false);
 }
