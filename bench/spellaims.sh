@@ -41,7 +41,8 @@ for ((i = 0; i < runs; i++)); do
   run "$work/type_floor" bench_spellworker 'BM_TypingAfterOpen30MB/floor0_off1_on2:0'
   run "$work/type_on" bench_spellworker 'BM_TypingAfterOpen30MB/floor0_off1_on2:2'
   run "$work/menu" bench_spellworker 'BM_MenuOnCompound'
-  run "$work/move" bench_main 'BM_WordMove'
+  run "$work/move_run" bench_main 'BM_WordMoveOneWord10MiB$'
+  run "$work/move_lines" bench_main 'BM_WordMoveOneWordLines10MiB$'
   run "$work/copy_floor" bench_recovery 'BM_LongestPass/open_floor/30'
   run "$work/copy_on" bench_recovery 'BM_LongestPass/open_ours/30'
 done
@@ -62,6 +63,8 @@ row "typing after 30 MB: longest round wall, ms" "$work/type_on" "$work/type_flo
 row "typing after 30 MB: rounds over 4 ms CPU" "$work/type_on" "$work/type_floor" rounds_over_4ms_cpu
 row "typing after 30 MB: longest key wait, ms" "$work/type_on" "$work/type_floor" longest_key_wait_ms
 echo "menu on a 30-letter compound: shown after $(median "$work/menu" real_time) ms, suggestions in after $(median "$work/menu" until_suggestions_ms) ms"
-awk '$1 == "real_time" {print}' "$work/move" | awk 'NR % 2 == 1 {o = $2} NR % 2 == 0 {printf "Ctrl+Right, 10 MiB run against ordinary text: %.3f / %.3f ms, ratio %.2f\n", o, $2, o / $2}' | tail -1
+# The yardstick is ordinary lines of one word each, a move crossing one.
+row "Ctrl+Right, 10 MiB run / ordinary lines: CPU, ms" "$work/move_run" "$work/move_lines" cpu_time
+row "Ctrl+Right, 10 MiB run / ordinary lines: time, ms" "$work/move_run" "$work/move_lines" real_time
 row "after a copy of 30 MB: longest pass CPU, ms" "$work/copy_on" "$work/copy_floor" longest_pass_cpu_ms
 row "after a copy of 30 MB: longest pass, ms" "$work/copy_on" "$work/copy_floor" longest_pass_ms
