@@ -10,7 +10,7 @@ set(VEXLO_CORE_UNITS
   spelling/spellwords spelling/personalwords spelling/wordlistformat spelling/personalwordlist spelling/spellworker
   storage/globals storage/profile storage/settingsdir storage/textfile storage/fileerror storage/snapshottext
   storage/recoverywriter
-  framework/AtomicFile framework/BakedPictures framework/CursorTable framework/FileLock framework/FileName
+  framework/AtomicFile framework/BakedPictures framework/Colors framework/CursorTable framework/FileLock framework/FileName
   framework/ImageList
   framework/JpegImage framework/PngImage framework/QtTranslations framework/RegularFile framework/ShiftState
   framework/SpellDictionary framework/TextCodec framework/TrayShell framework/VersionRecord framework/VexloError)
@@ -25,7 +25,7 @@ set(VEXLO_WIDGETS_UNITS
   windows/main windows/mainview windows/mainkeys windows/customize windows/extern windows/linklist windows/changeurl windows/ProCtrls windows/ProUrl
   windows/ProUrlOpen windows/TrayIcon windows/placement windows/accessible windows/abouttext
   app/commandline
-  framework/Anchors framework/Application framework/Colors framework/Controls framework/ErrorBox
+  framework/Anchors framework/Application framework/ControlColors framework/Controls framework/ErrorBox
   framework/FileDialogs framework/FileDrop framework/FocusFrameStyle framework/FontDialog framework/Guarded
   framework/LabelButton framework/LaterRepaint framework/Picture framework/QtTrayShell framework/TrayAreaWatch)
 

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 
 #include "counting/inputlimit.h"
-#include "framework/Colors.h"
+#include "framework/ControlColors.h"
 #include "framework/Controls.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"

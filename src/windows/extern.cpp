@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QToolButton>
 
-#include "framework/Colors.h"
+#include "framework/ControlColors.h"
 #include "framework/Controls.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"

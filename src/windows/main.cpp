@@ -17,6 +17,7 @@
 #include "framework/Anchors.h"
 #include "framework/Application.h"
 #include "framework/BakedPictures.h"
+#include "framework/ControlColors.h"
 #include "framework/Controls.h"
 #include "framework/FileDialogs.h"
 #include "framework/FileDrop.h"
@@ -400,7 +401,8 @@ void TfrmMain::UpdateCharCount()
             FitFontToWidth(lblCharCount, UiFont(10, true));
     }
     // A screen reader reads the count with its words, as one sentence.
-    if (const QString spoken = QStringLiteral("%1 Zeichen im Textfenster").arg(n); lblCharCount->accessibleName() != spoken)
+    if (const QString spoken = QStringLiteral("%1 Zeichen im Textfenster").arg(n);
+        lblCharCount->accessibleName() != spoken)
         lblCharCount->setAccessibleName(spoken);
     // Each indicator counts as its limit's site does; a limit of 0 or below
     // is reached by any text, so nothing needs counting for it.
