@@ -3,10 +3,11 @@
 # off, with no German dictionary installed (an empty folder mounted over the
 # dictionaries' in a mount namespace of the run's own; needs unshare and
 # mount), and with checking on. All three start through the same namespace
-# and take turns. Per run: the time until the window is mapped, the CPU time
-# (all threads) by then, and 2 s later, once idle, the CPU time, resident and
-# peak memory. Prints the medians and the ratios of checking off against no
-# dictionary, and of the mapping with checking on against off.
+# and take turns, in an order that changes each round. Per run: the time
+# until the window is mapped, the CPU time (all threads) by then, and 2 s
+# later, once idle, the CPU time, resident and peak memory. Prints the
+# medians and the ratios of checking off against no dictionary, and of the
+# mapping with checking on against off.
 # Usage: bench/startupspell.sh [build dir] [runs]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -50,10 +51,14 @@ median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 column() { cut -d' ' -f"$2" "$work/$1.runs" | median; }
 
 : >"$work/off.runs"; : >"$work/none.runs"; : >"$work/on.runs"
+# Each round in another order, so that none always follows the same one.
+orders=("off none on" "none on off" "on off none")
 for ((i = 0; i < runs; i++)); do
-  measure off "$dictionaries" >>"$work/off.runs"
-  measure none "$work/empty" >>"$work/none.runs"
-  measure on "$dictionaries" >>"$work/on.runs"
+  for variant in ${orders[i % 3]}; do
+    folder=$dictionaries
+    [ "$variant" = none ] && folder=$work/empty
+    measure $variant "$folder" >>"$work/$variant.runs"
+  done
 done
 for variant in off none on; do
   case $variant in off) label="checking off:" ;; none) label="no dictionary installed:" ;; on) label="checking on:" ;; esac
