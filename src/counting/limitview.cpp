@@ -149,7 +149,7 @@ void TLimitView::refreshMarks()
         const int to = std::max(starts[i] < 0 ? end : starts[i], m_shownStarts[i] < 0 ? end : m_shownStarts[i]);
         // Up to the text's end means across its last line, as the marks are painted.
         const int through = to >= end ? end + 1 : std::max(to, from + 1);
-        for (const QRectF& rect : VisibleRangeRects(*m_memo, m_viewport->rect(), from, through))
+        for (const QRectF& rect : VisibleRangeRects(m_memo->visibleArea(), m_viewport->rect(), from, through))
             dirty |= rect;
         m_shownStarts[i] = starts[i];
     }
@@ -170,7 +170,7 @@ void TLimitView::paintMarks(const QRect& area)
         ranges.append(
             {mark.from, mark.to >= end ? end + 1 : mark.to, mark.pastBoth ? pastBothColor() : pastOneColor()});
     QPainter painter(m_viewport);
-    PaintRanges(*m_memo, painter, area, ranges);
+    PaintRanges(m_memo->visibleArea(), painter, area, ranges);
 }
 
 int TLimitView::limitPosition(int slot, qsizetype limit)

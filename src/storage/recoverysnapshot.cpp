@@ -148,7 +148,8 @@ bool TTextSnapshot::takeBlocks()
     const auto take = [&](int number, const QTextBlock& block) {
         m_texts[number] = block.text();
         m_units += m_texts[number].size();
-        m_taken[size_t(number)] = m_pieces->isContinuation(block) ? SnapshotText::Continuation : SnapshotText::LineStart;
+        m_taken[size_t(number)] =
+            m_pieces->isContinuation(block) ? SnapshotText::Continuation : SnapshotText::LineStart;
     };
     const int taken = int(m_texts.size());
     while (m_firstHole < taken) {

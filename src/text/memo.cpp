@@ -26,7 +26,7 @@ TMemo::TMemo(QWidget* parent) : QPlainTextEdit(parent), m_capacity(MemoCapacity)
     doc->setDocumentLayout(layout);
     // Only the rows an edit changed are painted again, not the whole paragraph.
     connect(layout, &TTextAreaLayout::rowsChanged, this, [this](const QTextBlock& edited, qreal top, qreal bottom) {
-        ForEachVisibleBlock(*this, viewport()->rect(), [&](const QTextBlock& block, const QPointF& offset) {
+        ForEachVisibleBlock(visibleArea(), viewport()->rect(), [&](const QTextBlock& block, const QPointF& offset) {
             if (block != edited)
                 return true;
             const qreal y = offset.y() + block.layout()->position().y();

@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
-#include <functional>
 
 #include "text/linesplit.h"
 #include "text/pieceediting.h"
@@ -16,9 +15,9 @@ class QMimeData;
 // count of characters (each line break counting two) follows from the
 // document's size and block count without ever rescanning the text.
 //
-// A very long line is held in pieces (see piecemodel.h); the model of the
-// pieces and their editing are the text area's document's, the area keeps
-// the events, the one insertion path, undo grouping, painting and the menu.
+// A very long line is held in pieces: the piece model (piecemodel.h) reads
+// and cuts them, pieceediting.h edits across them. The area keeps the events,
+// the one insertion path, undo grouping, painting and the menu.
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -78,6 +77,7 @@ public:
     using QPlainTextEdit::blockBoundingRect;
     using QPlainTextEdit::contentOffset;
     using QPlainTextEdit::firstVisibleBlock;
+    // Where the viewport shows the text, for the painting of ranges.
     TVisibleArea visibleArea() const;
 
 signals:
@@ -124,25 +124,3 @@ private:
     // Since the last double click, for the triple click that may follow.
     QElapsedTimer m_doubleClicked;
 };
-
-// What is painted beside the text, on the area's visible part (see rangepainter.h).
-inline void ForEachVisibleBlock(const TMemo& memo, const QRect& area,
-                                const std::function<bool(const QTextBlock&, const QPointF&)>& visit)
-{
-    ForEachVisibleBlock(memo.visibleArea(), area, visit);
-}
-inline void ForEachVisibleLine(const TMemo& memo, const QRect& area,
-                               const std::function<bool(const TVisibleLine&)>& visit)
-{
-    ForEachVisibleLine(memo.visibleArea(), area, visit);
-}
-inline QVector<QRectF> VisibleRangeRects(const TMemo& memo, const QRect& area, int from, int to,
-                                         RangeEnd end = RangeEnd::AtRightEdge)
-{
-    return VisibleRangeRects(memo.visibleArea(), area, from, to, end);
-}
-inline void PaintRanges(const TMemo& memo, QPainter& painter, const QRect& area, const QVector<TColoredRange>& ranges,
-                        RangeEnd end = RangeEnd::AtRightEdge)
-{
-    PaintRanges(memo.visibleArea(), painter, area, ranges, end);
-}

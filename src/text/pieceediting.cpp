@@ -49,7 +49,8 @@ TLineStartKeeper::TLineStartKeeper(const QTextCursor& cursor)
     if (!cursor.hasSelection())
         return;  // the common case, kept cheap
     const QTextBlock block = cursor.document()->findBlock(cursor.selectionStart());
-    m_active = block.position() == cursor.selectionStart() && cursor.selectionEnd() >= block.position() + block.length();
+    m_active =
+        block.position() == cursor.selectionStart() && cursor.selectionEnd() >= block.position() + block.length();
     m_continuation = TPieceModel::isContinuation(block);
     // Follows text inserted before it, not text inserted at it.
     m_start = QTextCursor(block);
@@ -226,8 +227,8 @@ TKeyEdit DeleteAcrossPieces(TPieceModel& pieces, const QKeyEvent* event, const Q
             return done;
         // A continuation's first character, else the line break before the block.
         if (continues(after)) {
-            done.moveCaret = RemoveClusters(pieces, done.caret, after.position(),
-                                            pieces.clusterEdge(after.position() + 1, true));
+            done.moveCaret =
+                RemoveClusters(pieces, done.caret, after.position(), pieces.clusterEdge(after.position() + 1, true));
         } else {
             QTextCursor remover(pieces.document());
             remover.setPosition(after.position() - 1);

@@ -44,7 +44,8 @@ QTextCursor WholeWordAcrossPieces(const TPieceModel& pieces, const QTextCursor& 
         const QString text = pieces.textBetween(from, to);
         const qsizetype clickedAt = pieces.textBetween(from, clicked).size();
         const auto [start, end] = WordAt(text, int(clickedAt));
-        if (!(start == 0 && pieces.isContinuation(first)) && !(end == text.size() && pieces.isContinuation(last.next()))) {
+        if (!(start == 0 && pieces.isContinuation(first)) &&
+            !(end == text.size() && pieces.isContinuation(last.next()))) {
             QTextCursor widened(selection);
             widened.setPosition(pieces.positionFrom(first.position(), start));
             widened.setPosition(pieces.positionFrom(first.position(), end), QTextCursor::KeepAnchor);

@@ -24,7 +24,8 @@ void ForEachVisibleBlock(const TVisibleArea& view, const QRect& area,
     }
 }
 
-void ForEachVisibleLine(const TVisibleArea& view, const QRect& area, const std::function<bool(const TVisibleLine&)>& visit)
+void ForEachVisibleLine(const TVisibleArea& view, const QRect& area,
+                        const std::function<bool(const TVisibleLine&)>& visit)
 {
     const qreal bottom = std::min<qreal>(area.bottom() + 1, view.size.height());
     ForEachVisibleBlock(view, area, [&](const QTextBlock& block, const QPointF& offset) {

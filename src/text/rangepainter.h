@@ -50,7 +50,8 @@ void ForEachVisibleBlock(const TVisibleArea& view, const QRect& area,
                          const std::function<bool(const QTextBlock&, const QPointF&)>& visit);
 // The lines of the visible blocks that meet area, top to bottom, from the
 // layouts the area paints: never from hit tests. visit returns false to stop.
-void ForEachVisibleLine(const TVisibleArea& view, const QRect& area, const std::function<bool(const TVisibleLine&)>& visit);
+void ForEachVisibleLine(const TVisibleArea& view, const QRect& area,
+                        const std::function<bool(const TVisibleLine&)>& visit);
 
 // Where a stretch of the text shows in the text area's viewport: one
 // rectangle per visible line it touches that meets area (viewport
