@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 
-#include "text/linesplit.h"
 #include "text/pieceediting.h"
 #include "text/piecemodel.h"
 #include "text/rangepainter.h"

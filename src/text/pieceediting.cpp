@@ -114,10 +114,14 @@ bool RemoveClusters(TPieceModel& pieces, QTextCursor& caret, int from, int to)
         remover.removeSelectedText();
         // No piece is left empty: its break goes with it.
         const QTextBlock block = remover.block();
-        if (block.length() == 1 && TPieceModel::isContinuation(block))
+        if (block.length() == 1 && TPieceModel::isContinuation(block)) {
             remover.deletePreviousChar();
-        else if (block.length() == 1 && TPieceModel::isContinuation(block.next()))
+        } else if (block.length() == 1 && TPieceModel::isContinuation(block.next())) {
+            // Qt keeps the format of the later block, a continuation: the
+            // line start would go, and the line break before it with it.
             remover.deleteChar();
+            remover.setBlockFormat(TPieceModel::withMark(remover.blockFormat(), false));
+        }
         pieces.mendPieceBreaks(remover.position(), remover.position());
         remover.endEditBlock();
     }
