@@ -11,7 +11,7 @@ set(VEXLO_CORE_UNITS
   spelling/spellwords spelling/personalwords spelling/wordlistformat spelling/personalwordlist spelling/spellworker
   storage/globals storage/profile storage/settingsdir storage/textfile storage/fileerror storage/snapshottext
   storage/recoverywriter storage/recoverysnapshot
-  framework/AtomicFile framework/BakedPictures framework/CursorTable framework/FileLock framework/FileName
+  framework/AtomicFile framework/BakedPictures framework/Colors framework/CursorTable framework/FileLock framework/FileName
   framework/ImageList
   framework/JpegImage framework/PngImage framework/QtTranslations framework/RegularFile framework/ShiftState
   framework/SpellDictionary framework/TextCodec framework/TrayShell framework/VersionRecord framework/VexloError)
@@ -23,10 +23,10 @@ set(VEXLO_WIDGETS_UNITS
   counting/countmenu counting/limitview counting/inputlimit counting/infoline
   spelling/spellchecker spelling/spellview
   storage/recovery
-  windows/main windows/mainview windows/mainkeys windows/customize windows/extern windows/changeurl windows/ProCtrls windows/ProUrl
+  windows/main windows/mainview windows/mainkeys windows/customize windows/extern windows/linklist windows/changeurl windows/ProCtrls windows/ProUrl
   windows/ProUrlOpen windows/TrayIcon windows/placement windows/accessible windows/abouttext
   app/commandline
-  framework/Anchors framework/Application framework/Colors framework/Controls framework/ErrorBox
+  framework/Anchors framework/Application framework/ControlColors framework/Controls framework/ErrorBox
   framework/FileDialogs framework/FileDrop framework/FocusFrameStyle framework/FontDialog framework/Guarded
   framework/LabelButton framework/LaterRepaint framework/Picture framework/QtTrayShell framework/TrayAreaWatch)
 

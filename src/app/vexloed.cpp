@@ -65,8 +65,8 @@ int main(int argc, char** argv)
     app.setQuitOnLastWindowClosed(false);
     RegisterLinkCursors();
     InstallAccessibility();
-    // The dialogs are made when first opened (CustomizeForm, ExternForm,
-    // ChangeURLForm): the main window comes up sooner.
+    // The dialogs are made when first opened (CustomizeForm, ExternForm, the
+    // link list's edit button): the main window comes up sooner.
     frmMain = new TfrmMain;
     // What a save killed part-way left beside the settings file.
     RemoveStaleTemporaryFiles(SettingsFileName(), started);

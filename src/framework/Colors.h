@@ -29,8 +29,3 @@ class QPalette;
 // the windows paint fixed backgrounds (white header, layout colours, marks),
 // so their texts must not take a dark scheme's light colours.
 QPalette LightPalette();
-
-class QWidget;
-// The control's background (filled) and its text colour.
-void SetBackgroundColor(QWidget* control, TColor color);
-void SetTextColor(QWidget* control, TColor color);

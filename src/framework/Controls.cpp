@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "framework/Application.h"
+#include "framework/ControlColors.h"
 #include "framework/LabelButton.h"
 
 QFont UiFont(int points, bool bold)

@@ -5,15 +5,14 @@
 #include <QLineEdit>
 
 #include "counting/inputlimit.h"
-#include "framework/Colors.h"
+#include "framework/ControlColors.h"
 #include "framework/Controls.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"
 #include "storage/globals.h"
 #include "storage/profile.h"
 #include "windows/ProUrl.h"
-#include "windows/extern.h"
-#include "windows/main.h"
+#include "windows/linklist.h"
 #include "windows/placement.h"
 
 TfrmChangeURL* frmChangeURL = nullptr;
@@ -24,11 +23,6 @@ namespace {
 const QString NoEntry = QStringLiteral("???");
 
 }  // namespace
-
-TfrmChangeURL* ChangeURLForm()
-{
-    return MadeOverMainWindow(frmChangeURL);
-}
 
 TfrmChangeURL::TfrmChangeURL(QWidget* parent) : QDialog(parent)
 {
@@ -97,9 +91,9 @@ void TfrmChangeURL::showEvent(QShowEvent* event)
 
 void TfrmChangeURL::FormShow()
 {
-    CentreOver(this, frmMain ? frmMain : parentWidget());
+    CentreOverMainWindow(this);
     SetBackgroundColor(this, Settings.LayoutColor);
-    const TProUrlLabel* entry = frmExtern ? frmExtern->Entry(EditSlot) : nullptr;
+    const TProUrlLabel* entry = LinkListEntry(EditSlot);
     edURL->setText(entry ? entry->URL() : NoEntry);
     edName->setText(entry ? entry->Caption() : NoEntry);
     edURL->setFocus();
@@ -134,7 +128,7 @@ void TfrmChangeURL::lblOKClick()
 {
     // Taken as typed: an address of blanks only is an address.
     const QString address = edURL->text();
-    TProUrlLabel* entry = frmExtern ? frmExtern->Entry(EditSlot) : nullptr;
+    TProUrlLabel* entry = LinkListEntry(EditSlot);
     if (entry) {
         if (!address.isEmpty()) {
             entry->setURL(address);

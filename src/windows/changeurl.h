@@ -38,7 +38,5 @@ private:
     bool FormKeyPress(QKeyEvent* event);
 };
 
+// The edit dialog once made; the link list makes it over itself when first wanted.
 extern TfrmChangeURL* frmChangeURL;
-
-// frmChangeURL, made over the main window when it is first wanted.
-TfrmChangeURL* ChangeURLForm();

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 
 #include "framework/Application.h"
+#include "framework/ControlColors.h"
 #include "framework/Controls.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"

@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QToolButton>
 
-#include "framework/Colors.h"
+#include "framework/ControlColors.h"
 #include "framework/Controls.h"
 #include "framework/Guarded.h"
 #include "framework/LabelButton.h"
@@ -13,7 +13,6 @@
 #include "storage/profile.h"
 #include "windows/ProUrl.h"
 #include "windows/changeurl.h"
-#include "windows/main.h"
 #include "windows/placement.h"
 
 TfrmExtern* frmExtern = nullptr;
@@ -50,9 +49,9 @@ QString DescKey(int n)
 
 }  // namespace
 
-TfrmExtern* ExternForm()
+TProUrlLabel* LinkListEntry(int n)
 {
-    return MadeOverMainWindow(frmExtern);
+    return frmExtern ? frmExtern->Entry(n) : nullptr;
 }
 
 TfrmExtern::TfrmExtern(QWidget* parent) : QDialog(parent)
@@ -144,7 +143,7 @@ void TfrmExtern::showEvent(QShowEvent* event)
 
 void TfrmExtern::FormShow()
 {
-    CentreOver(this, frmMain ? frmMain : parentWidget());
+    CentreOverMainWindow(this);
     // The keyboard starts at the top at each opening, wherever it left off.
     SpeedButton[0]->setFocus(Qt::OtherFocusReason);
     LoadLinks();
@@ -224,8 +223,10 @@ void TfrmExtern::SaveLinks()
 void TfrmExtern::SpeedButtonClick(int n)
 {
     EditSlot = n;
-    TfrmChangeURL* edit = ChangeURLForm();
     // The edit dialog must belong to this one, or this modal dialog would block it.
+    if (!frmChangeURL)
+        frmChangeURL = new TfrmChangeURL(this);
+    TfrmChangeURL* edit = frmChangeURL;
     if (edit->parentWidget() != this)
         edit->setParent(this, edit->windowFlags());
     edit->show();

@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <array>
 
+#include "windows/linklist.h"
+
 class QFrame;
 class QToolButton;
 class LabelButton;
@@ -55,6 +57,3 @@ extern TfrmExtern* frmExtern;
 
 // frmExtern, made over the main window when it is first wanted.
 TfrmExtern* ExternForm();
-
-// The caption of an entry that holds no link.
-extern const QString UnassignedCaption;

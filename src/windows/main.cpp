@@ -17,6 +17,7 @@
 #include "framework/Anchors.h"
 #include "framework/Application.h"
 #include "framework/BakedPictures.h"
+#include "framework/ControlColors.h"
 #include "framework/Controls.h"
 #include "framework/FileDialogs.h"
 #include "framework/FileDrop.h"
@@ -45,6 +46,11 @@ TfrmMain* frmMain = nullptr;
 TfrmCustomize* CustomizeForm()
 {
     return MadeOverMainWindow(frmCustomize);
+}
+
+TfrmExtern* ExternForm()
+{
+    return MadeOverMainWindow(frmExtern);
 }
 
 namespace {
@@ -291,15 +297,20 @@ void TfrmMain::CreateTrayMenu(TrayShell* trayShell)
 void TfrmMain::ConnectCommands()
 {
     connect(memoMain, &QPlainTextEdit::textChanged, this, Guarded(this, &TfrmMain::memoMainChange));
-    connect(lblFileOpen, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblFileOpenClick));
-    connect(lblFileSave, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblFileSaveClick));
-    connect(lblCopyClip, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblCopyClipClick));
-    connect(lblClipPaste, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblClipPasteClick));
-    connect(lblClear, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblClearClick));
-    connect(lblExtern, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblExternClick));
-    connect(lblAbout, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblAboutClick));
-    connect(lblExit, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblExitClick));
-    connect(lblCustomize, &LabelButton::clicked, this, Guarded(this, &TfrmMain::lblCustomizeClick));
+    // Each label button's command, also by its key.
+    const TCommandKey commands[] = {
+        {lblFileOpen, Qt::CTRL | Qt::Key_O, "scOpen", "Strg+O", [this] { lblFileOpenClick(); }},
+        {lblFileSave, Qt::CTRL | Qt::Key_S, "scSave", "Strg+S", [this] { lblFileSaveClick(); }},
+        {lblCopyClip, Qt::CTRL | Qt::SHIFT | Qt::Key_C, "scCopy", "Strg+Umschalt+C", [this] { lblCopyClipClick(); }},
+        {lblClipPaste, Qt::CTRL | Qt::SHIFT | Qt::Key_V, "scPaste", "Strg+Umschalt+V", [this] { lblClipPasteClick(); }},
+        {lblClear, Qt::CTRL | Qt::SHIFT | Qt::Key_Delete, "scClear", "Strg+Umschalt+Entf", [this] { lblClearClick(); }},
+        {lblExtern, Qt::CTRL | Qt::Key_L, "scExtern", "Strg+L", [this] { lblExternClick(); }},
+        {lblAbout, Qt::Key_F1, "scAbout", "F1", [this] { lblAboutClick(); }},
+        {lblExit, Qt::CTRL | Qt::Key_Q, "scExit", "Strg+Q", [this] { lblExitClick(); }},
+        {lblCustomize, Qt::CTRL | Qt::Key_Comma, "scCustomize", "Strg+,", [this] { lblCustomizeClick(); }},
+    };
+    for (const TCommandKey& command : commands)
+        AddCommandKey(this, command);
     connect(cbStayOnTop, &QCheckBox::clicked, this, Guarded(this, &TfrmMain::cbStayOnTopClick));
     connect(miRestore, &QAction::triggered, this, Guarded(this, &TfrmMain::miRestoreClick));
     connect(miOpen, &QAction::triggered, this, Guarded(this, &TfrmMain::lblFileOpenClick));
@@ -307,8 +318,8 @@ void TfrmMain::ConnectCommands()
     connect(miPaste, &QAction::triggered, this, Guarded(this, &TfrmMain::lblClipPasteClick));
     connect(miExit, &QAction::triggered, this, Guarded(this, &TfrmMain::miExitClick));
 
-    // Keys and files dropped from the file manager reach the label buttons' commands.
-    AddMainShortcuts(this);
+    AddTextMenuKey(this, memoAbout, memoMain);
+    // Files dropped from the file manager are opened as "öffnen" opens them.
     new FileDrop(this, {memoMain->viewport()}, [this](const QString& fileName) { OpenTextFile(fileName); });
 }
 
@@ -390,7 +401,8 @@ void TfrmMain::UpdateCharCount()
             FitFontToWidth(lblCharCount, UiFont(10, true));
     }
     // A screen reader reads the count with its words, as one sentence.
-    if (const QString spoken = QStringLiteral("%1 Zeichen im Textfenster").arg(n); lblCharCount->accessibleName() != spoken)
+    if (const QString spoken = QStringLiteral("%1 Zeichen im Textfenster").arg(n);
+        lblCharCount->accessibleName() != spoken)
         lblCharCount->setAccessibleName(spoken);
     // Each indicator counts as its limit's site does; a limit of 0 or below
     // is reached by any text, so nothing needs counting for it.

@@ -144,3 +144,11 @@ void CentreOver(QWidget* window, const QWidget* over)
         placer = new FramePlacer(window);
     placer->centre(over);
 }
+
+void CentreOverMainWindow(QWidget* dialog)
+{
+    const QWidget* owner = dialog->parentWidget();
+    while (owner && owner->parentWidget())
+        owner = owner->parentWidget();
+    CentreOver(dialog, owner);
+}

@@ -12,6 +12,11 @@ class QWidget;
 // the showing, the window is centred again if it differs.
 void CentreOver(QWidget* window, const QWidget* over);
 
+// Centres a dialog over the outermost window it belongs to, the main window
+// (the link edit dialog belongs to the link list, and that to the main
+// window); over the desktop when it belongs to none.
+void CentreOverMainWindow(QWidget* dialog);
+
 // Where a window's client area goes so that its frame, of the given margins,
 // is centred over area.
 QRect CentredClientRect(QSize clientSize, const QMargins& frame, const QRect& area);

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <cmath>
 
-#include "framework/Colors.h"
+#include "framework/ControlColors.h"
 #include "storage/globals.h"
 #include "testsupport.h"
 

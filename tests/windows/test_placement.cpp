@@ -1,3 +1,5 @@
+#include <QDialog>
+#include <QScreen>
 #include <QTest>
 
 #include "testsupport.h"
@@ -33,6 +35,39 @@ private slots:
         QCOMPARE(placed, expected);
         const QPoint offset = placed.marginsAdded(frame).center() - area.center();
         QVERIFY(qAbs(offset.x()) <= 1 && qAbs(offset.y()) <= 1);
+    }
+
+    // A dialog opens over the main window, also the edit dialog that belongs
+    // to the link list: never over the list, wherever the user moved it.
+    void dialogCentredOverMainWindow_data()
+    {
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<QString>("over");
+        QTest::newRow("belongs to none") << "none"
+                                         << "desktop";
+        QTest::newRow("belongs to the main window") << "main"
+                                                    << "main";
+        QTest::newRow("belongs to the list") << "list"
+                                             << "main";
+    }
+    void dialogCentredOverMainWindow()
+    {
+        QFETCH(QString, owner);
+        QFETCH(QString, over);
+        QWidget main;
+        main.setGeometry(40, 30, 400, 300);
+        main.show();
+        QDialog list(&main);
+        list.setGeometry(600, 500, 200, 150);  // moved off the main window
+        list.show();
+        QDialog dialog(owner == QLatin1String("main") ? &main : owner == QLatin1String("list") ? &list : nullptr);
+        dialog.resize(100, 80);
+        CentreOverMainWindow(&dialog);
+        const QPoint centre =
+            over == QLatin1String("main") ? main.geometry().center() : dialog.screen()->availableGeometry().center();
+        const QPoint offset = dialog.geometry().center() - centre;
+        QVERIFY2(qAbs(offset.x()) <= 1 && qAbs(offset.y()) <= 1,
+                 qPrintable(QStringLiteral("off by %1, %2").arg(offset.x()).arg(offset.y())));
     }
 };
 
