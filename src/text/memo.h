@@ -102,7 +102,6 @@ private:
     void dropText(QDropEvent* event);
     void commitInput(QInputMethodEvent* event);
     void splitCaretLine();
-    void replaceSelection(QTextCursor& cursor, const QString& text);
     void cutSelection();
     void typeText(const QString& typed);
     void widenSelection(const QTextCursor& widened);
