@@ -178,7 +178,7 @@ void BM_RuleSelectionCount10MB(benchmark::State& state)
 {
     Fixture f(On);
     const TLimitMath& math = f.form->findChild<TLimitView*>(QStringLiteral("limitView"))->math();
-    const TRuleCount counter(f.form->memoMain, math, TCountRule(state.range(0)));
+    const TRuleCount counter(&f.form->memoMain->pieces(), math, TCountRule(state.range(0)));
     benchmark::DoNotOptimize(counter.count());
     const int end = math.endPosition();
     for (auto _ : state)
@@ -192,7 +192,7 @@ void BM_RuleFirstCount10MB(benchmark::State& state)
     Fixture f(On);
     const TLimitMath& math = f.form->findChild<TLimitView*>(QStringLiteral("limitView"))->math();
     for (auto _ : state) {
-        const TRuleCount counter(f.form->memoMain, math, TCountRule(state.range(0)));
+        const TRuleCount counter(&f.form->memoMain->pieces(), math, TCountRule(state.range(0)));
         benchmark::DoNotOptimize(counter.count());
     }
 }

@@ -1,15 +1,16 @@
 # The units of each library, by folder. A unit is named once, without its
 # extension: its header and, where it has one, its source.
 
-# The core: the text and its counting, spelling words and the dictionary, the
-# settings, text files and the recovery copy's writer, and the framework's
-# parts that need no widgets.
+# The core: the text held in pieces and its editing, its counting, spelling
+# words and the dictionary, the settings, text files and the recovery copy's
+# snapshot and writer, and the framework's parts that need no widgets.
 set(VEXLO_CORE_UNITS
-  text/graphemes text/linesplit text/runwrap
-  counting/countrule counting/blocksums counting/limitmath counting/textstats
+  text/graphemes text/linesplit text/runwrap text/piecemodel text/pieceediting text/pieceselection text/rangepainter
+  text/textinput
+  counting/countrule counting/blocksums counting/limitmath counting/textstats counting/rulecount
   spelling/spellwords spelling/personalwords spelling/wordlistformat spelling/personalwordlist spelling/spellworker
   storage/globals storage/profile storage/settingsdir storage/textfile storage/fileerror storage/snapshottext
-  storage/recoverywriter
+  storage/recoverywriter storage/recoverysnapshot
   framework/AtomicFile framework/BakedPictures framework/Colors framework/CursorTable framework/FileLock framework/FileName
   framework/ImageList
   framework/JpegImage framework/PngImage framework/QtTranslations framework/RegularFile framework/ShiftState
@@ -18,10 +19,10 @@ set(VEXLO_CORE_UNITS
 # On top of the core: the text area and what reads it, the windows and their
 # controls, the tray, accessibility, the command line.
 set(VEXLO_WIDGETS_UNITS
-  text/memo text/textarealayout text/caretshaping text/clustercaret text/pieceselection text/rangepainter
-  counting/rulecount counting/countmenu counting/limitview counting/inputlimit counting/infoline
+  text/memo text/textarealayout text/caretshaping text/clustercaret
+  counting/countmenu counting/limitview counting/inputlimit counting/infoline
   spelling/spellchecker spelling/spellview
-  storage/recovery storage/recoverysnapshot
+  storage/recovery
   windows/main windows/mainview windows/mainkeys windows/customize windows/extern windows/linklist windows/changeurl windows/ProCtrls windows/ProUrl
   windows/ProUrlOpen windows/TrayIcon windows/placement windows/accessible windows/abouttext
   app/commandline

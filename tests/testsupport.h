@@ -6,17 +6,8 @@
 #include <QTemporaryDir>
 #include <functional>
 
+#include "coretestsupport.h"
 #include "framework/Application.h"
-
-// A home and XDG folders of the test's own for as long as it lives, whatever
-// the environment holds: no test reads or writes the real ones.
-class PrivateHome {
-public:
-    PrivateHome();
-
-private:
-    QTemporaryDir m_dir;
-};
 
 // Runs a Qt Test class inside the program's own application object, so that
 // errors raised by handlers reach the error box as in the program.

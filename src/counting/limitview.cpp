@@ -10,7 +10,6 @@
 #include "counting/infoline.h"
 #include "counting/textstats.h"
 #include "framework/Guarded.h"
-#include "text/clustercaret.h"
 #include "text/memo.h"
 #include "text/rangepainter.h"
 
@@ -59,8 +58,8 @@ TLimitView::TLimitView(TMemo* memo, LineBreakCounter lineBreaks, std::function<v
     m_infoLine->installEventFilter(this);  // a click opens the choice of counting rules
     m_infoLine->setCursor(Qt::PointingHandCursor);
     m_infoLine->setAccessibleDescription(QStringLiteral("Ein Klick wählt, wie jede Grenze zählt"));
-    m_counters[0] = std::make_unique<TRuleCount>(memo, m_math, TCountRule::Browser);
-    m_counters[1] = std::make_unique<TRuleCount>(memo, m_math, TCountRule::Browser);
+    m_counters[0] = std::make_unique<TRuleCount>(&memo->pieces(), m_math, TCountRule::Browser);
+    m_counters[1] = std::make_unique<TRuleCount>(&memo->pieces(), m_math, TCountRule::Browser);
     applyFont();
     // The selection's count is worked out once the selection is painted.
     m_infoLine->setRefresh([this] { refreshInfo(); });
@@ -89,7 +88,7 @@ void TLimitView::setCountRules(TCountRule guestBook, TCountRule forum)
         const bool shared = slot == 1 && rules[1] == rules[0];
         const TCountRule wanted = shared ? TCountRule::Browser : rules[slot];
         if (m_counters[slot]->rule() != wanted)
-            m_counters[slot] = std::make_unique<TRuleCount>(m_memo, m_math, wanted);
+            m_counters[slot] = std::make_unique<TRuleCount>(&m_memo->pieces(), m_math, wanted);
     }
 }
 
@@ -131,7 +130,7 @@ void TLimitView::refreshMarks()
     // A character the limit cuts (an emoji, a flag, a letter with its accents)
     // is past it as a whole: its mark starts where the character does.
     const auto markStart = [this](int position) {
-        return position < 0 ? position : ClusterEdge(*m_memo, position, false);
+        return position < 0 ? position : m_memo->pieces().clusterEdge(position, false);
     };
     const QVector<TMarkRange> ranges = MarkRanges(markStart(limitPosition(0, m_guestBookLimit)),
                                                   markStart(limitPosition(1, m_forumLimit)), m_math.endPosition());
@@ -150,7 +149,7 @@ void TLimitView::refreshMarks()
         const int to = std::max(starts[i] < 0 ? end : starts[i], m_shownStarts[i] < 0 ? end : m_shownStarts[i]);
         // Up to the text's end means across its last line, as the marks are painted.
         const int through = to >= end ? end + 1 : std::max(to, from + 1);
-        for (const QRectF& rect : VisibleRangeRects(*m_memo, m_viewport->rect(), from, through))
+        for (const QRectF& rect : VisibleRangeRects(m_memo->visibleArea(), m_viewport->rect(), from, through))
             dirty |= rect;
         m_shownStarts[i] = starts[i];
     }
@@ -171,7 +170,7 @@ void TLimitView::paintMarks(const QRect& area)
         ranges.append(
             {mark.from, mark.to >= end ? end + 1 : mark.to, mark.pastBoth ? pastBothColor() : pastOneColor()});
     QPainter painter(m_viewport);
-    PaintRanges(*m_memo, painter, area, ranges);
+    PaintRanges(m_memo->visibleArea(), painter, area, ranges);
 }
 
 int TLimitView::limitPosition(int slot, qsizetype limit)
@@ -271,7 +270,7 @@ void TLimitView::copyFitting(TLimitSlot slot)
     int cut = counter(int(slot)).cutPosition(slot == TLimitSlot::GuestBook ? m_guestBookLimit : m_forumLimit);
     // What is copied never ends with half a character, whatever the rule.
     if (cut >= 0)
-        cut = ClusterEdge(*m_memo, cut, false);
+        cut = m_memo->pieces().clusterEdge(cut, false);
     if (cut >= 0)
         m_copyText(m_math.text(0, cut));
 }

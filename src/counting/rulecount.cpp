@@ -5,7 +5,7 @@
 
 #include "counting/limitmath.h"
 #include "text/graphemes.h"
-#include "text/memo.h"
+#include "text/piecemodel.h"
 
 namespace {
 
@@ -50,12 +50,12 @@ private:
 
 }  // namespace
 
-TRuleCount::TRuleCount(const TMemo* memo, const TLimitMath& math, TCountRule rule, QObject* parent)
-    : QObject(parent), m_memo(memo), m_math(math), m_rule(rule)
+TRuleCount::TRuleCount(const TPieceModel* pieces, const TLimitMath& math, TCountRule rule, QObject* parent)
+    : QObject(parent), m_pieces(pieces), m_math(math), m_rule(rule)
 {
     if (m_rule == TCountRule::Browser)
         return;
-    connect(m_memo->document(), &QTextDocument::contentsChange, this,
+    connect(m_pieces->document(), &QTextDocument::contentsChange, this,
             [this](int position, int, int added) { changed(position, added); });
 }
 
@@ -78,7 +78,7 @@ void TRuleCount::changed(int position, int added)
 {
     if (m_rebuild)
         return;  // everything is counted at the next read anyway
-    const QTextDocument* doc = m_memo->document();
+    const QTextDocument* doc = m_pieces->document();
     const int end = doc->characterCount() - 1;
     const qsizetype first = doc->findBlock(std::clamp(position, 0, end)).blockNumber();
     const qsizetype last = doc->findBlock(std::clamp(position + added, 0, end)).blockNumber();
@@ -103,7 +103,7 @@ void TRuleCount::changed(int position, int added)
 
 void TRuleCount::update() const
 {
-    const QTextDocument* doc = m_memo->document();
+    const QTextDocument* doc = m_pieces->document();
     if (m_rebuild || m_sums.size() != doc->blockCount()) {
         m_sums.replace(0, m_sums.size(), doc->blockCount());
         m_dirtyFrom = 0;
@@ -134,19 +134,19 @@ void TRuleCount::update() const
 void TRuleCount::countFromRawText(QTextBlock block, qsizetype last) const
 {
     // The raw text holds each block separator as one unit: its indexes are positions.
-    const QString raw = m_memo->document()->toRawText();
+    const QString raw = m_pieces->document()->toRawText();
     const QStringView all(raw);
     const QTextBlock before = linePrevious(block);
     QStringView previous = before.isValid() ? all.mid(before.position(), before.length() - 1) : QStringView();
     // Without pieces every separator is a line break: no block's format is read.
-    const QTextDocument* doc = m_memo->document();
-    const bool pieces = m_memo->lineBreaksBetween(0, doc->characterCount() - 1) != doc->blockCount() - 1;
+    const QTextDocument* doc = m_pieces->document();
+    const bool pieces = m_pieces->lineBreaksBetween(0, doc->characterCount() - 1) != doc->blockCount() - 1;
     int position = block.position();
-    bool continues = pieces && m_memo->isContinuation(block);
+    bool continues = pieces && m_pieces->isContinuation(block);
     for (qsizetype k = block.blockNumber(); k <= last && block.isValid(); ++k) {
         const QStringView text = all.mid(position, block.length() - 1);
         const QTextBlock next = block.next();
-        const bool nextContinues = pieces && next.isValid() && m_memo->isContinuation(next);
+        const bool nextContinues = pieces && next.isValid() && m_pieces->isContinuation(next);
         const bool lineBreak = next.isValid() && !nextContinues;
         m_sums.setWithoutTree(
             k, textCount(continues ? previous : QStringView(), text) + (lineBreak ? LineBreakWeight(m_rule) : 0));
@@ -161,9 +161,9 @@ void TRuleCount::countFromRawText(QTextBlock block, qsizetype last) const
 QTextBlock TRuleCount::linePrevious(const QTextBlock& block) const
 {
     // An empty piece is passed over: the cluster before it goes on after it.
-    for (QTextBlock piece = block; m_memo->isContinuation(piece);) {
+    for (QTextBlock piece = block; m_pieces->isContinuation(piece);) {
         piece = piece.previous();
-        if (piece.length() > 1 || !m_memo->isContinuation(piece))
+        if (piece.length() > 1 || !m_pieces->isContinuation(piece))
             return piece;
     }
     return QTextBlock();
@@ -172,7 +172,7 @@ QTextBlock TRuleCount::linePrevious(const QTextBlock& block) const
 qint64 TRuleCount::blockValue(const QTextBlock& block) const
 {
     const QTextBlock next = block.next();
-    const bool lineBreak = next.isValid() && !m_memo->isContinuation(next);
+    const bool lineBreak = next.isValid() && !m_pieces->isContinuation(next);
     return partialCount(block, block.length() - 1) + (lineBreak ? LineBreakWeight(m_rule) : 0);
 }
 
@@ -202,7 +202,7 @@ qint64 TRuleCount::textCount(QStringView context, QStringView text) const
 
 qsizetype TRuleCount::countBefore(int position) const
 {
-    const QTextBlock block = m_memo->document()->findBlock(position);
+    const QTextBlock block = m_pieces->document()->findBlock(position);
     return m_sums.sumBefore(block.blockNumber()) + partialCount(block, position - block.position());
 }
 
@@ -232,7 +232,7 @@ int TRuleCount::limitPosition(qsizetype limit) const
         return -1;
     // The last block that begins within the limit, its line break left out.
     const qsizetype fitting = m_sums.blocksWithin(limit);
-    const QTextBlock block = m_memo->document()->findBlockByNumber(int(fitting));
+    const QTextBlock block = m_pieces->document()->findBlockByNumber(int(fitting));
     return fitInBlock(block, limit - m_sums.sumBefore(fitting));
 }
 

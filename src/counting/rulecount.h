@@ -8,7 +8,7 @@
 #include "counting/blocksums.h"
 #include "counting/countrule.h"
 
-class TMemo;
+class TPieceModel;
 class TLimitMath;
 class TGraphemes;
 
@@ -22,8 +22,8 @@ class TGraphemes;
 class TRuleCount : public QObject {
     Q_OBJECT
 public:
-    // math counts the memo's document; both outlive this object.
-    TRuleCount(const TMemo* memo, const TLimitMath& math, TCountRule rule, QObject* parent = nullptr);
+    // math counts the document of pieces; both outlive this object.
+    TRuleCount(const TPieceModel* pieces, const TLimitMath& math, TCountRule rule, QObject* parent = nullptr);
     ~TRuleCount() override;
 
     TCountRule rule() const { return m_rule; }
@@ -60,7 +60,7 @@ private:
     // Where the cluster that the piece break before block cuts begins.
     int straddlingStart(const QTextBlock& block) const;
 
-    const TMemo* m_memo;
+    const TPieceModel* m_pieces;
     const TLimitMath& m_math;
     TCountRule m_rule;
     mutable TBlockSums m_sums;

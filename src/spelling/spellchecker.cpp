@@ -295,7 +295,8 @@ void TSpellChecker::scheduleSeen()
 std::pair<int, int> TSpellChecker::seenBlocks() const
 {
     int first = -1, last = -1;
-    ForEachVisibleBlock(*m_memo, m_memo->viewport()->rect(), [&](const QTextBlock& block, const QPointF&) {
+    const TVisibleArea view = m_memo->visibleArea();
+    ForEachVisibleBlock(view, m_memo->viewport()->rect(), [&](const QTextBlock& block, const QPointF&) {
         if (first < 0)
             first = block.blockNumber();
         last = block.blockNumber();

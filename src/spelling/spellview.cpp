@@ -66,7 +66,7 @@ TSpellView::TSpellView(TMemo* memo, const QString& dictionaryBase, const QString
     connect(m_checker, &TSpellChecker::resultsChanged, m_viewport, qOverload<>(&QWidget::update));
     // The rows of a block whose verdict came in.
     connect(m_checker, &TSpellChecker::stretchChanged, this, [this](int from, int to) {
-        for (const QRectF& row : VisibleRangeRects(*m_memo, m_viewport->rect(), from, to))
+        for (const QRectF& row : VisibleRangeRects(m_memo->visibleArea(), m_viewport->rect(), from, to))
             m_viewport->update(row.toAlignedRect());
     });
     // At the menu's top.
@@ -127,7 +127,7 @@ QVector<QRectF> TSpellView::underlines(const QRect& area) const
     QVector<QRectF> waves;
     if (!m_checker->isEnabled() || m_checker->state() != TSpellChecker::State::Ready)
         return waves;
-    ForEachVisibleLine(*m_memo, area, [&](const TVisibleLine& visible) {
+    ForEachVisibleLine(m_memo->visibleArea(), area, [&](const TVisibleLine& visible) {
         const TMissList misses = m_checker->misses(visible.block);
         const QTextLine& line = visible.line;
         const int lineEnd = line.textStart() + line.textLength();

@@ -87,7 +87,7 @@ QString RecoveryFolder()
 }
 
 TRecovery::TRecovery(TMemo* memo, const QString& folder, QObject* parent)
-    : QObject(parent), m_memo(memo), m_folder(folder), m_snapshot(memo)
+    : QObject(parent), m_memo(memo), m_folder(folder), m_snapshot(&memo->pieces(), &TApplication::Guard)
 {
     // The text is the user's own: the folder is closed to others, also one
     // that was there already. A file in its place is left alone and reported
@@ -314,7 +314,7 @@ void TRecovery::Save()
     stopCopying();
     if (!folderProblem().isEmpty())
         throw VexloError(folderProblem());
-    TRecoveryWriter::WriteNow(copyPath(), TTextSnapshot::TakeWhole(m_memo));
+    TRecoveryWriter::WriteNow(copyPath(), TTextSnapshot::TakeWhole(&m_memo->pieces()));
 }
 
 void TRecovery::SessionEnding()

@@ -5,8 +5,7 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "framework/Guarded.h"
-#include "text/memo.h"
+#include "text/piecemodel.h"
 
 namespace {
 
@@ -16,18 +15,28 @@ constexpr int MaxRestarts = 3;
 
 }  // namespace
 
-TTextSnapshot::TTextSnapshot(TMemo* memo, QObject* parent) : QObject(parent), m_memo(memo)
+TTextSnapshot::TTextSnapshot(const TPieceModel* pieces, Guard guard, QObject* parent)
+    : QObject(parent), m_pieces(pieces), m_guard(guard)
 {
     m_slice.setSingleShot(true);
     m_slice.setInterval(0);
-    connect(&m_slice, &QTimer::timeout, this, Guarded([this] { step(); }));
-    connect(m_memo->document(), &QTextDocument::contentsChange, this, Guarded(this, &TTextSnapshot::changed));
+    connect(&m_slice, &QTimer::timeout, this, [this] { guarded([this] { step(); }); });
+    connect(m_pieces->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int removed, int added) { guarded([&] { changed(position, removed, added); }); });
 }
 
-SnapshotText TTextSnapshot::TakeWhole(const TMemo* memo)
+void TTextSnapshot::guarded(const std::function<void()>& handler) const
+{
+    if (m_guard)
+        m_guard(handler);
+    else
+        handler();
+}
+
+SnapshotText TTextSnapshot::TakeWhole(const TPieceModel* pieces)
 {
     SnapshotText whole;
-    whole.blocks.append(memo->text());
+    whole.blocks.append(pieces->text());
     whole.marks.push_back(SnapshotText::LineStart);
     return whole;
 }
@@ -61,7 +70,7 @@ void TTextSnapshot::restart()
     m_taken.clear();
     m_units = 0;
     m_firstHole = 0;
-    m_blockCount = m_memo->document()->blockCount();
+    m_blockCount = m_pieces->document()->blockCount();
 }
 
 // Blocks before the change are as they were. The blocks from the changed one
@@ -71,7 +80,7 @@ void TTextSnapshot::changed(int position, int /*removed*/, int added)
 {
     if (!m_running)
         return;
-    const QTextDocument* doc = m_memo->document();
+    const QTextDocument* doc = m_pieces->document();
     const int delta = doc->blockCount() - m_blockCount;
     m_blockCount = doc->blockCount();
     const int taken = int(m_texts.size());
@@ -135,11 +144,12 @@ bool TTextSnapshot::takeBlocks()
             return count < m_sliceBlocks;
         return count % 64 != 0 || clock.nsecsElapsed() < SliceNanoseconds;
     };
-    const QTextDocument* doc = m_memo->document();
+    const QTextDocument* doc = m_pieces->document();
     const auto take = [&](int number, const QTextBlock& block) {
         m_texts[number] = block.text();
         m_units += m_texts[number].size();
-        m_taken[size_t(number)] = m_memo->isContinuation(block) ? SnapshotText::Continuation : SnapshotText::LineStart;
+        m_taken[size_t(number)] =
+            m_pieces->isContinuation(block) ? SnapshotText::Continuation : SnapshotText::LineStart;
     };
     const int taken = int(m_texts.size());
     while (m_firstHole < taken) {
@@ -167,7 +177,7 @@ bool TTextSnapshot::takeBlocks()
 
 void TTextSnapshot::complete()
 {
-    const QTextDocument* doc = m_memo->document();
+    const QTextDocument* doc = m_pieces->document();
     SnapshotText text;
     // What was taken must add up to the document: a change no signal told of
     // would otherwise go unseen.
@@ -176,7 +186,7 @@ void TTextSnapshot::complete()
             begin();
             return;
         }
-        text = TakeWhole(m_memo);
+        text = TakeWhole(m_pieces);
     } else {
         text.blocks = std::move(m_texts);
         text.marks = std::move(m_taken);

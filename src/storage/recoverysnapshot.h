@@ -9,7 +9,7 @@
 
 #include "storage/snapshottext.h"
 
-class TMemo;
+class TPieceModel;
 
 // Takes the text out of the text area a slice at a time from the event loop,
 // so that no pass of the loop is held up for more than a few milliseconds.
@@ -21,7 +21,12 @@ public:
     // The time one slice may take: a keystroke waits no longer.
     static constexpr qint64 SliceNanoseconds = 1'000'000;
 
-    explicit TTextSnapshot(TMemo* memo, QObject* parent = nullptr);
+    // Runs a handler of the event loop's, showing an error it raises where the
+    // program shows errors (TApplication::Guard).
+    using Guard = void (*)(const std::function<void()>& handler);
+
+    // Without a guard an error reaches the event loop.
+    explicit TTextSnapshot(const TPieceModel* pieces, Guard guard = nullptr, QObject* parent = nullptr);
 
     // Called on the GUI thread once a snapshot is complete.
     std::function<void(SnapshotText)> onDone;
@@ -36,16 +41,18 @@ public:
     void setSliceBlocksForTesting(int blocks) { m_sliceBlocks = blocks; }
 
     // The whole text at once, for when there is no time to lose (the session ends).
-    static SnapshotText TakeWhole(const TMemo* memo);
+    static SnapshotText TakeWhole(const TPieceModel* pieces);
 
 private:
+    void guarded(const std::function<void()>& handler) const;
     void begin();
     void restart();
     void changed(int position, int removed, int added);
     bool takeBlocks();
     void complete();
 
-    TMemo* m_memo;
+    const TPieceModel* m_pieces;
+    Guard m_guard;
     QTimer m_slice;
     QList<QString> m_texts;                   // blocks 0 to size() - 1 as far as taken
     std::vector<SnapshotText::Mark> m_taken;  // per block in m_texts

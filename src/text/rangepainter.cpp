@@ -1,32 +1,34 @@
 #include "text/rangepainter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QTextLayout>
 
-#include "text/memo.h"
-
-void ForEachVisibleBlock(const TMemo& memo, const QRect& area,
+void ForEachVisibleBlock(const TVisibleArea& view, const QRect& area,
                          const std::function<bool(const QTextBlock&, const QPointF&)>& visit)
 {
-    if (area.isEmpty())
+    if (area.isEmpty() || !view.first.isValid())
         return;
-    const qreal bottom = std::min<qreal>(area.bottom() + 1, memo.viewport()->height());
+    const qreal bottom = std::min<qreal>(area.bottom() + 1, view.size.height());
     // The walk of the area's own paint: from the first visible block down, each
     // block's rectangle from the layout the paint draws.
-    QPointF offset = memo.contentOffset();
-    for (QTextBlock block = memo.firstVisibleBlock(); block.isValid() && offset.y() < bottom; block = block.next()) {
-        const QRectF box = memo.blockBoundingRect(block).translated(offset);
+    const QAbstractTextDocumentLayout* layout = view.first.document()->documentLayout();
+    QPointF offset = view.offset;
+    for (QTextBlock block = view.first; block.isValid() && offset.y() < bottom; block = block.next()) {
+        const QRectF box = layout->blockBoundingRect(block).translated(offset);
         if (block.isVisible() && box.bottom() > area.top() && !visit(block, offset))
             return;
         offset.ry() += box.height();
     }
 }
 
-void ForEachVisibleLine(const TMemo& memo, const QRect& area, const std::function<bool(const TVisibleLine&)>& visit)
+void ForEachVisibleLine(const TVisibleArea& view, const QRect& area,
+                        const std::function<bool(const TVisibleLine&)>& visit)
 {
-    const qreal bottom = std::min<qreal>(area.bottom() + 1, memo.viewport()->height());
-    ForEachVisibleBlock(memo, area, [&](const QTextBlock& block, const QPointF& offset) {
+    const qreal bottom = std::min<qreal>(area.bottom() + 1, view.size.height());
+    ForEachVisibleBlock(view, area, [&](const QTextBlock& block, const QPointF& offset) {
         const QTextLayout* layout = block.layout();
         const QPointF origin = offset + layout->position();
         const int lines = layout->lineCount();
@@ -42,13 +44,13 @@ void ForEachVisibleLine(const TMemo& memo, const QRect& area, const std::functio
     });
 }
 
-QVector<QRectF> VisibleRangeRects(const TMemo& memo, const QRect& area, int from, int to, RangeEnd end)
+QVector<QRectF> VisibleRangeRects(const TVisibleArea& view, const QRect& area, int from, int to, RangeEnd end)
 {
     QVector<QRectF> rects;
     if (from >= to)
         return rects;
-    const qreal right = memo.viewport()->width();
-    ForEachVisibleLine(memo, area, [&](const TVisibleLine& visible) {
+    const qreal right = view.size.width();
+    ForEachVisibleLine(view, area, [&](const TVisibleLine& visible) {
         const int start = visible.block.position();
         const QTextLine& line = visible.line;
         const int lineStart = start + line.textStart();
@@ -73,10 +75,10 @@ QVector<QRectF> VisibleRangeRects(const TMemo& memo, const QRect& area, int from
     return rects;
 }
 
-void PaintRanges(const TMemo& memo, QPainter& painter, const QRect& area, const QVector<TColoredRange>& ranges,
+void PaintRanges(const TVisibleArea& view, QPainter& painter, const QRect& area, const QVector<TColoredRange>& ranges,
                  RangeEnd end)
 {
     for (const TColoredRange& range : ranges)
-        for (const QRectF& rect : VisibleRangeRects(memo, area, range.from, range.to, end))
+        for (const QRectF& rect : VisibleRangeRects(view, area, range.from, range.to, end))
             painter.fillRect(rect.intersected(area), range.color);
 }

@@ -2,13 +2,22 @@
 
 #include <QColor>
 #include <QRectF>
+#include <QSizeF>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QVector>
 #include <functional>
 
 class QPainter;
-class TMemo;
+
+// Where a text area's viewport shows its document: the first block visible,
+// the offset of that block's rectangle in the viewport, and the viewport's
+// size. The blocks' rectangles come from the document's layout.
+struct TVisibleArea {
+    QTextBlock first;
+    QPointF offset;
+    QSizeF size;
+};
 
 // A stretch [from, to) of a text area's document, filled in a colour.
 struct TColoredRange {
@@ -37,21 +46,22 @@ struct TVisibleLine {
 // that meets area (viewport coordinates), with the offset of each block's
 // rectangle; blocks are laid out where Qt has not done so yet, as the area's
 // own paint does. visit returns false to stop.
-void ForEachVisibleBlock(const TMemo& memo, const QRect& area,
+void ForEachVisibleBlock(const TVisibleArea& view, const QRect& area,
                          const std::function<bool(const QTextBlock&, const QPointF&)>& visit);
 // The lines of the visible blocks that meet area, top to bottom, from the
 // layouts the area paints: never from hit tests. visit returns false to stop.
-void ForEachVisibleLine(const TMemo& memo, const QRect& area, const std::function<bool(const TVisibleLine&)>& visit);
+void ForEachVisibleLine(const TVisibleArea& view, const QRect& area,
+                        const std::function<bool(const TVisibleLine&)>& visit);
 
 // Where a stretch of the text shows in the text area's viewport: one
 // rectangle per visible line it touches that meets area (viewport
 // coordinates). Worked out from the block layouts the area paints, laid out
 // here where Qt has not done so yet, so that it matches the painted text also
 // right after a scroll; never from hit tests.
-QVector<QRectF> VisibleRangeRects(const TMemo& memo, const QRect& area, int from, int to,
+QVector<QRectF> VisibleRangeRects(const TVisibleArea& view, const QRect& area, int from, int to,
                                   RangeEnd end = RangeEnd::AtRightEdge);
 
 // Fills the ranges within area with the painter of the viewport's paint,
 // before the text is painted over them; later ranges over earlier ones.
-void PaintRanges(const TMemo& memo, QPainter& painter, const QRect& area, const QVector<TColoredRange>& ranges,
+void PaintRanges(const TVisibleArea& view, QPainter& painter, const QRect& area, const QVector<TColoredRange>& ranges,
                  RangeEnd end = RangeEnd::AtRightEdge);

@@ -1,25 +1,51 @@
+#include <QKeyEvent>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 
+#include "coretestsupport.h"
 #include "counting/limitmath.h"
 #include "counting/rulecount.h"
-#include "testsupport.h"
 #include "text/graphemes.h"
-#include "text/memo.h"
+#include "text/pieceediting.h"
+#include "text/piecemodel.h"
+#include "text/textinput.h"
 
 Q_DECLARE_METATYPE(TCountRule)
 
 namespace {
 
-// A text area with its limit math, as the window has them.
+// A text area's document and pieces with its limit math, as the window has them.
 struct Area {
-    TMemo memo;
-    TLimitMath math{memo.document(), [this](int from, int to) { return memo.lineBreaksBetween(from, to); }};
-    Area() { memo.setLongLineLengthForTesting(200); }
+    QTextDocument document;
+    TPieceModel& pieces = *new TPieceModel(&document);
+    TLimitMath math{&document, [this](int from, int to) { return pieces.lineBreaksBetween(from, to); }};
+    Area() { pieces.setLongLineLength(200); }
     // A document position as an offset in the text, piece breaks left out.
-    int offset(int position) const { return position < 0 ? -1 : int(memo.textBetween(0, position).size()); }
+    int offset(int position) const { return position < 0 ? -1 : int(pieces.textBetween(0, position).size()); }
 };
+
+// Text typed or a line break entered at the caret, as the text area puts it in.
+void Type(TPieceModel& pieces, QTextCursor& caret, const QString& text)
+{
+    caret.beginEditBlock();
+    InsertLines(pieces, caret, InsertableText(text));
+    caret.endEditBlock();
+}
+
+// Backspace or Delete at the caret, as the text area's keys edit.
+void Press(TPieceModel& pieces, QTextCursor& caret, Qt::Key key)
+{
+    const QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    const TKeyEdit edit = DeleteAcrossPieces(pieces, &event, caret);
+    if (edit.moveCaret)
+        caret = edit.caret;
+    else if (!edit.taken && key == Qt::Key_Backspace)
+        caret.deletePreviousChar();
+    else if (!edit.taken)
+        caret.deleteChar();
+}
 
 const QString Thumb = QStringLiteral("\U0001F44D\U0001F3FD");  // with a skin tone: one cluster, four units
 const QString Family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");  // eight units, five code points
@@ -130,8 +156,8 @@ private slots:
         QFETCH(int, place);
         QFETCH(int, cut);
         Area area;
-        area.memo.setText(NormalizeLineBreaks(text));
-        const TRuleCount counter(&area.memo, area.math, rule);
+        area.pieces.setText(NormalizeLineBreaks(text));
+        const TRuleCount counter(&area.pieces, area.math, rule);
         QCOMPARE(counter.count(), count);
         QCOMPARE(counter.count(0, area.math.endPosition()), count);
         QCOMPARE(area.offset(counter.limitPosition(limit)), place);
@@ -174,16 +200,17 @@ private slots:
     {
         QFETCH(TCountRule, rule);
         Area area;
-        TMemo& memo = area.memo;
-        const TRuleCount live(&memo, area.math, rule);
+        TPieceModel& pieces = area.pieces;
+        QTextDocument& document = area.document;
+        const TRuleCount live(&pieces, area.math, rule);
         QCOMPARE(live.count(), qsizetype(0));
-        const auto at = [&memo](int position) {
-            QTextCursor cursor(memo.document());
+        const auto at = [&document](int position) {
+            QTextCursor cursor(&document);
             cursor.setPosition(position);
             return cursor;
         };
         const QList<std::function<void()>> edits = {
-            [&] { memo.setText(QStringLiteral("Gr\u00FC\u00DFe\nab") + Thumb + u'\n' + AccentedLine() + Family); },
+            [&] { pieces.setText(QStringLiteral("Gr\u00FC\u00DFe\nab") + Thumb + u'\n' + AccentedLine() + Family); },
             [&] { at(3).insertText(QStringLiteral("x\u0301")); },
             [&] { at(200).insertText(QStringLiteral("\n\n") + Family); },
             [&] {
@@ -191,29 +218,29 @@ private slots:
                 cursor.setPosition(12, QTextCursor::KeepAnchor);
                 cursor.removeSelectedText();
             },
-            [&] { memo.document()->undo(); },
-            [&] { memo.document()->redo(); },
+            [&] { document.undo(); },
+            [&] { document.redo(); },
             [&] {
-                memo.setTextCursor(at(140));
+                QTextCursor caret = at(140);
                 for (const QString& typed : {QStringLiteral("abc"), Family, QStringLiteral("\u00E4\u00F6")})
-                    QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, typed, Qt::NoModifier);
+                    Type(pieces, caret, typed);
             },
             [&] {
-                memo.setTextCursor(at(memo.document()->characterCount() - 1));
-                QTest::keyClick(&memo, Qt::Key_Return);
-                QTest::sendKeyEvent(QTest::Click, &memo, Qt::Key_unknown, QStringLiteral("\u20AC"), Qt::NoModifier);
+                QTextCursor caret = at(document.characterCount() - 1);
+                Type(pieces, caret, QStringLiteral("\n"));
+                Type(pieces, caret, QStringLiteral("\u20AC"));
             },
             [&] {
-                memo.setTextCursor(at(131));
-                QTest::keyClick(&memo, Qt::Key_Backspace);
-                QTest::keyClick(&memo, Qt::Key_Delete);
+                QTextCursor caret = at(131);
+                Press(pieces, caret, Qt::Key_Backspace);
+                Press(pieces, caret, Qt::Key_Delete);
             },
-            [&] { memo.clear(); },
-            [&] { memo.setPlainText(QStringLiteral("a\nb")); },
+            [&] { document.clear(); },
+            [&] { document.setPlainText(QStringLiteral("a\nb")); },
         };
         for (int i = 0; i < edits.size(); ++i) {
             edits[i]();
-            const TRuleCount fresh(&memo, area.math, rule);
+            const TRuleCount fresh(&pieces, area.math, rule);
             const int end = area.math.endPosition();
             QVERIFY2(live.count() == fresh.count(), qPrintable(QString::number(i)));
             QVERIFY2(live.count(end / 3, end) == fresh.count(end / 3, end), qPrintable(QString::number(i)));
@@ -223,5 +250,5 @@ private slots:
     }
 };
 
-VEXLO_TEST_MAIN(TestRuleCount)
+VEXLO_CORE_TEST_MAIN(TestRuleCount)
 #include "test_rulecount.moc"

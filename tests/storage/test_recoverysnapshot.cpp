@@ -1,14 +1,14 @@
 // Taking the text out of the text area a slice at a time while it changes:
 // the snapshot is the text exactly as it stands when it completes.
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 
+#include "coretestsupport.h"
 #include "storage/recoverysnapshot.h"
-#include "testsupport.h"
-#include "text/memo.h"
+#include "text/pieceediting.h"
+#include "text/piecemodel.h"
 
 namespace {
 
@@ -29,63 +29,61 @@ enum class Edit {
 };
 
 // Selects count characters from the start of block `number` plus offset.
-QTextCursor At(TMemo& memo, int number, int offset = 0, int count = 0)
+QTextCursor At(TPieceModel& pieces, int number, int offset = 0, int count = 0)
 {
-    QTextCursor cursor(memo.document());
-    cursor.setPosition(memo.document()->findBlockByNumber(number).position() + offset);
+    QTextCursor cursor(pieces.document());
+    cursor.setPosition(pieces.document()->findBlockByNumber(number).position() + offset);
     cursor.setPosition(cursor.position() + count, QTextCursor::KeepAnchor);
     return cursor;
 }
 
-void Apply(TMemo& memo, Edit edit)
+void Apply(TPieceModel& pieces, Edit edit)
 {
     switch (edit) {
         case Edit::TypeBefore:
-            At(memo, 3, 2).insertText(QStringLiteral("x"));
+            At(pieces, 3, 2).insertText(QStringLiteral("x"));
             break;
         case Edit::TypeAfter:
-            At(memo, 150, 2).insertText(QStringLiteral("x"));
+            At(pieces, 150, 2).insertText(QStringLiteral("x"));
             break;
         case Edit::TypeInLastTaken:
-            At(memo, 49, 4).insertText(QStringLiteral("yy"));
+            At(pieces, 49, 4).insertText(QStringLiteral("yy"));
             break;
         case Edit::ReplaceLetterBefore:  // the same length: only the signal tells
-            At(memo, 7, 1, 1).insertText(QStringLiteral("Q"));
+            At(pieces, 7, 1, 1).insertText(QStringLiteral("Q"));
             break;
         case Edit::BreakLineBefore:
-            At(memo, 10, 3).insertText(QStringLiteral("\n"));
+            At(pieces, 10, 3).insertText(QStringLiteral("\n"));
             break;
         case Edit::JoinLinesBefore:
-            At(memo, 11).deletePreviousChar();
+            At(pieces, 11).deletePreviousChar();
             break;
         case Edit::DeleteAcross: {
-            QTextCursor cursor = At(memo, 20, 2);
-            cursor.setPosition(memo.document()->findBlockByNumber(120).position() + 1, QTextCursor::KeepAnchor);
+            QTextCursor cursor = At(pieces, 20, 2);
+            cursor.setPosition(pieces.document()->findBlockByNumber(120).position() + 1, QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
             break;
         }
         case Edit::PasteLinesBefore:
-            At(memo, 5).insertText(QStringLiteral("eins\nzwei\ndrei\n").repeated(10));
+            At(pieces, 5).insertText(QStringLiteral("eins\nzwei\ndrei\n").repeated(10));
             break;
         case Edit::LongLineBefore:
             // Pasted as the area pastes: the line is held in pieces.
-            QGuiApplication::clipboard()->setText(QString(1500, u'w'));
-            memo.setTextCursor(At(memo, 4, 2));
-            memo.paste();
-            QVERIFY(memo.isContinuation(memo.document()->findBlockByNumber(5)));
+            ReplaceSelection(pieces, At(pieces, 4, 2), QString(1500, u'w'));
+            QVERIFY(pieces.isContinuation(pieces.document()->findBlockByNumber(5)));
             break;
         case Edit::ReplaceAll:
-            memo.setText(QStringLiteral("ganz\nneu"));
+            pieces.setText(QStringLiteral("ganz\nneu"));
             break;
         case Edit::ClearAll:
-            memo.clear();
+            pieces.document()->clear();
             break;
         case Edit::Undo:
-            memo.undo();
+            pieces.document()->undo();
             break;
         case Edit::TwoApart:
-            At(memo, 0).insertText(QStringLiteral("Anfang "));
-            At(memo, memo.document()->blockCount() - 1, 1).insertText(QStringLiteral(" Ende"));
+            At(pieces, 0).insertText(QStringLiteral("Anfang "));
+            At(pieces, pieces.document()->blockCount() - 1, 1).insertText(QStringLiteral(" Ende"));
             break;
     }
 }
@@ -126,15 +124,16 @@ private slots:
         QFETCH(Edit, edit);
         QFETCH(int, slicesBefore);
 
-        TMemo memo;
-        memo.setLongLineLengthForTesting(500);
+        QTextDocument document;
+        TPieceModel& pieces = *new TPieceModel(&document);
+        pieces.setLongLineLength(500);
         QStringList lines;
         for (int i = 0; i < 200; ++i)
             lines << QStringLiteral("Zeile %1 äöü").arg(i);
-        memo.setText(lines.join(u'\n'));
-        At(memo, 30, 1).insertText(QStringLiteral("rückgängig"));  // for the undo
+        pieces.setText(lines.join(u'\n'));
+        At(pieces, 30, 1).insertText(QStringLiteral("rückgängig"));  // for the undo
 
-        TTextSnapshot snapshot(&memo);
+        TTextSnapshot snapshot(&pieces);
         std::optional<QString> taken;
         int done = 0;
         snapshot.onDone = [&](SnapshotText text) {
@@ -145,13 +144,13 @@ private slots:
         snapshot.start();
         for (int i = 0; i < slicesBefore; ++i)
             QVERIFY(!snapshot.step());
-        const QString before = memo.text();
-        Apply(memo, edit);
-        QVERIFY(memo.text() != before);
+        const QString before = pieces.text();
+        Apply(pieces, edit);
+        QVERIFY(pieces.text() != before);
         for (int i = 0; i < 100 && !taken; ++i)
             snapshot.step();
         QCOMPARE(done, 1);
-        QCOMPARE(*taken, memo.text());
+        QCOMPARE(*taken, pieces.text());
         QVERIFY(!snapshot.isRunning());
     }
 
@@ -167,9 +166,10 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(bool, empty);
-        TMemo memo;
-        memo.setText(text);
-        TTextSnapshot snapshot(&memo);
+        QTextDocument document;
+        TPieceModel& pieces = *new TPieceModel(&document);
+        pieces.setText(text);
+        TTextSnapshot snapshot(&pieces);
         std::optional<SnapshotText> taken;
         snapshot.onDone = [&](SnapshotText result) { taken = std::move(result); };
         snapshot.start();
@@ -179,5 +179,5 @@ private slots:
     }
 };
 
-VEXLO_TEST_MAIN(TestRecoverySnapshot)
+VEXLO_CORE_TEST_MAIN(TestRecoverySnapshot)
 #include "test_recoverysnapshot.moc"

@@ -114,7 +114,7 @@ void CompareWithClusters(const Clusters& clusters, bool pieces)
         QVERIFY2(ends.contains(cut), qPrintable(QStringLiteral("piece break inside a cluster at %1").arg(cut)));
     for (const TCountRule rule :
          {TCountRule::MaxLength, TCountRule::CodePoints, TCountRule::Utf8Bytes, TCountRule::Graphemes}) {
-        const TRuleCount counter(&area.memo, area.math, rule);
+        const TRuleCount counter(&area.memo.pieces(), area.math, rule);
         qsizetype total = 0;
         for (const QString& cluster : clusters)
             total += Weight(rule, cluster);
@@ -146,8 +146,8 @@ QString PieceFault(const Area& area)
     Area whole(false);
     whole.memo.setText(text);
     for (const TCountRule rule : {TCountRule::Utf8Bytes, TCountRule::Graphemes}) {
-        const TRuleCount inPieces(&area.memo, area.math, rule);
-        const TRuleCount inWhole(&whole.memo, whole.math, rule);
+        const TRuleCount inPieces(&area.memo.pieces(), area.math, rule);
+        const TRuleCount inWhole(&whole.memo.pieces(), whole.math, rule);
         if (inPieces.count() != inWhole.count())
             return QStringLiteral("rule %1 counts %2, whole %3")
                 .arg(int(rule))
@@ -157,7 +157,7 @@ QString PieceFault(const Area& area)
             if (area.offset(inPieces.limitPosition(limit)) != whole.offset(inWhole.limitPosition(limit)))
                 return QStringLiteral("rule %1 limit %2 falls apart").arg(int(rule)).arg(limit);
     }
-    if (TRuleCount(&area.memo, area.math, TCountRule::Graphemes).count() != graphemes.count(0, text.size()))
+    if (TRuleCount(&area.memo.pieces(), area.math, TCountRule::Graphemes).count() != graphemes.count(0, text.size()))
         return QStringLiteral("visible count off");
     return QString();
 }
@@ -234,9 +234,9 @@ private slots:
         Area area(true);
         area.memo.setText(clusters.join(QString()));
         QVERIFY(area.pieceBreaks().size() > 100);
-        const TRuleCount visible(&area.memo, area.math, TCountRule::Graphemes);
+        const TRuleCount visible(&area.memo.pieces(), area.math, TCountRule::Graphemes);
         QCOMPARE(visible.count(), clusters.size());
-        const TRuleCount codePoints(&area.memo, area.math, TCountRule::CodePoints);
+        const TRuleCount codePoints(&area.memo.pieces(), area.math, TCountRule::CodePoints);
         QCOMPARE(codePoints.count(), clusters.join(QString()).toUcs4().size());
     }
 
@@ -314,13 +314,13 @@ private slots:
         }
         for (const TCountRule rule :
              {TCountRule::MaxLength, TCountRule::CodePoints, TCountRule::Utf8Bytes, TCountRule::Graphemes}) {
-            const TRuleCount inWhole(&whole.memo, whole.math, rule);
-            const TRuleCount inPieces(&pieces.memo, pieces.math, rule);
+            const TRuleCount inWhole(&whole.memo.pieces(), whole.math, rule);
+            const TRuleCount inPieces(&pieces.memo.pieces(), pieces.math, rule);
             QCOMPARE(inPieces.count(), inWhole.count());
             for (qsizetype limit = 1; limit < inWhole.count(); limit += 7)
                 QCOMPARE(pieces.offset(inPieces.limitPosition(limit)), whole.offset(inWhole.limitPosition(limit)));
         }
-        QCOMPARE(TRuleCount(&pieces.memo, pieces.math, TCountRule::Graphemes).count(), clusters.size());
+        QCOMPARE(TRuleCount(&pieces.memo.pieces(), pieces.math, TCountRule::Graphemes).count(), clusters.size());
     }
 
     // Edits in a line held in pieces: a regional indicator that pairs a run

@@ -117,41 +117,6 @@ class TestMemo : public QObject {
     Q_OBJECT
 
 private slots:
-    void setTextKeepsTheText_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("pieces");
-        const QString line = LongLine();
-        QString prose;
-        while (prose.size() < 3 * LongLineLength)
-            prose += QStringLiteral("Ein Satz mit Blanks, wie ihn jeder schreibt. ");
-        QString emoji;
-        while (emoji.size() < 2 * LongLineLength)
-            emoji += QString::fromUtf16(u"x\U0001F600");
-        QTest::newRow("empty") << QString() << false;
-        QTest::newRow("short lines") << QStringLiteral("eins\nzwei\n") << false;
-        QTest::newRow("line at the limit") << QString(LongLineLength, u'q') << false;
-        QTest::newRow("line one over the limit") << QString(LongLineLength + 1, u'q') << true;
-        // Whatever fits the forum limit wraps as one paragraph.
-        QTest::newRow("paragraph of a full forum post") << prose.left(DefaultGrenzeForum) << false;
-        QTest::newRow("long line") << line << true;
-        QTest::newRow("long prose line") << prose << true;
-        QTest::newRow("long line of surrogate pairs") << emoji << true;
-        QTest::newRow("mixed, ends with a break") << QStringLiteral("a\n") + line + u'\n' + prose + u'\n' << true;
-        QTest::newRow("empty lines around") << u'\n' + line + QStringLiteral("\n\n") << true;
-    }
-    void setTextKeepsTheText()
-    {
-        QFETCH(QString, text);
-        QFETCH(bool, pieces);
-        TMemo memo;
-        memo.setText(LongLine());  // pieces of an earlier text go with it
-        memo.setText(text);
-        CheckHolds(memo, text);
-        QCOMPARE(memo.document()->blockCount() > text.count(u'\n') + 1, pieces);
-        QVERIFY(!memo.document()->isUndoAvailable());
-    }
-
     void editingInPieces_data()
     {
         QTest::addColumn<int>("piece");
@@ -424,24 +389,6 @@ private slots:
         QVERIFY(wholePosition > wholeAnchor);
         QCOMPARE(anchor, wholeAnchor);
         QCOMPARE(position, wholePosition);
-    }
-
-    void lineBreaksAndContinuations()
-    {
-        TMemo memo;
-        memo.setText(QStringLiteral("ab\n") + LongLine() + QStringLiteral("\ncd"));
-        const QTextDocument* doc = memo.document();
-        const int lineStart = 3;
-        const int lastLine = doc->lastBlock().position();
-        QVERIFY(!memo.isContinuation(doc->firstBlock()));
-        QVERIFY(!memo.isContinuation(doc->findBlock(lineStart)));
-        QVERIFY(memo.isContinuation(doc->findBlock(lineStart).next()));
-        QVERIFY(!memo.isContinuation(doc->lastBlock()));
-        QCOMPARE(memo.lineBreaksBetween(0, lineStart), 1);
-        QCOMPARE(memo.lineBreaksBetween(lineStart, lastLine - 1), 0);
-        QCOMPARE(memo.lineBreaksBetween(lineStart + 1, lastLine), 1);
-        QCOMPARE(memo.lineBreaksBetween(0, lastLine + 2), 2);
-        QCOMPARE(memo.lineBreaksBetween(lastLine, 0), 0);
     }
 
     void capacityHoldsForTypingAndPasting_data()
