@@ -6,6 +6,7 @@
 // the menu on a misspelled 30-letter compound exists.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -19,7 +20,6 @@
 #include <QThread>
 #include <QTimer>
 #include <ctime>
-#include <malloc.h>
 #include <deque>
 #include <memory>
 
@@ -199,10 +199,11 @@ private:
     bool shows(const QRect& area) const
     {
         bool any = false;
-        ForEachVisibleBlock(*static_cast<const TMemo*>(m_editor), area, [&](const QTextBlock& block, const QPointF&) {
-            any = bool(m_checker->misses(block));
-            return !any;
-        });
+        ForEachVisibleBlock(static_cast<const TMemo*>(m_editor)->visibleArea(), area,
+                            [&](const QTextBlock& block, const QPointF&) {
+                                any = bool(m_checker->misses(block));
+                                return !any;
+                            });
         return any;
     }
     QPlainTextEdit* m_editor;
