@@ -8,6 +8,7 @@
 # three run side by side and take their samples in turn; figures are medians
 # in microseconds.
 # Usage: bench/xkeystroke.sh [build dir] [rounds] [samples]
+# VEXLOED: the program to measure instead of the build's (another build of it).
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 rounds=${2:-3}
@@ -54,7 +55,7 @@ for size in $sizes; do
 done
 for limits in past under; do
   mkdir -p "$work/$limits"
-  cp "$build/vexloed" "$work/$limits/vexloed"
+  cp "${VEXLOED:-$build/vexloed}" "$work/$limits/vexloed"
   if [ "$limits" = past ]; then gb=2000 forum=3000; else gb=30000000 forum=31000000; fi
   printf '[Config]\r\nFont=Arial\r\nFontSize=10\r\nGrenzeGB=%s\r\nGrenzeForum=%s\r\n' $gb $forum >"$work/$limits/vexloed.ini"
 done
