@@ -7,8 +7,9 @@
 # font (the floor). Several builds of the program can be set side by side.
 # Usage: bench/xkeyinstr.sh [build dir] [other vexloed ...]
 # SIZES: text sizes in bytes (10000 1000000 unless given); KEYS: keys per run.
-# Prints "who size: instructions per key | ratio to floor"; KEEP=dir keeps the
-# callgrind files there for callgrind_annotate.
+# Prints "who size: instructions per key, all threads and the GUI thread's |
+# ratios to the floor"; KEEP=dir keeps the callgrind files there for
+# callgrind_annotate. A recovery copy written meanwhile counts too.
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 shift || true
@@ -58,7 +59,7 @@ start() {
 }
 
 # Types the keys into the text of process $1 at window point $2 $3 and prints
-# the instructions they cost.
+# the instructions they cost, all threads and those under main().
 measure() {
   local window
   window=$(xdotool search --onlyvisible --pid "$1" | head -1)
@@ -74,7 +75,8 @@ measure() {
   sleep 1
   local file
   file=$(ls -t "$work"/cg-*."$1".* | head -1)
-  awk '/^summary:/ {print $2}' "$file"
+  echo "$(awk '/^summary:/ {print $2}' "$file")" \
+    "$(callgrind_annotate --inclusive=yes --auto=no --threshold=100 "$file" | awk '/:main \[/ {gsub(",", "", $1); print $1; exit}')"
   [ -z "${KEEP:-}" ] || cp "$file" "$KEEP/"
 }
 
@@ -85,7 +87,7 @@ for i in "${!programs[@]}"; do
   cp "${programs[$i]}" "$work/p$i/vexloed"
   cp "$work/vexloed.ini" "$work/p$i/"
 done
-echo "who size: instructions per key | ratio to floor"
+echo "who size: instructions per key, all and GUI thread | ratios to floor"
 for size in $sizes; do
   { yes "$line" || true; } | head -c "$size" | sed 's/$/\r/' >"$work/text-$size.txt"
   floor=$(start "floor-$size" "$build/bench/bare_window" --text "$work/text-$size.txt")
@@ -96,12 +98,16 @@ for size in $sizes; do
     pids+=("${ours[-1]}")
   done
   wait_idle "$floor"
-  f=$(measure "$floor" 150 100)
-  awk -v s=$size -v f=$f -v k=$keys 'BEGIN { printf "floor  %8s: %10d | 1.00\n", s, f / k }'
+  read -r f fg < <(measure "$floor" 150 100)
+  report() {
+    awk -v w="$1" -v s=$size -v n="$2" -v g="$3" -v f=$f -v fg=$fg -v k=$keys \
+      'BEGIN { printf "%-6s %8s: %10d %10d | %.2f %.2f\n", w, s, n / k, g / k, n / f, g / fg }'
+  }
+  report floor "$f" "$fg"
   for i in "${!programs[@]}"; do
     wait_idle "${ours[$i]}"
-    n=$(measure "${ours[$i]}" 230 160)
-    awk -v w="p$i" -v s=$size -v n=$n -v f=$f -v k=$keys 'BEGIN { printf "%-6s %8s: %10d | %.2f\n", w, s, n / k, n / f }'
+    read -r n g < <(measure "${ours[$i]}" 230 160)
+    report "p$i" "$n" "$g"
   done
   kill "$floor" "${ours[@]}"
 done
