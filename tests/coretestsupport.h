@@ -15,14 +15,17 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Runs a Qt Test class of a core unit in a QGuiApplication: nothing of Qt
-// Widgets is there for it to lean on.
-#define VEXLO_CORE_TEST_MAIN(TestClass)          \
+// Runs a Qt Test class inside an application object of the given class.
+#define VEXLO_TEST_MAIN_IN(AppClass, TestClass)  \
     int main(int argc, char** argv)              \
     {                                            \
         PrivateHome home;                        \
-        QGuiApplication app(argc, argv);         \
+        AppClass app(argc, argv);                \
         app.setAttribute(Qt::AA_Use96Dpi, true); \
         TestClass test;                          \
         return QTest::qExec(&test, argc, argv);  \
     }
+
+// Runs a Qt Test class of a core unit in a QGuiApplication: nothing of Qt
+// Widgets is there for it to lean on.
+#define VEXLO_CORE_TEST_MAIN(TestClass) VEXLO_TEST_MAIN_IN(QGuiApplication, TestClass)

@@ -11,15 +11,7 @@
 
 // Runs a Qt Test class inside the program's own application object, so that
 // errors raised by handlers reach the error box as in the program.
-#define VEXLO_TEST_MAIN(TestClass)               \
-    int main(int argc, char** argv)              \
-    {                                            \
-        PrivateHome home;                        \
-        TApplication app(argc, argv);            \
-        app.setAttribute(Qt::AA_Use96Dpi, true); \
-        TestClass test;                          \
-        return QTest::qExec(&test, argc, argv);  \
-    }
+#define VEXLO_TEST_MAIN(TestClass) VEXLO_TEST_MAIN_IN(TApplication, TestClass)
 
 // Records what the error box would have shown, instead of showing it.
 class ErrorBoxRecorder {

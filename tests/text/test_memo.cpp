@@ -7,6 +7,7 @@
 #include <limits>
 #include <tuple>
 
+#include "piecechecks.h"
 #include "storage/globals.h"
 #include "storage/textfile.h"
 #include "testsupport.h"
@@ -96,19 +97,7 @@ void CheckHolds(const TMemo& memo, const QString& expected)
 {
     QCOMPARE(memo.text(), expected);
     QCOMPARE(memo.charCount(), CountChars(expected));
-    const QTextDocument* doc = memo.document();
-    QCOMPARE(memo.lineBreaksBetween(0, doc->characterCount() - 1), expected.count(u'\n'));
-    // Ranges from block starts across the text, so a stale table of pieces shows.
-    const int step = std::max(1, doc->blockCount() / 8);
-    for (int from = 0; from < doc->blockCount(); from += step) {
-        const int start = doc->findBlockByNumber(from).position();
-        const int end = doc->findBlockByNumber(std::min(doc->blockCount() - 1, from + 3 * step)).position();
-        QCOMPARE(memo.lineBreaksBetween(start, end), memo.textBetween(start, end).count(u'\n'));
-    }
-    for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next()) {
-        const bool piece = memo.isContinuation(block) || memo.isContinuation(block.next());
-        QVERIFY(block.length() - 1 <= (piece ? 2 * PieceLength : LongLineLength));
-    }
+    CheckPiecesHold(memo.pieces(), expected);
 }
 
 }  // namespace

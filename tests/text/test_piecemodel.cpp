@@ -7,6 +7,7 @@
 #include <QTextDocument>
 
 #include "coretestsupport.h"
+#include "piecechecks.h"
 #include "storage/globals.h"
 #include "storage/textfile.h"
 #include "text/graphemes.h"
@@ -34,27 +35,6 @@ struct Pieces {
 int TextAt(const TPieceModel& pieces, int position)
 {
     return int(pieces.textBetween(0, position).size());
-}
-
-// The text and the count agree with the expected text, and no block is longer
-// than its limit.
-void CheckHolds(const TPieceModel& pieces, const QString& expected, qsizetype longLine = LongLineLength)
-{
-    QCOMPARE(pieces.text(), expected);
-    QCOMPARE(pieces.charCount(), CountChars(expected));
-    const QTextDocument* doc = pieces.document();
-    QCOMPARE(pieces.lineBreaksBetween(0, doc->characterCount() - 1), expected.count(u'\n'));
-    // Ranges from block starts across the text, so a stale table of pieces shows.
-    const int step = std::max(1, doc->blockCount() / 8);
-    for (int from = 0; from < doc->blockCount(); from += step) {
-        const int start = doc->findBlockByNumber(from).position();
-        const int end = doc->findBlockByNumber(std::min(doc->blockCount() - 1, from + 3 * step)).position();
-        QCOMPARE(pieces.lineBreaksBetween(start, end), pieces.textBetween(start, end).count(u'\n'));
-    }
-    for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next()) {
-        const bool piece = pieces.isContinuation(block) || pieces.isContinuation(block.next());
-        QVERIFY(block.length() - 1 <= (piece ? 2 * PieceLength : longLine));
-    }
 }
 
 // Empties the pieces from block number first to last, their breaks left in place.
@@ -104,7 +84,7 @@ private slots:
         TPieceModel& model = area.model;
         model.setText(LongLine());  // pieces of an earlier text go with it
         model.setText(text);
-        CheckHolds(model, text);
+        CheckPiecesHold(model, text);
         QCOMPARE(model.document()->blockCount() > text.count(u'\n') + 1, pieces);
         QVERIFY(!model.document()->isUndoAvailable());
     }
@@ -255,7 +235,7 @@ private slots:
         cursor.setPosition(7);
         cursor.insertText(inserted + u'\n');
         QVERIFY(pieces.splitLongBlocks(7, cursor.position()));
-        CheckHolds(pieces, QStringLiteral("vorher\n") + inserted + QStringLiteral("\nnachher"), longLine);
+        CheckPiecesHold(pieces, QStringLiteral("vorher\n") + inserted + QStringLiteral("\nnachher"), longLine);
     }
 };
 
