@@ -3,8 +3,13 @@
 #include <benchmark/benchmark.h>
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <utility>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -30,6 +35,18 @@ double Milliseconds(clockid_t clock)
     timespec now{};
     clock_gettime(clock, &now);
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// The time the calling thread has waited to run while ready, in ms; 0 if unknown.
+double RunQueueMilliseconds(int schedstat)
+{
+    char figures[96];
+    const ssize_t length = schedstat >= 0 ? pread(schedstat, figures, sizeof figures - 1, 0) : -1;
+    if (length <= 0)
+        return 0;
+    figures[length] = 0;
+    unsigned long long cpu = 0, waited = 0;
+    return std::sscanf(figures, "%llu %llu", &cpu, &waited) == 2 ? double(waited) / 1e6 : 0;
 }
 
 int MeasuredPoll(pollfd* fds, unsigned count, int timeout)
@@ -61,19 +78,25 @@ LoopRounds::LoopRounds()
         GlibPoll = getPoll(contextDefault());
         setPoll(contextDefault(), MeasuredPoll);
     }
-    ActiveRounds = this;
+    m_schedstat = open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
+    m_outer = std::exchange(ActiveRounds, this);
     woke();
 }
 
 LoopRounds::~LoopRounds()
 {
-    ActiveRounds = nullptr;
+    ActiveRounds = m_outer;
+    if (m_outer)
+        m_outer->m_wokeMs = -1;  // the rounds meanwhile were this one's
+    if (m_schedstat >= 0)
+        close(m_schedstat);
 }
 
 void LoopRounds::woke()
 {
     m_wokeMs = Milliseconds(CLOCK_MONOTONIC);
     m_wokeCpuMs = Milliseconds(CLOCK_THREAD_CPUTIME_ID);
+    m_wokeRunQueueMs = RunQueueMilliseconds(m_schedstat);
 }
 
 void LoopRounds::waits()
@@ -81,7 +104,12 @@ void LoopRounds::waits()
     if (m_wokeMs < 0)
         return;
     const double cpu = Milliseconds(CLOCK_THREAD_CPUTIME_ID) - m_wokeCpuMs;
-    m_longestMs = std::max(m_longestMs, Milliseconds(CLOCK_MONOTONIC) - m_wokeMs);
+    const double wall = Milliseconds(CLOCK_MONOTONIC) - m_wokeMs;
+    if (wall > m_longestMs) {
+        m_longestMs = wall;
+        m_longestRunQueueMs = RunQueueMilliseconds(m_schedstat) - m_wokeRunQueueMs;
+        m_longestSleptMs = std::max(0.0, wall - cpu - m_longestRunQueueMs);
+    }
     m_longestCpuMs = std::max(m_longestCpuMs, cpu);
     m_cpuMs.push_back(cpu);
     m_wokeMs = -1;

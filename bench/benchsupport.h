@@ -45,7 +45,8 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, QString text, q
 // The rounds of the GUI thread's event loop, each from its waking out of the
 // wait for events to its next wait: the longest is the longest the window
 // could not answer. Taken inside the event dispatch (glib's poll, which Qt's
-// loop waits in), so that nothing is added to the loop to probe it.
+// loop waits in), so that nothing is added to the loop to probe it. One made
+// while another is alive takes the rounds over until it goes.
 class LoopRounds {
 public:
     LoopRounds();
@@ -54,6 +55,11 @@ public:
     LoopRounds& operator=(const LoopRounds&) = delete;
     double longestMs() const { return m_longestMs; }
     double longestCpuMs() const { return m_longestCpuMs; }
+    // Of the longest round on the clock: the time it was ready but other
+    // threads or processes had the processor, and the time it slept (on a
+    // lock, say); the rest is its CPU time.
+    double longestRunQueueMs() const { return m_longestRunQueueMs; }
+    double longestSleptMs() const { return m_longestSleptMs; }
     // Rounds longer than ms, in CPU time.
     int cpuOver(double ms) const;
 
@@ -64,8 +70,13 @@ public:
 private:
     double m_wokeMs = -1;
     double m_wokeCpuMs = 0;
+    double m_wokeRunQueueMs = 0;
     double m_longestMs = 0;
     double m_longestCpuMs = 0;
+    double m_longestRunQueueMs = 0;
+    double m_longestSleptMs = 0;
+    LoopRounds* m_outer = nullptr;
+    int m_schedstat = -1;  // the thread's scheduler figures, kept open: a round reads them twice
     std::vector<double> m_cpuMs;
 };
 

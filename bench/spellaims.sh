@@ -6,7 +6,8 @@
 # the time until the words in view are checked), typing right after opening
 # 30 MB (longest round of the loop, keys' longest wait), the menu on a
 # misspelled compound, a word move through a 10 MiB run, and the longest
-# pass of the loop after a recovery copy of 30 MB. Prints the medians and
+# pass of the loop after a recovery copy of 30 MB (of prose and of short
+# lines), the paint after it and its peak. Prints the medians and
 # the ratios. Usage: bench/spellaims.sh [build dir] [runs]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -45,6 +46,8 @@ for ((i = 0; i < runs; i++)); do
   run "$work/move_lines" bench_main 'BM_WordMoveOneWordLines10MiB$'
   run "$work/copy_floor" bench_recovery 'BM_LongestPass/open_floor/30'
   run "$work/copy_on" bench_recovery 'BM_LongestPass/open_ours/30'
+  run "$work/copy_short_floor" bench_recovery 'BM_LongestPass/open_floor_short_lines/30'
+  run "$work/copy_short_on" bench_recovery 'BM_LongestPass/open_ours_short_lines/30'
 done
 
 row "open 20 MiB: CPU until idle, ms" "$work/open_on" "$work/open_floor" cpu_ms
@@ -68,3 +71,10 @@ row "Ctrl+Right, 10 MiB run / ordinary lines: CPU, ms" "$work/move_run" "$work/m
 row "Ctrl+Right, 10 MiB run / ordinary lines: time, ms" "$work/move_run" "$work/move_lines" real_time
 row "after a copy of 30 MB: longest pass CPU, ms" "$work/copy_on" "$work/copy_floor" longest_pass_cpu_ms
 row "after a copy of 30 MB: longest pass, ms" "$work/copy_on" "$work/copy_floor" longest_pass_ms
+row "after a copy of 30 MB: its wait to run, ms" "$work/copy_on" "$work/copy_floor" longest_pass_runq_ms
+row "after a copy of 30 MB: its sleep, ms" "$work/copy_on" "$work/copy_floor" longest_pass_slept_ms
+row "after a copy of 30 MB: the paint after, ms" "$work/copy_on" "$work/copy_floor" paint_after_ms
+row "short lines, a copy of 30 MB: longest pass CPU, ms" "$work/copy_short_on" "$work/copy_short_floor" longest_pass_cpu_ms
+row "short lines, a copy of 30 MB: longest pass, ms" "$work/copy_short_on" "$work/copy_short_floor" longest_pass_ms
+row "short lines, a copy of 30 MB: paint after, ms" "$work/copy_short_on" "$work/copy_short_floor" paint_after_ms
+echo "a copy of 30 MB: its peak $(median "$work/copy_on" copy_peak_over_text) x the text's own size (aim 1.1)"

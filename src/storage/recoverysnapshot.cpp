@@ -12,6 +12,9 @@ namespace {
 // After this many snapshots spoilt by a change the signals did not describe,
 // the text is taken at once: slower, but never wrong.
 constexpr int MaxRestarts = 3;
+// Text replaced meanwhile stays in the copy's memory until it is let go: past
+// this much beside an eighth of the text, the snapshot begins again.
+constexpr qsizetype MaxUnusedUnits = qsizetype(1) << 20;
 
 }  // namespace
 
@@ -35,10 +38,7 @@ void TTextSnapshot::guarded(const std::function<void()>& handler) const
 
 SnapshotText TTextSnapshot::TakeWhole(const TPieceModel* pieces)
 {
-    SnapshotText whole;
-    whole.blocks.append(pieces->text());
-    whole.marks.push_back(SnapshotText::LineStart);
-    return whole;
+    return SnapshotText::Whole(pieces->text());
 }
 
 void TTextSnapshot::start()
@@ -51,8 +51,8 @@ void TTextSnapshot::begin()
 {
     restart();
     // Room for all at once: growing a list of a million blocks copies it, in one slice.
-    m_texts.reserve(m_blockCount + m_blockCount / 8);
-    m_taken.reserve(size_t(m_texts.capacity()));
+    m_copy.blocks.reserve(size_t(m_blockCount + m_blockCount / 8));
+    m_copy.marks.reserve(m_copy.blocks.capacity());
     m_running = true;
     m_slice.start();
 }
@@ -66,8 +66,7 @@ void TTextSnapshot::cancel()
 
 void TTextSnapshot::restart()
 {
-    m_texts.clear();
-    m_taken.clear();
+    m_copy = SnapshotText();
     m_units = 0;
     m_firstHole = 0;
     m_blockCount = m_pieces->document()->blockCount();
@@ -83,7 +82,9 @@ void TTextSnapshot::changed(int position, int /*removed*/, int added)
     const QTextDocument* doc = m_pieces->document();
     const int delta = doc->blockCount() - m_blockCount;
     m_blockCount = doc->blockCount();
-    const int taken = int(m_texts.size());
+    std::vector<SnapshotText::Span>& blocks = m_copy.blocks;
+    std::vector<SnapshotText::Mark>& marks = m_copy.marks;
+    const int taken = int(blocks.size());
     const int last = doc->characterCount() - 1;
     if (position < 0 || position > last) {
         restart();
@@ -98,25 +99,25 @@ void TTextSnapshot::changed(int position, int /*removed*/, int added)
     if (lastBefore >= taken || lastBefore < first) {
         // The change reaches past what was taken: the rest is taken afresh.
         for (int i = first; i < taken; ++i)
-            m_units -= m_texts[i].size();
-        m_texts.resize(first);
-        m_taken.resize(size_t(first));
+            forget(i);
+        blocks.resize(size_t(first));
+        marks.resize(size_t(first));
         m_firstHole = std::min(m_firstHole, first);
         return;
     }
     for (int i = first; i <= lastBefore; ++i)
-        m_units -= m_texts[i].size();
+        forget(i);
     // Only the blocks that came or went move the ones behind them.
     if (delta > 0) {
-        m_texts.insert(first, delta, QString());
-        m_taken.insert(m_taken.begin() + first, size_t(delta), SnapshotText::NotTaken);
+        blocks.insert(blocks.begin() + first, size_t(delta), SnapshotText::Span());
+        marks.insert(marks.begin() + first, size_t(delta), SnapshotText::NotTaken);
     } else if (delta < 0) {
-        m_texts.remove(first, -delta);
-        m_taken.erase(m_taken.begin() + first, m_taken.begin() + first - delta);
+        blocks.erase(blocks.begin() + first, blocks.begin() + first - delta);
+        marks.erase(marks.begin() + first, marks.begin() + first - delta);
     }
     for (int i = first; i <= lastAfter; ++i) {
-        m_texts[i] = QString();
-        m_taken[size_t(i)] = SnapshotText::NotTaken;
+        blocks[size_t(i)] = SnapshotText::Span();
+        marks[size_t(i)] = SnapshotText::NotTaken;
     }
 }
 
@@ -124,6 +125,10 @@ bool TTextSnapshot::step()
 {
     if (!m_running)
         return false;
+    if (m_copy.unusedUnits() > MaxUnusedUnits + m_units / 8) {
+        takeAgain();
+        return !m_running;
+    }
     if (!takeBlocks()) {
         m_slice.start();
         return false;
@@ -145,18 +150,18 @@ bool TTextSnapshot::takeBlocks()
         return count % 64 != 0 || clock.nsecsElapsed() < SliceNanoseconds;
     };
     const QTextDocument* doc = m_pieces->document();
+    std::vector<SnapshotText::Mark>& marks = m_copy.marks;
     const auto take = [&](int number, const QTextBlock& block) {
-        m_texts[number] = block.text();
-        m_units += m_texts[number].size();
-        m_taken[size_t(number)] =
-            m_pieces->isContinuation(block) ? SnapshotText::Continuation : SnapshotText::LineStart;
+        const SnapshotText::Span span = m_copy.store(block.text());
+        m_copy.blocks[size_t(number)] = span;
+        m_units += span.length;
+        marks[size_t(number)] = m_pieces->isContinuation(block) ? SnapshotText::Continuation : SnapshotText::LineStart;
     };
-    const int taken = int(m_texts.size());
+    const int taken = int(m_copy.blocks.size());
     while (m_firstHole < taken) {
-        m_firstHole =
-            int(std::find(m_taken.begin() + m_firstHole, m_taken.end(), SnapshotText::NotTaken) - m_taken.begin());
+        m_firstHole = int(std::find(marks.begin() + m_firstHole, marks.end(), SnapshotText::NotTaken) - marks.begin());
         QTextBlock block = doc->findBlockByNumber(m_firstHole);
-        for (; m_firstHole < taken && m_taken[size_t(m_firstHole)] == SnapshotText::NotTaken; ++m_firstHole) {
+        for (; m_firstHole < taken && marks[size_t(m_firstHole)] == SnapshotText::NotTaken; ++m_firstHole) {
             take(m_firstHole, block);
             block = block.next();
             if (!timeLeft())
@@ -165,10 +170,10 @@ bool TTextSnapshot::takeBlocks()
     }
     m_firstHole = taken;  // no hole left; later changes make new ones
     for (QTextBlock block = doc->findBlockByNumber(taken); block.isValid(); block = block.next()) {
-        m_texts.append(QString());
-        m_taken.push_back(SnapshotText::NotTaken);
-        take(int(m_texts.size()) - 1, block);
-        m_firstHole = int(m_texts.size());
+        m_copy.blocks.emplace_back();
+        marks.push_back(SnapshotText::NotTaken);
+        take(int(m_copy.blocks.size()) - 1, block);
+        m_firstHole = int(m_copy.blocks.size());
         if (!timeLeft())
             return !block.next().isValid();
     }
@@ -178,21 +183,37 @@ bool TTextSnapshot::takeBlocks()
 void TTextSnapshot::complete()
 {
     const QTextDocument* doc = m_pieces->document();
-    SnapshotText text;
     // What was taken must add up to the document: a change no signal told of
     // would otherwise go unseen.
-    if (m_texts.size() != doc->blockCount() || m_units + m_texts.size() != doc->characterCount()) {
-        if (++m_restarts <= MaxRestarts) {
-            begin();
-            return;
-        }
-        text = TakeWhole(m_pieces);
-    } else {
-        text.blocks = std::move(m_texts);
-        text.marks = std::move(m_taken);
+    const qsizetype blocks = qsizetype(m_copy.blocks.size());
+    if (blocks != doc->blockCount() || m_units + blocks != doc->characterCount()) {
+        takeAgain();
+        return;
     }
+    SnapshotText text = std::exchange(m_copy, SnapshotText());
     m_running = false;
     restart();
     if (onDone)
         onDone(std::move(text));
+}
+
+// Begins again, or after too many tries takes the text at once: slower, but never wrong.
+void TTextSnapshot::takeAgain()
+{
+    if (++m_restarts <= MaxRestarts) {
+        begin();
+        return;
+    }
+    SnapshotText text = TakeWhole(m_pieces);
+    m_running = false;
+    restart();
+    if (onDone)
+        onDone(std::move(text));
+}
+
+void TTextSnapshot::forget(int number)
+{
+    const SnapshotText::Span& span = m_copy.blocks[size_t(number)];
+    m_units -= span.length;
+    m_copy.forget(span);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -50,15 +49,16 @@ private:
     void changed(int position, int removed, int added);
     bool takeBlocks();
     void complete();
+    void takeAgain();
+    void forget(int number);  // a block taken that is to be taken again, or is gone
 
     const TPieceModel* m_pieces;
     Guard m_guard;
     QTimer m_slice;
-    QList<QString> m_texts;                   // blocks 0 to size() - 1 as far as taken
-    std::vector<SnapshotText::Mark> m_taken;  // per block in m_texts
-    qsizetype m_units = 0;                    // the length of all texts in m_texts
-    int m_firstHole = 0;                      // no block before it waits to be taken again
-    int m_blockCount = 0;                     // the document's, at the last change seen
+    SnapshotText m_copy;    // blocks 0 to size() - 1 as far as taken
+    qsizetype m_units = 0;  // the length of all blocks in m_copy
+    int m_firstHole = 0;    // no block before it waits to be taken again
+    int m_blockCount = 0;   // the document's, at the last change seen
     int m_restarts = 0;
     int m_sliceBlocks = 0;
     bool m_running = false;

@@ -1,8 +1,7 @@
 #include "storage/recoverywriter.h"
 
-#include <malloc.h>
-
 #include <QFile>
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -61,18 +60,30 @@ bool TRecoveryWriter::isBusy()
 void TRecoveryWriter::WriteNow(const QString& fileName, SnapshotText text)
 {
     if (!text.isEmpty()) {
-        // Joined a part at a time, each block let go once in a part: the
-        // copy never holds the text twice.
+        // Joined a part at a time, a long block cut into parts: the copy
+        // never holds the text twice.
         constexpr qsizetype PartLength = 1 << 16;
-        qsizetype next = 0;
+        size_t next = 0;
+        qsizetype offset = 0;  // in block `next`, what went into earlier parts
+        bool begun = false;    // block `next`'s line break went into a part
         WriteTextFileInParts(fileName, [&]() -> std::optional<QString> {
             if (next >= text.blocks.size())
                 return std::nullopt;
             QString part;
-            for (; next < text.blocks.size() && part.size() < PartLength; ++next) {
-                if (next > 0 && text.marks[size_t(next)] != SnapshotText::Continuation)
+            part.reserve(PartLength + 1);
+            while (next < text.blocks.size() && part.size() < PartLength) {
+                if (!begun && next > 0 && text.marks[next] != SnapshotText::Continuation)
                     part.append(u'\n');
-                part.append(std::exchange(text.blocks[next], QString()));
+                begun = true;
+                const QStringView block = text.view(text.blocks[next]).mid(offset);
+                const qsizetype length = std::min(block.size(), PartLength - part.size());
+                part.append(block.first(length));
+                offset += length;
+                if (length == block.size()) {
+                    ++next;
+                    offset = 0;
+                    begun = false;
+                }
             }
             return part;
         });
@@ -105,9 +116,6 @@ void TRecoveryWriter::run()
                 error = QString::fromLocal8Bit(failure.what());
             }
             job.reset();  // the text goes before the window hears of it
-            // Its memory is tidied here, not by the next large allocation
-            // of the window's thread.
-            malloc_trim(0);
             emit written(error);
         }
         lock.lock();

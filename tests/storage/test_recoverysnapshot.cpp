@@ -1,5 +1,6 @@
 // Taking the text out of the text area a slice at a time while it changes:
 // the snapshot is the text exactly as it stands when it completes.
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -7,6 +8,8 @@
 
 #include "coretestsupport.h"
 #include "storage/recoverysnapshot.h"
+#include "storage/recoverywriter.h"
+#include "storage/textfile.h"
 #include "text/pieceediting.h"
 #include "text/piecemodel.h"
 
@@ -176,6 +179,85 @@ private slots:
         QTRY_VERIFY(taken.has_value());
         QCOMPARE(taken->isEmpty(), empty);
         QCOMPARE(taken->joined(), text);
+    }
+
+    // The copy as written and read back, over the places where a part of
+    // the writing, a piece of the copy's memory or a block ends.
+    void writesWhatWasTaken_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("longLine");
+        QTest::addColumn<bool>("whole");
+        const qsizetype part = 1 << 16;
+        const qsizetype piece = 1 << 19;
+        // Over a piece of the copy's memory.
+        const QString lines = QStringLiteral("Zeile äöü\n").repeated(60'000);
+        QTest::newRow("lines over many parts") << lines << 500 << false;
+        QTest::newRow("empty lines at both ends") << QStringLiteral("\n\nmitten\n\n") << 500 << false;
+        QTest::newRow("a block of a part") << QString(part, u'a') + u'\n' + lines << int(part) << false;
+        QTest::newRow("a line break ends a part")
+            << QString(part - 1, u'a') + QStringLiteral("\nb") << int(part) << false;
+        QTest::newRow("a block one past a part") << QString(part + 1, u'a') + u'\n' << int(part + 1) << false;
+        QTest::newRow("a pair across parts")
+            << QString(part - 1, u'a') + QStringLiteral("\U0001F600b\nc") << int(part + 2) << false;
+        QTest::newRow("a block longer than a piece") << lines + QString(piece + 7, u'p') << int(piece + 7) << false;
+        QTest::newRow("a long line in blocks") << QString(3 * part + 11, u'w') + u'\n' << 500 << false;
+        QTest::newRow("taken whole, longer than a part") << lines << 500 << true;
+    }
+    void writesWhatWasTaken()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, longLine);
+        QFETCH(bool, whole);
+        QTextDocument document;
+        TPieceModel& pieces = *new TPieceModel(&document);
+        pieces.setLongLineLength(longLine);
+        pieces.setText(text);
+        QCOMPARE(pieces.text(), text);
+
+        std::optional<SnapshotText> taken;
+        if (whole) {
+            taken = TTextSnapshot::TakeWhole(&pieces);
+        } else {
+            TTextSnapshot snapshot(&pieces);
+            snapshot.onDone = [&](SnapshotText result) { taken = std::move(result); };
+            snapshot.start();
+            while (!taken)
+                snapshot.step();
+        }
+        QCOMPARE(taken->joined(), text);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("recovery.txt"));
+        TRecoveryWriter::WriteNow(file, std::move(*taken));
+        QCOMPARE(ReadTextFile(file), text);
+    }
+
+    // Blocks taken again after changes leave their old text unused in the
+    // copy's memory: past a limit the snapshot begins afresh, and is right.
+    void manyChangesMeanwhile()
+    {
+        QTextDocument document;
+        TPieceModel& pieces = *new TPieceModel(&document);
+        const QString line = QString(400, u'z');
+        pieces.setText(QStringList(3000, line).join(u'\n'));
+        TTextSnapshot snapshot(&pieces);
+        std::optional<QString> taken;
+        snapshot.onDone = [&](SnapshotText text) { taken = text.joined(); };
+        snapshot.setSliceBlocksForTesting(1000);
+        snapshot.start();
+        int steps = 0;
+        for (int round = 0; round < 4 && !taken; ++round) {
+            QVERIFY(!snapshot.step());
+            ++steps;
+            // The first thousand lines once more, each changed.
+            QTextCursor cursor = At(pieces, 0);
+            cursor.setPosition(pieces.document()->findBlockByNumber(999).position() + 400, QTextCursor::KeepAnchor);
+            cursor.insertText(QStringList(1000, QString(400, QChar(u'a' + round))).join(u'\n'));
+        }
+        for (; steps < 100 && !taken; ++steps)
+            snapshot.step();
+        QVERIFY(taken.has_value());
+        QCOMPARE(*taken, pieces.text());
     }
 };
 
