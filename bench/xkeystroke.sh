@@ -17,14 +17,9 @@ sizes=${SIZES:-10000 1000000 10000000 p2999}  # text sizes in bytes; pN one para
 work=$(mktemp -d)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
-Xvfb -displayfd 1 -screen 0 1400x768x24 -nolisten tcp -noreset >"$work/display" 2>/dev/null &
-pids+=($!)
-until [ -s "$work/display" ]; do sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window; do sleep 0.1; done
-sleep 0.5
+source "$(dirname "$0")/xsession.sh"
+start_display 1400x768
+pids+=("$XPID" "$WMPID")
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_STATE_HOME="$work/home/state" \
   XDG_DATA_HOME="$work/home/data" XDG_RUNTIME_DIR="$work/home/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
