@@ -10,6 +10,17 @@
 #include "text/linesplit.h"
 #include "text/piecemodel.h"
 
+// A line without blanks, cut into pieces of exactly PieceLength units: piece
+// k starts at text position k * PieceLength and document position
+// k * (PieceLength + 1).
+inline QString LongLine(qsizetype size = LongLineLength + 1000)
+{
+    QString line;
+    for (qsizetype i = 0; i < size; ++i)
+        line += QChar(char16_t(u'a' + i % 26));
+    return line;
+}
+
 // The text and the count agree with the expected text, and no block is longer
 // than its limit.
 inline void CheckPiecesHold(const TPieceModel& pieces, const QString& expected, qsizetype longLine = LongLineLength)

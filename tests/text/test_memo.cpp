@@ -16,17 +16,6 @@
 
 namespace {
 
-// A line without blanks, cut into pieces of exactly PieceLength units: piece
-// k starts at text position k * PieceLength and document position
-// k * (PieceLength + 1).
-QString LongLine(qsizetype size = LongLineLength + 1000)
-{
-    QString line;
-    for (qsizetype i = 0; i < size; ++i)
-        line += QChar(char16_t(u'a' + i % 26));
-    return line;
-}
-
 // Words of nine letters and a blank, held in pieces of 120 units, at
 // document positions k * 121.
 QString NineLetterProse()

@@ -16,15 +16,6 @@
 
 namespace {
 
-// A line without blanks, cut into pieces of exactly PieceLength units.
-QString LongLine(qsizetype size = LongLineLength + 1000)
-{
-    QString line;
-    for (qsizetype i = 0; i < size; ++i)
-        line += QChar(char16_t(u'a' + i % 26));
-    return line;
-}
-
 // A document and its piece model, the model the document's child.
 struct Pieces {
     QTextDocument document;
